@@ -1,0 +1,120 @@
+# Private Wine environment: sourced by the run and test scripts.
+#   orv_env_start   starts Xvfb, PulseAudio (null sink) and prepares the Wine prefix
+#   orv_env_stop    stops everything orv_env_start started; safe to call twice
+# Nothing of ours may outlive the calling script, so callers trap orv_env_stop.
+
+ORV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+ORV_BUILD="$ORV_ROOT/build"
+ORV_ARTIFACTS="$ORV_BUILD/artifacts"
+
+export WINEPREFIX="$ORV_BUILD/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+ORV_XVFB_PID=""
+ORV_PULSE_STARTED=""
+ORV_RUNTIME=""
+
+orv_log() { echo "env: $*" >&2; }
+
+orv_free_display() {
+  local n
+  for n in $(seq 91 250); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      echo "$n"; return 0
+    fi
+  done
+  return 1
+}
+
+orv_start_xvfb() {
+  local n tries
+  for tries in 1 2 3 4 5; do
+    n="$(orv_free_display)" || { orv_log "no free display number"; return 1; }
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$ORV_RUNTIME/xvfb.log" 2>&1 &
+    ORV_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$ORV_XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$ORV_XVFB_PID" 2>/dev/null; wait "$ORV_XVFB_PID" 2>/dev/null
+    ORV_XVFB_PID=""
+  done
+  orv_log "Xvfb did not start (see $ORV_RUNTIME/xvfb.log)"
+  return 1
+}
+
+orv_start_pulse() {
+  export XDG_RUNTIME_DIR="$ORV_RUNTIME"
+  export PULSE_RUNTIME_PATH="$ORV_RUNTIME/pulse"
+  export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
+  pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
+    --load="module-null-sink sink_name=nullsink" \
+    --load="module-native-protocol-unix auth-anonymous=1" \
+    --load=module-always-sink \
+    --log-target=file:"$ORV_RUNTIME/pulse.log" >/dev/null 2>&1 || {
+      orv_log "pulseaudio did not start (see $ORV_RUNTIME/pulse.log)"; return 1; }
+  ORV_PULSE_STARTED=1
+  local i
+  for i in $(seq 1 100); do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  orv_log "pulseaudio does not answer"
+  return 1
+}
+
+orv_prepare_prefix() {
+  if [ -f "$WINEPREFIX/.orv-ready" ]; then
+    return 0
+  fi
+  orv_log "creating Wine prefix $WINEPREFIX (once)"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >"$ORV_ARTIFACTS/wineboot.log" 2>&1 || { orv_log "wineboot failed"; return 1; }
+  wineserver -w
+  touch "$WINEPREFIX/.orv-ready"
+}
+
+orv_env_start() {
+  [ -n "${ORV_ENV_ACTIVE:-}" ] && return 0
+  mkdir -p "$ORV_BUILD/env" "$ORV_ARTIFACTS"
+  ORV_RUNTIME="$(mktemp -d "$ORV_BUILD/env/run.XXXXXX")"
+  chmod 700 "$ORV_RUNTIME"
+  orv_start_xvfb || return 1
+  orv_start_pulse || return 1
+  orv_prepare_prefix || return 1
+  export ORV_ENV_ACTIVE=1
+}
+
+orv_env_stop() {
+  if [ -d "$WINEPREFIX" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "$ORV_PULSE_STARTED" ]; then
+    pulseaudio --kill >/dev/null 2>&1 || true
+    local i
+    for i in $(seq 1 40); do
+      pgrep -f "pulseaudio.*$ORV_RUNTIME" >/dev/null 2>&1 || pactl info >/dev/null 2>&1 || break
+      sleep 0.05
+    done
+    ORV_PULSE_STARTED=""
+  fi
+  if [ -n "$ORV_XVFB_PID" ]; then
+    kill "$ORV_XVFB_PID" 2>/dev/null || true
+    wait "$ORV_XVFB_PID" 2>/dev/null || true
+    ORV_XVFB_PID=""
+  fi
+  if [ -n "$ORV_RUNTIME" ] && [ -d "$ORV_RUNTIME" ]; then
+    rm -rf "$ORV_RUNTIME"
+  fi
+  ORV_RUNTIME=""
+  unset ORV_ENV_ACTIVE
+}

@@ -1,0 +1,170 @@
+#include "TestSupport.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+namespace orvtest {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+COLORREF Screenshot::Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+    const uint8_t* p = &bgr[(static_cast<size_t>(y) * width + x) * 3];
+    return RGB(p[2], p[1], p[0]);
+}
+
+std::string ArtifactsDir() {
+#ifdef ORV_ARTIFACTS
+    return ORV_ARTIFACTS;
+#else
+    return ".";
+#endif
+}
+
+// Wine maps drive Z: to the Linux root; the host tools want the Linux path.
+static std::string ToUnixPath(const std::string& windowsPath) {
+    std::string p = windowsPath;
+    if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p.erase(0, 2);
+    for (char& c : p) {
+        if (c == '\\') c = '/';
+    }
+    return p;
+}
+
+static bool ReadBmp24(const std::string& path, Screenshot& shot) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (data.size() < 54 || data[0] != 'B' || data[1] != 'M') return false;
+    auto u32 = [&](size_t at) {
+        return static_cast<uint32_t>(data[at] | data[at + 1] << 8 | data[at + 2] << 16 | data[at + 3] << 24);
+    };
+    const uint32_t offset = u32(10);
+    const int32_t width = static_cast<int32_t>(u32(18));
+    const int32_t rawHeight = static_cast<int32_t>(u32(22));
+    const uint16_t bits = static_cast<uint16_t>(data[28] | data[29] << 8);
+    if (bits != 24 || width <= 0 || rawHeight == 0) return false;
+    const bool bottomUp = rawHeight > 0;
+    const int32_t height = bottomUp ? rawHeight : -rawHeight;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    if (offset + stride * height > data.size()) return false;
+    shot.width = width;
+    shot.height = height;
+    shot.bgr.resize(static_cast<size_t>(width) * height * 3);
+    for (int32_t y = 0; y < height; ++y) {
+        const size_t srcRow = offset + stride * (bottomUp ? height - 1 - y : y);
+        std::memcpy(&shot.bgr[static_cast<size_t>(y) * width * 3], &data[srcRow], static_cast<size_t>(width) * 3);
+    }
+    return true;
+}
+
+Screenshot CaptureScreen(const std::string& name) {
+    Screenshot shot;
+    const std::string dir = ArtifactsDir();
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string png = dir + "/" + name + ".png";
+    const std::string bmp = dir + "/" + name + ".capture.bmp";
+    const std::string done = dir + "/" + name + ".capture.done";
+    DeleteFileA(bmp.c_str());
+    DeleteFileA(done.c_str());
+
+    // Wine starts Linux executables through CreateProcess but does not report their
+    // exit, so the script leaves a marker file when it has finished.
+    const std::string log = ToUnixPath(dir) + "/" + name + ".capture.log";
+    std::string cmd = "/bin/sh -c \"exec >'" + log + "' 2>&1; import -window root '" + ToUnixPath(png) +
+                      "' && convert '" + ToUnixPath(png) + "' -type TrueColor -compress none BMP3:'" + ToUnixPath(bmp) + "'; touch '" +
+                      ToUnixPath(done) + "'\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "capture: cannot start the host shell (error %lu)\n", GetLastError());
+        return shot;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    // Keep our windows painting while the capture runs.
+    if (!PumpUntil([&] { return FileExists(done); }, 30000)) return shot;
+    ReadBmp24(bmp, shot);
+    DeleteFileA(bmp.c_str());
+    DeleteFileA(done.c_str());
+    return shot;
+}
+
+std::string MakeTempDir(const std::string& tag) {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    char dir[MAX_PATH];
+    std::snprintf(dir, sizeof dir, "%sorv-%s-%lu-%u", base, tag.c_str(), GetCurrentProcessId(), ++counter);
+    CreateDirectoryA(dir, nullptr);
+    return dir;
+}
+
+static void PutU16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+static void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    PutU16(out, static_cast<uint16_t>(v));
+    PutU16(out, static_cast<uint16_t>(v >> 16));
+}
+
+bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPerSec, WORD channels,
+                   double frequency) {
+    const uint32_t frames = static_cast<uint32_t>((static_cast<uint64_t>(milliseconds) * samplesPerSec + 999) / 1000);
+    const uint32_t blockAlign = channels * 2u;
+    const uint32_t dataBytes = frames * blockAlign;
+    std::vector<uint8_t> out;
+    out.reserve(44 + dataBytes);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    PutU32(out, 36 + dataBytes);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    PutU32(out, 16);
+    PutU16(out, 1);
+    PutU16(out, channels);
+    PutU32(out, samplesPerSec);
+    PutU32(out, samplesPerSec * blockAlign);
+    PutU16(out, static_cast<uint16_t>(blockAlign));
+    PutU16(out, 16);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    PutU32(out, dataBytes);
+    const double step = 2.0 * 3.14159265358979323846 * frequency / samplesPerSec;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const auto s = static_cast<int16_t>(std::lround(12000.0 * std::sin(step * i)));
+        for (WORD c = 0; c < channels; ++c) PutU16(out, static_cast<uint16_t>(s));
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == out.size();
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace orvtest

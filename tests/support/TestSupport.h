@@ -1,0 +1,46 @@
+// Helpers shared by the Windows tests that run under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orvtest {
+
+// Dispatches messages of this thread until done() is true or timeoutMs has passed.
+// Returns whether done() became true.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Dispatches messages of this thread for the given time.
+void PumpFor(DWORD ms);
+
+// A 24-bit top-down copy of the whole screen.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> bgr;  // width * height * 3, rows top to bottom
+
+    bool Valid() const { return width > 0 && height > 0; }
+    COLORREF Pixel(int x, int y) const;
+};
+
+// Captures the X display the test runs on with ImageMagick's "import -window root",
+// keeps a PNG named <name>.png in the artifacts folder and returns the pixels.
+Screenshot CaptureScreen(const std::string& name);
+
+// Folder for screenshots and logs (Windows path).
+std::string ArtifactsDir();
+
+// A fresh, empty folder under the Windows temp folder, unique to this process.
+std::string MakeTempDir(const std::string& tag);
+
+// Writes a 16-bit PCM WAVE file holding a sine tone of the given length.
+bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPerSec,
+                   WORD channels, double frequency);
+
+bool FileExists(const std::string& path);
+
+}  // namespace orvtest
