@@ -14,7 +14,9 @@ LRESULT CALLBACK PlaceholderProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         HDC dc = BeginPaint(hwnd, &ps);
         RECT rc;
         GetClientRect(hwnd, &rc);
-        FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        HBRUSH face = CreateSolidBrush(RGB(24, 30, 36));
+        FillRect(dc, &rc, face);
+        DeleteObject(face);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(120, 230, 160));
         DrawTextA(dc, g_text.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
