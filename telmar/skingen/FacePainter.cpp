@@ -105,7 +105,7 @@ void PaintTransportTray(cairo_t* cr) {
 }
 
 void PaintStripLabels(cairo_t* cr) {
-    DrawEngraved(cr, "PLAYLIST", 91, 139, 7, Align::Right, 0.6);
+    DrawEngraved(cr, "PLAYLIST", 80, 139, 7, Align::Right, 0.6);
     DrawEngraved(cr, "MODE", 150, 139, 7, Align::Right, 0.6);
     DrawEngraved(cr, "PLAYER", 210, 139, 7, Align::Right, 0.6);
 }
