@@ -37,13 +37,19 @@ function(orv_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ORV_GTEST_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${ORV_TEST_OUTPUT_DIRECTORY}")
   orv_define_artifacts(${name})
+  # One label per test: the discovery script keeps only the first element of a
+  # list. ctest -L takes a regular expression, so "win32-smoke" answers to both
+  # -L win32 and -L smoke.
   if(ORV_WIN32)
-    set(labels win32 ${ARG_LABELS})
+    set(label win32)
   else()
-    set(labels native ${ARG_LABELS})
+    set(label native)
   endif()
+  foreach(extra ${ARG_LABELS})
+    string(APPEND label "-${extra}")
+  endforeach()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+    PROPERTIES LABELS "${label}" TIMEOUT 300)
 endfunction()
