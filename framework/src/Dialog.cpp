@@ -66,10 +66,12 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Controls ask their parent which character set their notifications use: ours is ANSI.
     if (message == WM_NOTIFYFORMAT && lParam == NF_QUERY) return NFR_ANSI;
+    // A handler may destroy the dialog (and delete this): keep the handle apart.
+    HWND hWnd = m_hWnd;
     const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
     // Some senders read a dialog's answer from DWLP_MSGRESULT rather than from the
     // return value; keep both the same.
-    if (message == WM_NOTIFY && m_hWnd) ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    if (message == WM_NOTIFY && ::IsWindow(hWnd)) ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
     return result;
 }
 
