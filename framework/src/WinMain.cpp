@@ -1,5 +1,5 @@
-// The programs' entry point; kept in its own object so that test executables with a
-// main() of their own do not pull it in.
+// The programs' entry point. Console executables (the tests) carry it too, unused:
+// their C runtime starts main() instead.
 #include "fw/App.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
