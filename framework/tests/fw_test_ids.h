@@ -1,0 +1,14 @@
+#pragma once
+#define IDD_FW_DIALOG 200
+#define IDD_FW_PAGE1 201
+#define IDD_FW_PAGE2 202
+#define IDD_FW_PAGE3 203
+#define IDD_FW_LIST 204
+#define IDR_FW_MENU 300
+#define IDS_FW_GREETING 400
+#define IDC_FW_EDIT1 1001
+#define IDC_FW_EDIT2 1002
+#define IDC_FW_OWNERDRAW 1003
+#define IDC_FW_LIST 1032
+#define ID_FW_FIRST 32771
+#define ID_FW_SECOND 32772
