@@ -1,0 +1,15 @@
+# MPEG audio Layer III encoder: library sources, then native tests, tool and benchmark.
+target_sources(orv_codec PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/BitWriter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/Filterbank.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/FrameLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/HuffmanCoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/Mp3Encoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/PsychoModel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/Quantizer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/Resampler.cpp)
+
+if(NOT ORV_WIN32)
+  add_executable(mp3enc ${CMAKE_CURRENT_LIST_DIR}/tools/mp3enc/main.cpp)
+  target_link_libraries(mp3enc PRIVATE orv_codec)
+endif()

@@ -1,0 +1,39 @@
+#include "BitWriter.h"
+
+namespace orv::codec::enc {
+
+void BitWriter::Put(std::uint32_t value, int bitCount)
+{
+    for (int i = bitCount - 1; i >= 0; --i) {
+        if ((m_bitCount & 7) == 0)
+            m_bytes.push_back(0);
+        if ((value >> i) & 1u)
+            m_bytes.back() |= static_cast<std::uint8_t>(0x80u >> (m_bitCount & 7));
+        ++m_bitCount;
+    }
+}
+
+void BitWriter::AlignToByte()
+{
+    m_bitCount = (m_bitCount + 7) & ~7;
+}
+
+void BitWriter::Clear()
+{
+    m_bytes.clear();
+    m_bitCount = 0;
+}
+
+std::uint16_t MpegCrc16(std::uint16_t crc, const std::uint8_t* bytes, int bitCount)
+{
+    for (int i = 0; i < bitCount; ++i) {
+        const bool bit = (bytes[i >> 3] >> (7 - (i & 7))) & 1;
+        const bool top = (crc & 0x8000) != 0;
+        crc = static_cast<std::uint16_t>(crc << 1);
+        if (bit != top)
+            crc ^= 0x8005;
+    }
+    return crc;
+}
+
+} // namespace orv::codec::enc
