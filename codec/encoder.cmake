@@ -13,3 +13,12 @@ if(NOT ORV_WIN32)
   add_executable(mp3enc ${CMAKE_CURRENT_LIST_DIR}/tools/mp3enc/main.cpp)
   target_link_libraries(mp3enc PRIVATE orv_codec)
 endif()
+
+if(NOT ORV_WIN32)
+  orv_add_gtest(codec_encoder_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/tests/enc/EncoderTestSupport.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/enc/Mp3EncoderTest.cpp
+    LIBS orv_codec
+    LABELS codec encoder)
+endif()

@@ -1,0 +1,200 @@
+// End-to-end checks of the encoder: stream layout, reference decoders, quality
+// floors and robustness.
+#include "EncoderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+using namespace orv::codec;
+using namespace enctest;
+
+namespace {
+
+Mp3EncoderSettings At(int kbps, int outputRate = 0, Mp3ChannelMode mode = Mp3ChannelMode::Auto)
+{
+    Mp3EncoderSettings s;
+    s.bitRateKbps = kbps;
+    s.outputRate = outputRate;
+    s.lowRate = outputRate > 0 && outputRate < 44100;
+    s.channelMode = mode;
+    return s;
+}
+
+std::string Save(const std::string& name, const std::vector<std::uint8_t>& stream)
+{
+    const std::string path = TempDir() + "/" + name + ".mp3";
+    WriteFile(path, stream);
+    return path;
+}
+
+// Frames needed to carry `frames` input samples past the codec delay.
+std::size_t ExpectedFrameCount(std::size_t inputFrames, int inputRate, int outputRate, int frameSamples)
+{
+    const std::size_t coded = (inputFrames * std::size_t(outputRate) + inputRate - 1) / inputRate;
+    const std::size_t granules = (coded + 1057 + 575) / 576;
+    const std::size_t perFrame = std::size_t(frameSamples / 576);
+    return std::max<std::size_t>(1, (granules + perFrame - 1) / perFrame);
+}
+
+struct Case {
+    const char* name;
+    Pcm pcm;
+    int bits;
+    Mp3EncoderSettings settings;
+};
+
+void CheckStream(const Case& c)
+{
+    SCOPED_TRACE(c.name);
+    const std::vector<std::uint8_t> stream = Encode(c.pcm, c.bits, c.settings);
+    Mp3StreamFormat format;
+    ASSERT_EQ(ResolveMp3Format([&] { Mp3EncoderSettings s = c.settings; s.inputRate = c.pcm.rate;
+                                      s.inputChannels = c.pcm.channels; s.inputBits = c.bits; return s; }(), format),
+              Mp3EncoderError::None);
+    std::vector<FrameInfo> frames;
+    std::string reason;
+    ASSERT_TRUE(WalkFrames(stream, frames, reason)) << reason;
+    ASSERT_EQ(frames.size(), ExpectedFrameCount(c.pcm.Frames(), c.pcm.rate, format.sampleRate, format.frameSamples));
+    std::size_t bytes = 0;
+    for (const FrameInfo& f : frames) {
+        ASSERT_EQ(f.bitRateKbps, format.bitRateKbps);
+        ASSERT_EQ(f.sampleRate, format.sampleRate);
+        ASSERT_EQ(f.version, format.mpegVersion);
+        ASSERT_EQ(f.mode == 3, format.channels == 1);
+        bytes += f.bytes;
+    }
+    // CBR: the size is the bit rate times the duration, to within one padding byte.
+    const double seconds = double(frames.size()) * format.frameSamples / format.sampleRate;
+    EXPECT_NEAR(double(bytes), seconds * format.bitRateKbps * 125.0, 1.0);
+
+    const std::string path = Save(c.name, stream);
+    const std::size_t expectedSamples = frames.size() * format.frameSamples;
+    for (auto decode : {DecodeWithMpg123, DecodeWithFfmpeg, DecodeWithLame}) {
+        const Decoded d = decode(path);
+        ASSERT_TRUE(d.ran);
+        EXPECT_EQ(d.diagnostics, "");
+        EXPECT_EQ(d.pcm.rate, format.sampleRate);
+        EXPECT_EQ(d.pcm.channels, format.channels);
+        // Decoders may skip their own delay at the start (lame) but no more than a frame.
+        EXPECT_LE(d.pcm.Frames(), expectedSamples);
+        EXPECT_GE(d.pcm.Frames() + std::size_t(format.frameSamples), expectedSamples);
+    }
+}
+
+} // namespace
+
+TEST(Mp3EncoderFormat, MakesUserInterfaceSettingsSound)
+{
+    struct Row { int inputRate, outputRate; bool lowRate; int kbps; int rate, version, bitRate; };
+    const Row rows[] = {
+        {44100, 44100, false, 128, 44100, 1, 128},
+        {44100, 48000, false, 320, 48000, 1, 320},
+        {44100, 0, true, 128, 22050, 2, 128},      // the low-rate flag alone halves the rate
+        {48000, 0, true, 64, 24000, 2, 64},
+        {44100, 22050, true, 320, 22050, 2, 160},  // MPEG-2 tops out at 160
+        {44100, 22050, true, 192, 22050, 2, 160},
+        {44100, 22050, true, 40, 22050, 2, 40},
+        {32000, 32000, true, 96, 32000, 1, 96},    // a source's own 32 kHz stays MPEG-1
+        {16000, 16000, true, 56, 16000, 2, 56},
+        {11025, 11025, true, 32, 16000, 2, 32},    // rates below the format's go to the nearest
+        {8000, 0, false, 32, 16000, 2, 32},
+        {96000, 0, false, 128, 48000, 1, 128},
+        {44100, 44100, false, 150, 44100, 1, 160},
+    };
+    for (const Row& r : rows) {
+        Mp3EncoderSettings s;
+        s.inputRate = r.inputRate;
+        s.outputRate = r.outputRate;
+        s.lowRate = r.lowRate;
+        s.bitRateKbps = r.kbps;
+        Mp3StreamFormat f;
+        ASSERT_EQ(ResolveMp3Format(s, f), Mp3EncoderError::None) << r.inputRate;
+        EXPECT_EQ(f.sampleRate, r.rate) << r.inputRate << " -> " << r.outputRate;
+        EXPECT_EQ(f.mpegVersion, r.version) << r.inputRate << " -> " << r.outputRate;
+        EXPECT_EQ(f.bitRateKbps, r.bitRate) << r.kbps;
+    }
+}
+
+TEST(Mp3EncoderFormat, RefusesWhatNoStreamCanCarry)
+{
+    Mp3StreamFormat f;
+    Mp3EncoderSettings s;
+    s.inputChannels = 3;
+    EXPECT_EQ(ResolveMp3Format(s, f), Mp3EncoderError::BadChannels);
+    s = {};
+    s.inputBits = 12;
+    EXPECT_EQ(ResolveMp3Format(s, f), Mp3EncoderError::BadSampleSize);
+    s = {};
+    s.inputRate = 0;
+    EXPECT_EQ(ResolveMp3Format(s, f), Mp3EncoderError::BadInputRate);
+    s = {};
+    s.bitRateKbps = 0;
+    EXPECT_EQ(ResolveMp3Format(s, f), Mp3EncoderError::BadBitRate);
+    s.bitRateKbps = 448;
+    EXPECT_EQ(ResolveMp3Format(s, f), Mp3EncoderError::BadBitRate);
+    Mp3Encoder encoder;
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(encoder.Encode("", 0, out), Mp3EncoderError::NotConfigured);
+    EXPECT_EQ(encoder.Configure(s), Mp3EncoderError::BadBitRate);
+    EXPECT_EQ(encoder.Flush(out), Mp3EncoderError::NotConfigured);
+}
+
+TEST(Mp3EncoderStream, SignalsDecodeCleanlyWithExactFrames)
+{
+    const Case cases[] = {
+        {"sine-stereo-128", Sine(44100, 2, 1.5, 1000, 0.5), 16, At(128)},
+        {"sweep-mono-64", Sweep(44100, 1, 1.5, 50, 18000, 0.7), 16, At(64)},
+        {"pink-stereo-192-plain", PinkNoise(44100, 2, 1.5, 0.5), 16, At(192, 0, Mp3ChannelMode::Stereo)},
+        {"castanets-joint-96", Castanets(44100, 2, 1.5, 0.25, 0.9), 16, At(96)},
+        {"silence-stereo-320", Silence(44100, 2, 1.0), 16, At(320)},
+        {"pink-8bit-mono-32", PinkNoise(44100, 1, 1.0, 0.5), 8, At(32)},
+        {"sweep-24bit-stereo-256", Sweep(48000, 2, 1.0, 30, 20000, 0.8), 24, At(256)},
+        {"pink-32k-stereo-80", PinkNoise(32000, 2, 1.0, 0.5), 16, At(80)},
+        {"castanets-lsf-22050-64", Castanets(22050, 2, 1.0, 0.25, 0.9), 16, At(64, 22050)},
+        {"pink-lsf-16000-mono-24", PinkNoise(16000, 1, 1.0, 0.5), 16, At(24, 16000)},
+        {"sweep-lsf-24000-160", Sweep(24000, 2, 1.0, 50, 11000, 0.5), 16, At(320, 24000)},
+        {"downmix-mono-112", PinkNoise(44100, 2, 1.0, 0.5), 16, At(112, 0, Mp3ChannelMode::Mono)},
+    };
+    for (const Case& c : cases)
+        CheckStream(c);
+}
+
+TEST(Mp3EncoderStream, EachInputRateToEachOutputRate)
+{
+    for (int input : {22050, 44100, 48000})
+        for (int output : {22050, 44100, 48000}) {
+            const std::string name = "rate-" + std::to_string(input) + "-" + std::to_string(output);
+            CheckStream({name.c_str(), Sweep(input, 2, 0.6, 100, 10000, 0.5), 16, At(128, output)});
+        }
+}
+
+TEST(Mp3EncoderStream, CrcProtectedFramesCheckOut)
+{
+    Mp3EncoderSettings s = At(96);
+    s.crc = true;
+    const std::vector<std::uint8_t> stream = Encode(Castanets(44100, 2, 1.0, 0.2, 0.8), 16, s);
+    std::vector<FrameInfo> frames;
+    std::string reason;
+    ASSERT_TRUE(WalkFrames(stream, frames, reason)) << reason;
+    for (const FrameInfo& f : frames)
+        ASSERT_TRUE(f.crc);
+    EXPECT_EQ(DecodeWithFfmpeg(Save("crc", stream)).diagnostics, "");
+    // A flipped side-information bit must be caught, or the check proves nothing.
+    std::vector<std::uint8_t> damaged = stream;
+    damaged[frames[0].bytes + 8] ^= 0x10;
+    EXPECT_NE(DecodeWithFfmpeg(Save("crc-damaged", damaged)).diagnostics.find("CRC"), std::string::npos);
+}
+
+TEST(Mp3EncoderQuality, SineAt128KeepsItsSnr)
+{
+    const Pcm input = Sine(44100, 2, 2.0, 1000, 0.5);
+    const Decoded d = DecodeWithMpg123(Save("snr-sine", Encode(input, 16, At(128))));
+    ASSERT_GT(d.pcm.Frames(), input.Frames());
+    const int delay = FindDelay(input, d.pcm, 3000);
+    const double snr = SnrDb(input, d.pcm, delay, 0, 4096, input.Frames() - 4096);
+    std::printf("1 kHz sine at 128 kbit/s: delay %d, SNR %.1f dB\n", delay, snr);
+    EXPECT_GT(snr, 30.0);
+}
+
