@@ -19,6 +19,10 @@ if(NOT ORV_WIN32)
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/tests/enc/EncoderTestSupport.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/enc/Mp3EncoderTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/enc/ResamplerTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/enc/FilterbankTest.cpp
     LIBS orv_codec
     LABELS codec encoder)
+  target_compile_definitions(codec_encoder_tests PRIVATE ORV_MP3ENC="$<TARGET_FILE:mp3enc>")
+  add_dependencies(codec_encoder_tests mp3enc)
 endif()

@@ -1,7 +1,10 @@
 #include "Filterbank.h"
 
+#include "../Synthesis.h"
+
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace orv::codec::enc {
 namespace {
@@ -9,68 +12,75 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kWindowTaps = 512;
 
-// Overall gain of the prototype so that the standard synthesis stage returns
-// the input level.
-constexpr double kPrototypeDcGain = 2.0;
-
-double BesselI0(double x)
-{
-    double sum = 1.0, term = 1.0;
-    for (int k = 1; k < 40; ++k) {
-        term *= (x / (2.0 * k)) * (x / (2.0 * k));
-        sum += term;
-    }
-    return sum;
-}
-
-// Linear-phase lowpass prototype of the cosine-modulated bank, centred on tap
-// 256. The cutoff is tuned so that neighbouring bands cross at -3 dB, which
-// is what near-perfect reconstruction of a pseudo-QMF bank needs.
+// The prototype lowpass of the cosine-modulated bank. The analysis filters are
+// the decoder's synthesis filters reversed in time, which is what makes the pair
+// reconstruct; so the prototype is read off the synthesis filterbank itself,
+// from its response to an impulse in each band, rather than kept as a second
+// copy of the window.
 struct Prototype {
     std::array<double, kWindowTaps> taps{};
-
-    static double Response(const std::array<double, kWindowTaps>& h, double omega)
-    {
-        double sum = 0.0;
-        for (int n = 1; n < kWindowTaps; ++n)
-            sum += h[n] * std::cos(omega * (n - 256));
-        return sum;
-    }
-
-    void Design(double cutoff)
-    {
-        constexpr double kBeta = 9.0;
-        const double norm = BesselI0(kBeta);
-        taps[0] = 0.0;
-        for (int n = 1; n < kWindowTaps; ++n) {
-            const double t = n - 256.0;
-            const double ratio = t / 256.0;
-            const double kaiser = BesselI0(kBeta * std::sqrt(std::max(0.0, 1.0 - ratio * ratio))) / norm;
-            const double sinc = t == 0.0 ? cutoff / kPi : std::sin(cutoff * t) / (kPi * t);
-            taps[n] = sinc * kaiser;
-        }
-        double dc = 0.0;
-        for (double v : taps)
-            dc += v;
-        for (double& v : taps)
-            v *= kPrototypeDcGain / dc;
-    }
+    double residual = 0.0;   // share of the synthesis responses the fit leaves unexplained
 
     Prototype()
     {
-        double low = kPi / 128.0, high = kPi / 32.0;
-        for (int i = 0; i < 50; ++i) {
-            const double mid = 0.5 * (low + high);
-            Design(mid);
-            const double edge = Response(taps, kPi / 64.0) / kPrototypeDcGain;
-            if (edge < std::sqrt(0.5))
-                low = mid;
-            else
-                high = mid;
+        constexpr int kCalls = kWindowTaps / kSubbands + 1;
+        constexpr int kLength = kCalls * kSubbands;
+        std::vector<double> response(std::size_t(kSubbands) * kLength, 0.0);
+        for (int k = 0; k < kSubbands; ++k) {
+            Synthesis synthesis;
+            float in[kSubbands] = {}, out[kSubbands];
+            in[k] = 1.0f;
+            for (int call = 0; call < kCalls; ++call) {
+                synthesis.Run(in, out, 1);
+                in[k] = 0.0f;
+                for (int j = 0; j < kSubbands; ++j)
+                    response[k * kLength + call * kSubbands + j] = out[j];
+            }
         }
-        Design(0.5 * (low + high));
+        double modulation[kSubbands][kWindowTaps];
+        for (int k = 0; k < kSubbands; ++k)
+            for (int n = 0; n < kWindowTaps; ++n)
+                modulation[k][n] = std::cos((2 * k + 1) * (n - 16) * kPi / 64.0);
+        // Find the reversal point where every band's response is the prototype
+        // times its own modulation, and fit the prototype there.
+        double bestShare = 1e300;
+        for (int reversal = kWindowTaps - kSubbands; reversal < kLength; ++reversal) {
+            std::array<double, kWindowTaps> fit{};
+            double error = 0.0, energy = 0.0;
+            for (int n = 0; n < kWindowTaps; ++n) {
+                const int m = reversal - n;
+                if (m < 0 || m >= kLength)
+                    continue;
+                double dot = 0.0, norm = 0.0;
+                for (int k = 0; k < kSubbands; ++k) {
+                    dot += response[k * kLength + m] * modulation[k][n];
+                    norm += modulation[k][n] * modulation[k][n];
+                }
+                fit[n] = norm > 1e-9 ? dot / norm : 0.0;
+                for (int k = 0; k < kSubbands; ++k) {
+                    const double r = response[k * kLength + m];
+                    const double e = r - fit[n] * modulation[k][n];
+                    error += e * e;
+                    energy += r * r;
+                }
+            }
+            if (energy > 0.0 && error / energy < bestShare) {
+                bestShare = error / energy;
+                taps = fit;
+            }
+        }
+        residual = bestShare;
+        // Synthesis carries a gain of 32 over analysis.
+        for (double& v : taps)
+            v /= 32.0;
     }
 };
+
+const Prototype& SharedPrototype()
+{
+    static const Prototype prototype;
+    return prototype;
+}
 
 struct AnalysisTables {
     std::array<float, kWindowTaps> window{};
@@ -78,7 +88,7 @@ struct AnalysisTables {
 
     AnalysisTables()
     {
-        const Prototype prototype;
+        const Prototype& prototype = SharedPrototype();
         for (int i = 0; i < kWindowTaps; ++i)
             window[i] = static_cast<float>(((i / 64) & 1) ? -prototype.taps[i] : prototype.taps[i]);
         for (int k = 0; k < kSubbands; ++k)
@@ -158,6 +168,11 @@ void UndoAliasReduction(float* lines)
 }
 
 } // namespace
+
+double PrototypeFitResidual()
+{
+    return SharedPrototype().residual;
+}
 
 void PolyphaseAnalysis::Reset()
 {

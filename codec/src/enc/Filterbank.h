@@ -26,6 +26,10 @@ private:
     int m_position = 0;
 };
 
+// How far the decoder's synthesis filters are from one modulated prototype
+// (relative energy); near zero when the analysis can mirror them exactly.
+double PrototypeFitResidual();
+
 // Turns two consecutive granules of subband samples into 576 spectral lines.
 // Long blocks come out in frequency order; short blocks in the bitstream's
 // order: per short scale-factor band, window 0, 1, 2 (band edges given in lines).

@@ -27,6 +27,8 @@ constexpr int kMaxPart23Bits = 4095;
 // Input samples between a sample entering the encoder and leaving a decoder:
 // one granule of MDCT overlap plus the two polyphase filters.
 constexpr int kCodecDelay = 576 + 481;
+// Decoders look for a second header before they trust the first.
+constexpr std::uint64_t kMinFrames = 2;
 
 const int kSupportedRates[] = {16000, 22050, 24000, 32000, 44100, 48000};
 
@@ -578,7 +580,7 @@ void Mp3EncoderImpl::Flush(std::vector<std::uint8_t>& out)
         m_resample = false;
     }
     const std::uint64_t granulesNeeded = (m_codedSamples + kCodecDelay + kGranuleLines - 1) / kGranuleLines;
-    const std::uint64_t frames = std::max<std::uint64_t>(1, (granulesNeeded + m_granulesPerFrame - 1) / m_granulesPerFrame);
+    const std::uint64_t frames = std::max<std::uint64_t>(kMinFrames, (granulesNeeded + m_granulesPerFrame - 1) / m_granulesPerFrame);
     const std::uint64_t target = frames * m_granulesPerFrame;
     std::vector<float> silence(std::size_t(kGranuleLines) * m_format.channels, 0.0f);
     while (std::uint64_t(m_transformedGranules) < target)
