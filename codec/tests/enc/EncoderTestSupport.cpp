@@ -1,5 +1,6 @@
 #include "EncoderTestSupport.h"
 
+#include "orvcodec/Mp3Decoder.h"
 #include "orvcodec/WaveFile.h"
 
 #include <algorithm>
@@ -275,6 +276,26 @@ Decoded DecodeWithLame(const std::string& mp3)
 {
     const std::string wav = mp3 + ".lame.wav";
     return RunDecoder("lame --nohist --decode '" + mp3 + "' '" + wav + "'", wav);
+}
+
+Decoded DecodeWithOurs(const std::string& mp3)
+{
+    Decoded result;
+    result.ran = true;
+    orv::codec::Mp3Decoder decoder;
+    if (!decoder.OpenFile(mp3)) {
+        result.diagnostics = "cannot open " + mp3;
+        return result;
+    }
+    result.pcm.rate = int(decoder.SampleRate());
+    result.pcm.channels = decoder.Channels();
+    std::vector<float> frame(std::size_t(orv::codec::Mp3Decoder::kMaxSamplesPerFrame) * orv::codec::Mp3Decoder::kMaxChannels);
+    int got;
+    while ((got = decoder.DecodeFrame(frame.data())) > 0)
+        result.pcm.samples.insert(result.pcm.samples.end(), frame.begin(), frame.begin() + got * result.pcm.channels);
+    if (decoder.ConcealedFrames() > 0)
+        result.diagnostics = std::to_string(decoder.ConcealedFrames()) + " frames concealed";
+    return result;
 }
 
 int FindDelay(const Pcm& reference, const Pcm& decoded, int maxLag)

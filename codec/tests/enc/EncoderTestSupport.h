@@ -54,6 +54,7 @@ struct Decoded {
 Decoded DecodeWithMpg123(const std::string& mp3);
 Decoded DecodeWithFfmpeg(const std::string& mp3);
 Decoded DecodeWithLame(const std::string& mp3);
+Decoded DecodeWithOurs(const std::string& mp3);
 Pcm ReadWave(const std::string& path);
 
 // Offset of `decoded` against `reference` (channel 0) by cross-correlation.

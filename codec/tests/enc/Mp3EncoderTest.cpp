@@ -72,7 +72,7 @@ void CheckStream(const Case& c)
 
     const std::string path = Save(c.name, stream);
     const std::size_t expectedSamples = frames.size() * format.frameSamples;
-    for (auto decode : {DecodeWithMpg123, DecodeWithFfmpeg, DecodeWithLame}) {
+    for (auto decode : {DecodeWithMpg123, DecodeWithFfmpeg, DecodeWithLame, DecodeWithOurs}) {
         const Decoded d = decode(path);
         ASSERT_TRUE(d.ran);
         EXPECT_EQ(d.diagnostics, "");
@@ -285,7 +285,7 @@ TEST(Mp3EncoderRobustness, EmptyInputGivesAValidSilentStream)
         std::string reason;
         ASSERT_TRUE(WalkFrames(stream, frames, reason)) << reason;
         EXPECT_GE(frames.size(), 2u);
-        for (auto decode : {DecodeWithMpg123, DecodeWithFfmpeg}) {
+        for (auto decode : {DecodeWithMpg123, DecodeWithFfmpeg, DecodeWithOurs}) {
             const Decoded d = decode(Save("empty-" + std::to_string(rate), stream));
             EXPECT_EQ(d.diagnostics, "");
             EXPECT_LT(RmsDb(d.pcm, 0, 0, d.pcm.Frames()), -100.0);
