@@ -102,19 +102,31 @@ int HuffmanCoder::ChooseTable(const int* lines, int begin, int end, int& table) 
     const int maxValue = MaxAbs(lines, begin, end);
     if (maxValue == 0)
         return 0;
-    if (maxValue > kMaxQuantized) {
-        table = 0;
+    if (maxValue > kMaxQuantized)
         return 1 << 20;   // cannot be coded
+    if (maxValue <= 15) {
+        // All candidates in one pass; signs cost the same in every table.
+        const Candidates candidates = CandidatesFor(maxValue);
+        const std::uint8_t* lengths[3];
+        int sizes[3], bits[3] = {0, 0, 0}, signs = 0;
+        for (int c = 0; c < candidates.count; ++c) {
+            lengths[c] = Lengths().pair[candidates.tables[c]];
+            sizes[c] = kHuffmanTables[candidates.tables[c]].size;
+        }
+        for (int i = begin; i < end; i += 2) {
+            const int x = std::abs(lines[i]), y = std::abs(lines[i + 1]);
+            signs += (x != 0) + (y != 0);
+            for (int c = 0; c < candidates.count; ++c)
+                bits[c] += lengths[c][x * sizes[c] + y];
+        }
+        int best = 0;
+        for (int c = 1; c < candidates.count; ++c)
+            if (bits[c] < bits[best])
+                best = c;
+        table = candidates.tables[best];
+        return bits[best] + signs;
     }
     int best = 1 << 30;
-    if (maxValue <= 15) {
-        const Candidates candidates = CandidatesFor(maxValue);
-        for (int c = 0; c < candidates.count; ++c) {
-            const int bits = CountPairs(lines, begin, end, candidates.tables[c]);
-            if (bits < best) { best = bits; table = candidates.tables[c]; }
-        }
-        return best;
-    }
     for (int family : {16, 24}) {
         const int t = EscapeTableFor(family, maxValue - 15);
         if (t < 0)
@@ -191,23 +203,98 @@ int HuffmanCoder::CountBest(GranuleCoding& g) const
     const int quick = CountQuick(g);
     if (g.WindowSwitching() || g.bigValues == 0)
         return quick;
+    const int bigEnd = g.bigValues * 2;
     const int count1Bits = quick - CountWithRegions(g, m_longEdges[g.region0Count + 1],
                                                     m_longEdges[g.region0Count + g.region1Count + 2]);
-    const int bigEnd = g.bigValues * 2;
+    // Costs of every table per scale-factor band, so that each region layout
+    // is a matter of sums.
+    static const int kPlainTables[] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15};
+    constexpr int kPlain = int(sizeof(kPlainTables) / sizeof(kPlainTables[0]));
+    struct BandCost {
+        int maxValue = 0;
+        int signs = 0;
+        int escapes = 0;              // components of 15 or more
+        int plain[kPlain] = {};
+        int escapeFamily[2] = {0, 0};   // tables 16 and 24 without linbits
+    };
+    BandCost bands[kLongBands];
+    int bandCount = 0;
+    const int* q = g.quantized.data();
+    const CodeLengths& lengths = Lengths();
+    while (bandCount < kLongBands && m_longEdges[bandCount] < bigEnd) {
+        BandCost& cost = bands[bandCount];
+        const int end = std::min<int>(m_longEdges[bandCount + 1], bigEnd);
+        for (int i = m_longEdges[bandCount]; i < end; i += 2) {
+            const int x = std::abs(q[i]), y = std::abs(q[i + 1]);
+            cost.maxValue = std::max(cost.maxValue, std::max(x, y));
+            cost.signs += (x != 0) + (y != 0);
+            cost.escapes += (x >= 15) + (y >= 15);
+            const int xe = std::min(x, 15), ye = std::min(y, 15);
+            cost.escapeFamily[0] += lengths.pair[16][xe * 16 + ye];
+            cost.escapeFamily[1] += lengths.pair[24][xe * 16 + ye];
+            for (int t = 0; t < kPlain; ++t) {
+                const int size = kHuffmanTables[kPlainTables[t]].size;
+                if (x < size && y < size)
+                    cost.plain[t] += lengths.pair[kPlainTables[t]][x * size + y];
+            }
+        }
+        ++bandCount;
+    }
+    // Cheapest table for bands [first, last), written to table.
+    auto regionCost = [&](int first, int last, int& table) {
+        table = 0;
+        int maxValue = 0, signs = 0, escapes = 0;
+        for (int b = first; b < last; ++b) {
+            maxValue = std::max(maxValue, bands[b].maxValue);
+            signs += bands[b].signs;
+            escapes += bands[b].escapes;
+        }
+        if (maxValue == 0)
+            return 0;
+        int best = 1 << 30;
+        if (maxValue <= 15) {
+            for (int t = 0; t < kPlain; ++t) {
+                if (kHuffmanTables[kPlainTables[t]].size <= maxValue)
+                    continue;
+                int bits = signs;
+                for (int b = first; b < last; ++b)
+                    bits += bands[b].plain[t];
+                if (bits < best) { best = bits; table = kPlainTables[t]; }
+            }
+        }
+        for (int f = 0; f < 2; ++f) {
+            const int t = EscapeTableFor(f == 0 ? 16 : 24, std::max(0, maxValue - 15));
+            if (t < 0)
+                continue;
+            int bits = signs + escapes * kHuffmanTables[t].linbits;
+            for (int b = first; b < last; ++b)
+                bits += bands[b].escapeFamily[f];
+            if (bits < best) { best = bits; table = t; }
+        }
+        return best;
+    };
     int best = 1 << 30, bestR0 = 0, bestR1 = 0;
-    for (int r0 = 0; r0 < 16; ++r0) {
-        if (m_longEdges[r0 + 1] >= bigEnd && r0 > 0)
-            break;
+    int tables[3] = {0, 0, 0}, bestTables[3] = {0, 0, 0};
+    for (int r0 = 0; r0 < 16 && (r0 == 0 || r0 + 1 <= bandCount); ++r0) {
+        const int end0 = std::min(r0 + 1, bandCount);
+        const int bits0 = regionCost(0, end0, tables[0]);
         for (int r1 = 0; r1 < 8 && r0 + r1 + 2 <= kLongBands; ++r1) {
-            const int bits = CountWithRegions(g, m_longEdges[r0 + 1], m_longEdges[r0 + r1 + 2]);
-            if (bits < best) { best = bits; bestR0 = r0; bestR1 = r1; }
-            if (m_longEdges[r0 + r1 + 2] >= bigEnd)
+            const int end1 = std::min(r0 + r1 + 2, bandCount);
+            const int bits = bits0 + regionCost(end0, end1, tables[1]) + regionCost(end1, bandCount, tables[2]);
+            if (bits < best) {
+                best = bits;
+                bestR0 = r0;
+                bestR1 = r1;
+                std::copy(tables, tables + 3, bestTables);
+            }
+            if (end1 >= bandCount)
                 break;
         }
     }
     g.region0Count = bestR0;
     g.region1Count = bestR1;
-    return CountWithRegions(g, m_longEdges[bestR0 + 1], m_longEdges[bestR0 + bestR1 + 2]) + count1Bits;
+    std::copy(bestTables, bestTables + 3, g.tableSelect);
+    return best + count1Bits;
 }
 
 void HuffmanCoder::Write(BitWriter& out, const GranuleCoding& g) const
