@@ -26,3 +26,15 @@ if(NOT ORV_WIN32)
   target_compile_definitions(codec_encoder_tests PRIVATE ORV_MP3ENC="$<TARGET_FILE:mp3enc>")
   add_dependencies(codec_encoder_tests mp3enc)
 endif()
+
+if(NOT ORV_WIN32)
+  add_executable(encbench ${CMAKE_CURRENT_LIST_DIR}/bench/enc/EncoderBench.cpp)
+  target_link_libraries(encbench PRIVATE orv_codec)
+endif()
+
+# The encoder's inner loops are worth the extra optimisation in every build.
+set_source_files_properties(
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/Filterbank.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/HuffmanCoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/enc/Quantizer.cpp
+  PROPERTIES COMPILE_OPTIONS "-O3")

@@ -1,15 +1,20 @@
 #include "BitWriter.h"
 
+#include <algorithm>
+
 namespace orv::codec::enc {
 
 void BitWriter::Put(std::uint32_t value, int bitCount)
 {
-    for (int i = bitCount - 1; i >= 0; --i) {
-        if ((m_bitCount & 7) == 0)
+    while (bitCount > 0) {
+        const int used = m_bitCount & 7;
+        if (used == 0)
             m_bytes.push_back(0);
-        if ((value >> i) & 1u)
-            m_bytes.back() |= static_cast<std::uint8_t>(0x80u >> (m_bitCount & 7));
-        ++m_bitCount;
+        const int take = std::min(8 - used, bitCount);
+        const std::uint32_t chunk = (value >> (bitCount - take)) & ((1u << take) - 1);
+        m_bytes.back() |= static_cast<std::uint8_t>(chunk << (8 - used - take));
+        m_bitCount += take;
+        bitCount -= take;
     }
 }
 

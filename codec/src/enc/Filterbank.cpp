@@ -43,6 +43,7 @@ struct Prototype {
                 modulation[k][n] = std::cos((2 * k + 1) * (n - 16) * kPi / 64.0);
         // Find the reversal point where every band's response is the prototype
         // times its own modulation, and fit the prototype there.
+        constexpr double kExactFit = 1e-12;
         double bestShare = 1e300;
         for (int reversal = kWindowTaps - kSubbands; reversal < kLength; ++reversal) {
             std::array<double, kWindowTaps> fit{};
@@ -68,6 +69,8 @@ struct Prototype {
                 bestShare = error / energy;
                 taps = fit;
             }
+            if (bestShare < kExactFit)
+                break;
         }
         residual = bestShare;
         // Synthesis carries a gain of 32 over analysis.
@@ -84,7 +87,7 @@ const Prototype& SharedPrototype()
 
 struct AnalysisTables {
     std::array<float, kWindowTaps> window{};
-    float matrix[kSubbands][64];
+    float matrix[kSubbands][kSubbands];   // cos((2k + 1) n pi / 64) after folding
 
     AnalysisTables()
     {
@@ -92,8 +95,8 @@ struct AnalysisTables {
         for (int i = 0; i < kWindowTaps; ++i)
             window[i] = static_cast<float>(((i / 64) & 1) ? -prototype.taps[i] : prototype.taps[i]);
         for (int k = 0; k < kSubbands; ++k)
-            for (int i = 0; i < 64; ++i)
-                matrix[k][i] = static_cast<float>(std::cos((2 * k + 1) * (i - 16) * kPi / 64.0));
+            for (int n = 0; n < kSubbands; ++n)
+                matrix[k][n] = static_cast<float>(std::cos((2 * k + 1) * n * kPi / 64.0));
     }
 };
 
@@ -197,11 +200,19 @@ void PolyphaseAnalysis::Process(const float* samples, float* subbandOut)
             sum += t.window[i + 64 * j] * x[i + 64 * j];
         folded[i] = sum;
     }
+    // The modulation cos((2k + 1)(i - 16) pi / 64) is even around i = 16 and odd
+    // around i = 48, so 64 inputs fold into 32.
+    float z[kSubbands];
+    z[0] = folded[16];
+    for (int n = 1; n <= 16; ++n)
+        z[n] = folded[16 + n] + folded[16 - n];
+    for (int n = 17; n < kSubbands; ++n)
+        z[n] = folded[16 + n] - folded[80 - n];
     for (int k = 0; k < kSubbands; ++k) {
         float sum = 0.0f;
         const float* row = t.matrix[k];
-        for (int i = 0; i < 64; ++i)
-            sum += row[i] * folded[i];
+        for (int n = 0; n < kSubbands; ++n)
+            sum += row[n] * z[n];
         subbandOut[k] = sum;
     }
 }

@@ -223,20 +223,27 @@ int HuffmanCoder::CountBest(GranuleCoding& g) const
     const CodeLengths& lengths = Lengths();
     while (bandCount < kLongBands && m_longEdges[bandCount] < bigEnd) {
         BandCost& cost = bands[bandCount];
+        const int begin = m_longEdges[bandCount];
         const int end = std::min<int>(m_longEdges[bandCount + 1], bigEnd);
-        for (int i = m_longEdges[bandCount]; i < end; i += 2) {
+        cost.maxValue = MaxAbs(q, begin, end);
+        for (int i = begin; i < end; i += 2) {
             const int x = std::abs(q[i]), y = std::abs(q[i + 1]);
-            cost.maxValue = std::max(cost.maxValue, std::max(x, y));
             cost.signs += (x != 0) + (y != 0);
             cost.escapes += (x >= 15) + (y >= 15);
             const int xe = std::min(x, 15), ye = std::min(y, 15);
             cost.escapeFamily[0] += lengths.pair[16][xe * 16 + ye];
             cost.escapeFamily[1] += lengths.pair[24][xe * 16 + ye];
-            for (int t = 0; t < kPlain; ++t) {
-                const int size = kHuffmanTables[kPlainTables[t]].size;
-                if (x < size && y < size)
-                    cost.plain[t] += lengths.pair[kPlainTables[t]][x * size + y];
-            }
+        }
+        // Only tables that can hold the band's largest value can serve a region with it.
+        for (int t = 0; t < kPlain; ++t) {
+            const int table = kPlainTables[t];
+            const int size = kHuffmanTables[table].size;
+            if (size <= cost.maxValue)
+                continue;
+            int bits = 0;
+            for (int i = begin; i < end; i += 2)
+                bits += lengths.pair[table][std::abs(q[i]) * size + std::abs(q[i + 1])];
+            cost.plain[t] = bits;
         }
         ++bandCount;
     }

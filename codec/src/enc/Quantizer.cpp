@@ -10,6 +10,7 @@ namespace orv::codec::enc {
 namespace {
 
 constexpr int kMaxOuterIterations = 24;
+constexpr int kMaxStalledIterations = 4;   // amplifications in a row that make nothing better
 constexpr float kRoundingOffset = 0.4054f;   // rounds towards zero by 0.0946, as the standard suggests
 
 struct Power43 {
@@ -24,6 +25,27 @@ struct Power43 {
 const Power43& Pow43()
 {
     static const Power43 table;
+    return table;
+}
+
+// 2^(m / 16) for the steps the gains and scale factors move in.
+struct Powers {
+    static constexpr int kOffset = 1600;   // 2^100, well inside float range
+    float value[2 * kOffset + 1];
+    Powers()
+    {
+        for (int m = -kOffset; m <= kOffset; ++m)
+            value[m + kOffset] = static_cast<float>(std::exp2(m / 16.0));
+    }
+    float operator()(int sixteenths) const
+    {
+        return value[std::clamp(sixteenths, -kOffset, kOffset) + kOffset];
+    }
+};
+
+const Powers& Pow2()
+{
+    static const Powers table;
     return table;
 }
 
@@ -56,40 +78,46 @@ void Quantizer::BuildSlots(const BandMasking& masking, int blockType)
     if (blockType != kBlockShort) {
         for (int b = 0; b < kLongBands; ++b)
             m_slots[m_slotCount++] = {m_longEdges[b], m_longEdges[b + 1], b, -1, masking.allowedLong[b],
-                                      b < kLongBands - 1};
+                                      b < kLongBands - 1, 0.0f};
         return;
     }
     int line = 0;
     for (int b = 0; b < kShortBands; ++b) {
         const int width = m_shortEdges[b + 1] - m_shortEdges[b];
         for (int w = 0; w < 3; ++w) {
-            m_slots[m_slotCount++] = {line, line + width, b, w, masking.allowedShort[b][w], b < kShortBands - 1};
+            m_slots[m_slotCount++] = {line, line + width, b, w, masking.allowedShort[b][w], b < kShortBands - 1, 0.0f};
             line += width;
         }
     }
 }
 
-float Quantizer::SlotExponent(const GranuleCoding& g, const Slot& slot) const
+int Quantizer::SlotExponent(const GranuleCoding& g, const Slot& slot) const
 {
-    // log2 of the factor the decoder divides the line by, besides the global gain.
-    const float multiplier = 0.5f * (1 + g.scalefacScale);
+    // log2 of the factor the decoder divides the line by, besides the global
+    // gain, in quarters.
+    const int multiplier = 2 * (1 + g.scalefacScale);
     if (slot.window < 0)
         return multiplier * (g.scalefacLong[slot.band] + g.preflag * kPreEmphasis[slot.band]);
-    return multiplier * g.scalefacShort[slot.band][slot.window] + 2.0f * g.subblockGain[slot.window];
+    return multiplier * g.scalefacShort[slot.band][slot.window] + 8 * g.subblockGain[slot.window];
 }
 
 bool Quantizer::QuantizeLines(GranuleCoding& g)
 {
-    const float gainStep = std::pow(2.0f, -0.1875f * (g.globalGain - 210));
+    const Powers& pow2 = Pow2();
+    int* out = g.quantized.data();
     for (int s = 0; s < m_slotCount; ++s) {
         const Slot& slot = m_slots[s];
-        const float factor = gainStep * std::pow(2.0f, 0.75f * SlotExponent(g, slot));
+        if (slot.peak34 == 0.0f) {
+            std::fill(out + slot.start, out + slot.end, 0);
+            continue;
+        }
+        // (2^(-(gain - 210) / 4) * 2^exponent)^(3/4), in sixteenths of an octave.
+        const float factor = pow2(-3 * (g.globalGain - 210) + 3 * SlotExponent(g, slot));
+        if (slot.peak34 * factor > float(kMaxQuantized))
+            return false;
         for (int i = slot.start; i < slot.end; ++i) {
-            const float v = m_pow34[i] * factor;
-            if (v > float(kMaxQuantized))
-                return false;
-            const int q = static_cast<int>(v + kRoundingOffset);
-            g.quantized[i] = m_negative[i] ? -q : q;
+            const int q = static_cast<int>(m_pow34[i] * factor + kRoundingOffset);
+            out[i] = m_negative[i] ? -q : q;
         }
     }
     return true;
@@ -102,10 +130,19 @@ int Quantizer::CountBits(GranuleCoding& g)
     return m_coder->CountQuick(g);
 }
 
-int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain)
+int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool rising)
 {
-    // Bits fall as the gain rises: find the smallest gain that fits.
+    // Bits fall as the gain rises: find the smallest gain that fits. After an
+    // amplification the answer is usually a step or two above the last one.
     int low = std::clamp(startGain, 0, 255), high = 255;
+    if (rising) {
+        for (int probe = low + 1; probe <= std::min(low + 3, 255); ++probe) {
+            g.globalGain = probe;
+            if (CountBits(g) <= budget)
+                return probe;
+        }
+        low = std::min(low + 4, 255);
+    }
     g.globalGain = low;
     if (CountBits(g) <= budget)
         return low;
@@ -137,10 +174,10 @@ Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRat
 {
     const Power43& pow43 = Pow43();
     Result result;
-    const float gainLevel = g.globalGain - 210;
+    const Powers& pow2 = Pow2();
     for (int s = 0; s < m_slotCount; ++s) {
         const Slot& slot = m_slots[s];
-        const float step = std::pow(2.0f, 0.25f * gainLevel - SlotExponent(g, slot));
+        const float step = pow2(4 * (g.globalGain - 210) - 4 * SlotExponent(g, slot));
         float noise = 0.0f;
         for (int i = slot.start; i < slot.end; ++i) {
             const float error = m_abs[i] - pow43.value[std::abs(g.quantized[i])] * step;
@@ -275,6 +312,12 @@ void Quantizer::Quantize(const float* lines, const BandMasking& masking, int max
         m_pow34[i] = std::sqrt(m_abs[i] * std::sqrt(m_abs[i]));
         peak = std::max(peak, m_abs[i]);
     }
+    for (int s = 0; s < m_slotCount; ++s) {
+        Slot& slot = m_slots[s];
+        slot.peak34 = 0.0f;
+        for (int i = slot.start; i < slot.end; ++i)
+            slot.peak34 = std::max(slot.peak34, m_pow34[i]);
+    }
     if (peak < 1e-9f || maxBits <= 0) {
         g.globalGain = 0;
         g.quantized.fill(0);
@@ -284,22 +327,26 @@ void Quantizer::Quantize(const float* lines, const BandMasking& masking, int max
     }
     // Below this gain the loudest line would not fit the largest Huffman value.
     int gain = std::clamp(int(std::floor(210 + 16.0f / 3.0f * std::log2(std::pow(peak, 0.75f) / kMaxQuantized))), 0, 255);
-    gain = InnerLoop(g, maxBits - ScaleFactorBits(g, nullptr), gain);
+    gain = InnerLoop(g, maxBits - ScaleFactorBits(g, nullptr), gain, false);
     float ratios[kShortBands * 3];
     Result result = Measure(g, ratios);
     GranuleCoding best = g;
     Result bestResult = result;
+    int stalled = 0;
     for (int iteration = 0; iteration < kMaxOuterIterations && result.overCount > 0; ++iteration) {
         if (!Amplify(g, ratios))
             break;
         const int part2 = ScaleFactorBits(g, nullptr);
         if (part2 < 0 || part2 >= maxBits)
             break;
-        gain = InnerLoop(g, maxBits - part2, gain);
+        gain = InnerLoop(g, maxBits - part2, gain, true);
         result = Measure(g, ratios);
         if (Better(result, bestResult)) {
             best = g;
             bestResult = result;
+            stalled = 0;
+        } else if (++stalled == kMaxStalledIterations) {
+            break;
         }
     }
     g = best;

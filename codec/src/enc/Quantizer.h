@@ -27,6 +27,7 @@ private:
         int band, window;      // window -1 for long blocks
         float allowed;
         bool amplifiable;
+        float peak34;          // largest |line|^(3/4) of the run
     };
     struct Result {
         int overCount = 0;
@@ -35,10 +36,10 @@ private:
     };
 
     void BuildSlots(const BandMasking& masking, int blockType);
-    float SlotExponent(const GranuleCoding& g, const Slot& slot) const;
+    int SlotExponent(const GranuleCoding& g, const Slot& slot) const;
     bool QuantizeLines(GranuleCoding& g);
     int CountBits(GranuleCoding& g);
-    int InnerLoop(GranuleCoding& g, int budget, int startGain);
+    int InnerLoop(GranuleCoding& g, int budget, int startGain, bool rising);
     Result Measure(const GranuleCoding& g, float* slotNoiseRatio) const;
     bool Amplify(GranuleCoding& g, const float* slotNoiseRatio);
     static bool Better(const Result& a, const Result& b);
