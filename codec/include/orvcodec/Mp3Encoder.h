@@ -20,8 +20,13 @@ struct Mp3EncoderSettings {
     int inputRate = 44100;        // Hz, any rate from 4000 to 192000
     int inputChannels = 2;        // 1 or 2
     int inputBits = 16;           // 8 (unsigned), 16 or 24 (signed), little-endian PCM
-    int outputRate = 0;           // Hz; 0 keeps the source's rate
-    bool lowRate = false;         // asks for the MPEG-2 low sampling rates
+    // Output rate in Hz, 0 for the source's. Rates the format lacks become the
+    // nearest of 16000, 22050, 24000, 32000, 44100 and 48000; with lowRate set
+    // a rate of 44100 or more becomes 22050. Below 32000 the stream is MPEG-2.
+    int outputRate = 0;
+    bool lowRate = false;
+    // kbit/s; a rate the stream's MPEG version lacks becomes its nearest one
+    // (MPEG-2 ends at 160).
     int bitRateKbps = 128;
     Mp3ChannelMode channelMode = Mp3ChannelMode::Auto;
     bool crc = false;

@@ -84,10 +84,11 @@ Mp3EncoderError ResolveMp3Format(const Mp3EncoderSettings& s, Mp3StreamFormat& f
     if (s.bitRateKbps < kMinBitRate || s.bitRateKbps > kMaxBitRate)
         return Mp3EncoderError::BadBitRate;
 
-    // The low-rate flag without a low rate means half of the full rate asked for.
+    // The low-rate flag with a full rate (a caller that only sets the flag) means
+    // 22050 Hz, the one low rate offered for such sources.
     int wanted = s.outputRate > 0 ? s.outputRate : s.inputRate;
     if (s.lowRate && wanted >= 44100)
-        wanted /= 2;
+        wanted = 22050;
     int rate = kSupportedRates[0];
     for (int candidate : kSupportedRates)
         if (std::abs(candidate - wanted) <= std::abs(rate - wanted))

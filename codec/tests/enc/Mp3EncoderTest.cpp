@@ -92,8 +92,9 @@ TEST(Mp3EncoderFormat, MakesUserInterfaceSettingsSound)
     const Row rows[] = {
         {44100, 44100, false, 128, 44100, 1, 128},
         {44100, 48000, false, 320, 48000, 1, 320},
-        {44100, 0, true, 128, 22050, 2, 128},      // the low-rate flag alone halves the rate
-        {48000, 0, true, 64, 24000, 2, 64},
+        {44100, 0, true, 128, 22050, 2, 128},      // the low-rate flag alone means 22050
+        {48000, 0, true, 64, 22050, 2, 64},
+        {48000, 24000, true, 64, 24000, 2, 64},
         {44100, 22050, true, 320, 22050, 2, 160},  // MPEG-2 tops out at 160
         {44100, 22050, true, 192, 22050, 2, 160},
         {44100, 22050, true, 40, 22050, 2, 40},
