@@ -247,25 +247,39 @@ int HuffmanCoder::CountBest(GranuleCoding& g) const
         }
         ++bandCount;
     }
+    // Running sums over bands, so that a region's cost is a difference.
+    struct Totals {
+        int signs = 0, escapes = 0;
+        int plain[kPlain] = {};
+        int escapeFamily[2] = {0, 0};
+    };
+    Totals totals[kLongBands + 1];
+    for (int b = 0; b < bandCount; ++b) {
+        Totals& next = totals[b + 1];
+        next = totals[b];
+        next.signs += bands[b].signs;
+        next.escapes += bands[b].escapes;
+        for (int t = 0; t < kPlain; ++t)
+            next.plain[t] += bands[b].plain[t];
+        next.escapeFamily[0] += bands[b].escapeFamily[0];
+        next.escapeFamily[1] += bands[b].escapeFamily[1];
+    }
     // Cheapest table for bands [first, last), written to table.
     auto regionCost = [&](int first, int last, int& table) {
         table = 0;
-        int maxValue = 0, signs = 0, escapes = 0;
-        for (int b = first; b < last; ++b) {
+        int maxValue = 0;
+        for (int b = first; b < last; ++b)
             maxValue = std::max(maxValue, bands[b].maxValue);
-            signs += bands[b].signs;
-            escapes += bands[b].escapes;
-        }
         if (maxValue == 0)
             return 0;
+        const int signs = totals[last].signs - totals[first].signs;
+        const int escapes = totals[last].escapes - totals[first].escapes;
         int best = 1 << 30;
         if (maxValue <= 15) {
             for (int t = 0; t < kPlain; ++t) {
                 if (kHuffmanTables[kPlainTables[t]].size <= maxValue)
                     continue;
-                int bits = signs;
-                for (int b = first; b < last; ++b)
-                    bits += bands[b].plain[t];
+                const int bits = signs + totals[last].plain[t] - totals[first].plain[t];
                 if (bits < best) { best = bits; table = kPlainTables[t]; }
             }
         }
@@ -273,9 +287,8 @@ int HuffmanCoder::CountBest(GranuleCoding& g) const
             const int t = EscapeTableFor(f == 0 ? 16 : 24, std::max(0, maxValue - 15));
             if (t < 0)
                 continue;
-            int bits = signs + escapes * kHuffmanTables[t].linbits;
-            for (int b = first; b < last; ++b)
-                bits += bands[b].escapeFamily[f];
+            const int bits = signs + escapes * kHuffmanTables[t].linbits
+                           + totals[last].escapeFamily[f] - totals[first].escapeFamily[f];
             if (bits < best) { best = bits; table = t; }
         }
         return best;

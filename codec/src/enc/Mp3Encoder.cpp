@@ -27,6 +27,8 @@ constexpr int kMaxPart23Bits = 4095;
 // Input samples between a sample entering the encoder and leaving a decoder:
 // one granule of MDCT overlap plus the two polyphase filters.
 constexpr int kCodecDelay = 576 + 481;
+// Where the search for the first granule's global gain starts.
+constexpr int kFirstGainHint = 150;
 // Decoders look for a second header before they trust the first.
 constexpr std::uint64_t kMinFrames = 2;
 
@@ -158,6 +160,7 @@ private:
     long m_transformedGranules = 0;
     int m_previousBlockType = kBlockNormal;
     int m_cutoffLine = kLines;
+    int m_lastGain[2] = {kFirstGainHint, kFirstGainHint};
 
     // The frame being gathered.
     int m_granuleInFrame = 0;
@@ -194,6 +197,7 @@ Mp3EncoderError Mp3EncoderImpl::Configure(const Mp3EncoderSettings& settings)
     m_transformedGranules = 0;
     m_previousBlockType = kBlockNormal;
     m_granuleInFrame = 0;
+    m_lastGain[0] = m_lastGain[1] = kFirstGainHint;
 
     const int row = m_format.mpegVersion == 1 ? 0 : 1;
     m_bands = &kScaleFactorBands[row * 3 + SampleRateIndex(m_format.sampleRate)];
@@ -539,7 +543,9 @@ void Mp3EncoderImpl::EncodeFrame(std::vector<std::uint8_t>& out)
             budget = std::min({budget, kMaxPart23Bits, availableBits - usedBits});
             GranuleCoding& g = m_coding[gr][c];
             g.blockType = m_blockType[gr];
-            m_quantizer.Quantize(m_lines[gr][c], m_masking[gr][c], budget, g);
+            m_quantizer.Quantize(m_lines[gr][c], m_masking[gr][c], budget, m_lastGain[c], g);
+            if (g.bigValues > 0 || g.count1 > 0)
+                m_lastGain[c] = g.globalGain;
             usedBits += g.part23Length;
         }
     }

@@ -117,7 +117,7 @@ bool Quantizer::QuantizeLines(GranuleCoding& g)
             return false;
         for (int i = slot.start; i < slot.end; ++i) {
             const int q = static_cast<int>(m_pow34[i] * factor + kRoundingOffset);
-            out[i] = m_negative[i] ? -q : q;
+            out[i] = (q ^ m_signMask[i]) - m_signMask[i];
         }
     }
     return true;
@@ -155,6 +155,39 @@ int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool risin
             break;
         }
         low = probe + 1;
+        step *= 2;
+    }
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        g.globalGain = mid;
+        if (CountBits(g) <= budget)
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    g.globalGain = high;
+    CountBits(g);
+    return high;
+}
+
+int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint)
+{
+    // The previous granule's gain is usually within a few steps of this one's.
+    hint = std::clamp(hint, lowest, 255);
+    g.globalGain = hint;
+    if (CountBits(g) > budget)
+        return InnerLoop(g, budget, hint, true);
+    int high = hint, step = 1;
+    int low = hint;
+    while (high > lowest) {
+        const int probe = std::max(lowest, high - step);
+        g.globalGain = probe;
+        if (CountBits(g) > budget) {
+            low = probe + 1;
+            break;
+        }
+        high = probe;
+        low = probe;
         step *= 2;
     }
     while (low < high) {
@@ -299,7 +332,7 @@ int Quantizer::ScaleFactorBits(GranuleCoding& g, const bool* sharedGroups) const
     return best;
 }
 
-void Quantizer::Quantize(const float* lines, const BandMasking& masking, int maxBits, GranuleCoding& g)
+void Quantizer::Quantize(const float* lines, const BandMasking& masking, int maxBits, int gainHint, GranuleCoding& g)
 {
     const int blockType = g.blockType;
     g = GranuleCoding();
@@ -308,7 +341,7 @@ void Quantizer::Quantize(const float* lines, const BandMasking& masking, int max
     float peak = 0.0f;
     for (int i = 0; i < kLines; ++i) {
         m_abs[i] = std::fabs(lines[i]);
-        m_negative[i] = lines[i] < 0.0f;
+        m_signMask[i] = lines[i] < 0.0f ? -1 : 0;
         m_pow34[i] = std::sqrt(m_abs[i] * std::sqrt(m_abs[i]));
         peak = std::max(peak, m_abs[i]);
     }
@@ -327,7 +360,7 @@ void Quantizer::Quantize(const float* lines, const BandMasking& masking, int max
     }
     // Below this gain the loudest line would not fit the largest Huffman value.
     int gain = std::clamp(int(std::floor(210 + 16.0f / 3.0f * std::log2(std::pow(peak, 0.75f) / kMaxQuantized))), 0, 255);
-    gain = InnerLoop(g, maxBits - ScaleFactorBits(g, nullptr), gain, false);
+    gain = FirstInnerLoop(g, maxBits - ScaleFactorBits(g, nullptr), gain, gainHint);
     float ratios[kShortBands * 3];
     Result result = Measure(g, ratios);
     GranuleCoding best = g;

@@ -15,8 +15,9 @@ class Quantizer {
 public:
     void Configure(const std::uint16_t* longEdges, const std::uint16_t* shortEdges, bool lsf,
                    const HuffmanCoder* coder);
-    // Fills g (block type already set) within maxBits of part 2 and 3.
-    void Quantize(const float* lines, const BandMasking& masking, int maxBits, GranuleCoding& g);
+    // Fills g (block type already set) within maxBits of part 2 and 3; the
+    // search for the global gain starts at gainHint.
+    void Quantize(const float* lines, const BandMasking& masking, int maxBits, int gainHint, GranuleCoding& g);
     // Bits of the scale factors as the stream's version sends them; also
     // picks scalefac_compress. Negative when the factors do not fit.
     int ScaleFactorBits(GranuleCoding& g, const bool* sharedGroups) const;
@@ -40,6 +41,7 @@ private:
     bool QuantizeLines(GranuleCoding& g);
     int CountBits(GranuleCoding& g);
     int InnerLoop(GranuleCoding& g, int budget, int startGain, bool rising);
+    int FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint);
     Result Measure(const GranuleCoding& g, float* slotNoiseRatio) const;
     bool Amplify(GranuleCoding& g, const float* slotNoiseRatio);
     static bool Better(const Result& a, const Result& b);
@@ -51,7 +53,7 @@ private:
 
     float m_abs[kLines] = {};
     float m_pow34[kLines] = {};
-    bool m_negative[kLines] = {};
+    int m_signMask[kLines] = {};     // -1 for negative lines, else 0
     Slot m_slots[kShortBands * 3] = {};
     int m_slotCount = 0;
 };
