@@ -70,10 +70,9 @@ void PutCode(BitWriter& out, const HuffmanCode& code)
 
 } // namespace
 
-void HuffmanCoder::Configure(const std::uint16_t* longEdges, bool lsf)
+void HuffmanCoder::Configure(const std::uint16_t* longEdges)
 {
     m_longEdges = longEdges;
-    m_lsf = lsf;
 }
 
 int HuffmanCoder::CountPairs(const int* lines, int begin, int end, int table) const
@@ -177,8 +176,6 @@ int HuffmanCoder::CountQuick(GranuleCoding& g) const
     const int count1Bits = Extents(g);
     const int bigEnd = g.bigValues * 2;
     if (g.WindowSwitching()) {
-        // One table for the whole big-values area, so where a decoder puts the
-        // region boundary of a switched block does not matter.
         int table = 0;
         const int bits = ChooseTable(g.quantized.data(), 0, bigEnd, table);
         g.tableSelect[0] = g.tableSelect[1] = table;

@@ -14,12 +14,12 @@ constexpr int kMaxQuantized = 15 + 8191;   // largest value table 31 can carry
 class HuffmanCoder {
 public:
     // longEdges: the 23 long band edges of the stream's sampling rate.
-    // lsfShortRegions: short granules of MPEG-2 streams use one table for
-    // both regions, since decoders differ on where region 1 starts there.
-    void Configure(const std::uint16_t* longEdges, bool lsf);
+    void Configure(const std::uint16_t* longEdges);
 
     // Fills big values, count1, tables and regions of `g` from g.quantized with
-    // a quick region layout; returns the part-3 bit count.
+    // a quick region layout; returns the part-3 bit count. Switched blocks use
+    // one table for both their regions: decoders disagree on where region 1
+    // of an MPEG-2 short block starts, and the cost elsewhere is small.
     int CountQuick(GranuleCoding& g) const;
     // As CountQuick, but searches every region layout of a long block.
     int CountBest(GranuleCoding& g) const;
@@ -32,7 +32,6 @@ private:
     int CountWithRegions(GranuleCoding& g, int region1Start, int region2Start) const;
 
     const std::uint16_t* m_longEdges = nullptr;
-    bool m_lsf = false;
 };
 
 } // namespace orv::codec::enc

@@ -202,7 +202,7 @@ Mp3EncoderError Mp3EncoderImpl::Configure(const Mp3EncoderSettings& settings)
     const int row = m_format.mpegVersion == 1 ? 0 : 1;
     m_bands = &kScaleFactorBands[row * 3 + SampleRateIndex(m_format.sampleRate)];
     const bool lsf = m_format.mpegVersion == 2;
-    m_huffman.Configure(m_bands->longBounds, lsf);
+    m_huffman.Configure(m_bands->longBounds);
     m_quantizer.Configure(m_bands->longBounds, m_bands->shortBounds, lsf, &m_huffman);
     for (Channel& ch : m_channels) {
         ch.analysis.Reset();
@@ -247,10 +247,7 @@ void Mp3EncoderImpl::EncodeBytes(const std::uint8_t* bytes, std::size_t count, s
     }
     m_partial.erase(m_partial.begin(), m_partial.begin() + frames * m_bytesPerFrame);
     m_position += frames;
-    std::vector<float> samples;
-    samples.swap(m_scratch);
-    AcceptInterleaved(samples.data(), frames, out);
-    m_scratch.swap(samples);
+    AcceptInterleaved(m_scratch.data(), frames, out);
 }
 
 void Mp3EncoderImpl::AcceptInterleaved(const float* samples, std::size_t frames, std::vector<std::uint8_t>& out)
