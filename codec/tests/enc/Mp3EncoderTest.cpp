@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <cstdio>
 #include <sys/wait.h>
 
@@ -376,4 +377,38 @@ TEST(Mp3EncoderTool, TruncatedAndDamagedWaveFiles)
     EXPECT_NE(output.find("mp3enc:"), std::string::npos);
     output.clear();
     EXPECT_EQ(RunTool("'" + wav + "'", output), 2);
+}
+
+TEST(Mp3EncoderRobustness, RandomSettingsAndSignalsAlwaysDecode)
+{
+    std::mt19937 random(2024);
+    const int inputRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000, 96000};
+    const int bitRates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    const int outputRates[] = {0, 22050, 44100, 48000};
+    for (int round = 0; round < 40; ++round) {
+        const int rate = inputRates[random() % 8];
+        const int channels = 1 + int(random() % 2);
+        const double seconds = (random() % 400) / 1000.0;
+        Pcm pcm;
+        switch (random() % 4) {
+        case 0: pcm = PinkNoise(rate, channels, seconds, 0.9, unsigned(round)); break;
+        case 1: pcm = Castanets(rate, channels, seconds, 0.05, 1.0); break;
+        case 2: pcm = Sweep(rate, channels, seconds, 20, rate / 2.0, 1.0); break;
+        default: pcm = Silence(rate, channels, seconds); break;
+        }
+        Mp3EncoderSettings s = At(bitRates[random() % 14], outputRates[random() % 4],
+                                  static_cast<Mp3ChannelMode>(random() % 4));
+        s.crc = random() % 2;
+        const int bits = 8 * (1 + int(random() % 3));
+        const std::vector<std::uint8_t> stream = Encode(pcm, bits, s, 1 + random() % 5000);
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::vector<FrameInfo> frames;
+        std::string reason;
+        ASSERT_TRUE(WalkFrames(stream, frames, reason)) << reason;
+        const std::string path = Save("random", stream);
+        const Decoded d = DecodeWithOurs(path);
+        EXPECT_EQ(d.diagnostics, "");
+        EXPECT_EQ(d.pcm.Frames(), frames.size() * (frames[0].version == 1 ? 1152u : 576u));
+        EXPECT_EQ(DecodeWithMpg123(path).diagnostics, "");
+    }
 }
