@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <unistd.h>
@@ -228,13 +229,24 @@ bool WalkFrames(const std::vector<std::uint8_t>& s, std::vector<FrameInfo>& fram
 
 std::string TempDir()
 {
-    static std::string dir;
-    if (dir.empty()) {
-        char pattern[] = "/tmp/orv-enc-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        dir = made ? made : "/tmp";
-    }
-    return dir;
+    // Made once per test run and removed with everything in it at exit.
+    struct Dir {
+        std::string path;
+        Dir()
+        {
+            char pattern[] = "/tmp/orv-enc-test-XXXXXX";
+            const char* made = mkdtemp(pattern);
+            path = made ? made : "";
+        }
+        ~Dir()
+        {
+            std::error_code ignored;
+            if (!path.empty())
+                std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Dir dir;
+    return dir.path.empty() ? "/tmp" : dir.path;
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
