@@ -1,2 +1,24 @@
 # Stream scanner, MPEG audio decoder and WAVE I/O.
-target_sources(orv_codec PRIVATE ${CMAKE_CURRENT_LIST_DIR}/src/CodecVersion.cpp)
+target_sources(orv_codec PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/src/MpegTables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/WaveFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/Mp3Stream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/Synthesis.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/Layer3.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/Layer12.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/src/Mp3Decoder.cpp
+)
+
+if(NOT ORV_WIN32)
+  add_executable(mp3info ${CMAKE_CURRENT_LIST_DIR}/tools/mp3info/mp3info.cpp)
+  target_link_libraries(mp3info PRIVATE orv_codec)
+  add_executable(mp3dec ${CMAKE_CURRENT_LIST_DIR}/tools/mp3dec/mp3dec.cpp)
+  target_link_libraries(mp3dec PRIVATE orv_codec)
+
+  orv_add_gtest(codec_decoder_tests
+    SOURCES
+      ${CMAKE_CURRENT_LIST_DIR}/tests/WaveFileTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/MpegTablesTest.cpp
+    LIBS orv_codec
+    LABELS codec)
+endif()

@@ -1,0 +1,64 @@
+// Decodes an MPEG audio file (layers I, II and III; MPEG 1, 2 and 2.5) frame by frame
+// to PCM, with frame-accurate seeking.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "orvcodec/Mp3Stream.h"
+
+namespace orv::codec {
+
+class Mp3DecoderState;
+
+class Mp3Decoder {
+ public:
+  static constexpr int kMaxSamplesPerFrame = 1152;  // per channel
+  static constexpr int kMaxChannels = 2;
+
+  Mp3Decoder();
+  ~Mp3Decoder();
+  Mp3Decoder(const Mp3Decoder&) = delete;
+  Mp3Decoder& operator=(const Mp3Decoder&) = delete;
+
+  // Loads and scans the whole file; false when it cannot be read or holds no stream.
+  bool OpenFile(const std::string& path);
+  // Takes the bytes of a file image.
+  bool Open(std::vector<uint8_t> bytes);
+  void Close();
+  bool IsOpen() const { return m_info.bValid; }
+
+  const StreamInfo& Info() const { return m_info; }
+  int Channels() const { return m_info.first.channels; }
+  uint32_t SampleRate() const { return m_info.first.sampleRate; }
+  // Frames that can be decoded (the frame index; a VBR header may state another count).
+  uint64_t FramesAvailable() const { return m_info.frameOffsets.size(); }
+  uint64_t NextFrame() const { return m_nextFrame; }
+  // Frames replaced by silence because they were damaged or lacked reservoir bytes.
+  uint64_t ConcealedFrames() const { return m_concealed; }
+
+  // Positions before frame n, decoding the frames before it silently so that the
+  // bit reservoir and the filter banks hold what a continuous decode would.
+  bool SeekFrame(uint64_t frame);
+
+  // Decode the next frame into interleaved samples (room for kMaxSamplesPerFrame *
+  // Channels()); return samples per channel, 0 at the end of the stream. Float output
+  // is full scale at 1.0; 16-bit output is rounded and clipped.
+  int DecodeFrame(float* out);
+  int DecodeFrame(int16_t* out);
+
+ private:
+  int DecodeNext(float* out, bool bOutput);
+
+  std::vector<uint8_t> m_bytes;
+  StreamInfo m_info;
+  uint64_t m_nextFrame = 0;
+  uint64_t m_concealed = 0;
+  std::unique_ptr<Mp3DecoderState> m_state;
+  std::vector<float> m_scratch;
+};
+
+}  // namespace orv::codec

@@ -1,0 +1,81 @@
+// MPEG audio frame headers and the whole-file scan: where the audio is, how many
+// frames it has and how long it plays, found by walking headers (no decoding).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "orvcodec/MpegTables.h"
+
+namespace orv::codec {
+
+enum ChannelMode : uint8_t { kStereo = 0, kJointStereo = 1, kDualChannel = 2, kMono = 3 };
+
+struct FrameHeader {
+  MpegVersion version = MpegVersion::Mpeg1;
+  uint8_t layer = 0;            // 1 to 3
+  bool bCrc = false;            // a 16-bit checksum follows the header
+  uint8_t bitRateIndex = 0;
+  uint8_t frequencyIndex = 0;
+  bool bPadding = false;
+  bool bPrivate = false;
+  uint8_t channelMode = kStereo;
+  uint8_t modeExtension = 0;
+  bool bCopyright = false;
+  bool bOriginal = false;
+  uint8_t emphasis = 0;
+
+  uint32_t bitRate = 0;         // bit/s
+  uint32_t sampleRate = 0;      // Hz
+  uint32_t frameBytes = 0;      // whole frame, header included
+  uint16_t samplesPerFrame = 0;
+  uint8_t channels = 0;
+
+  bool IsLsf() const { return version != MpegVersion::Mpeg1; }
+  // 1 for MPEG-1, 2 for MPEG-2 and 2.5 (the control reports 2.5 as 2).
+  int VersionNumber() const { return version == MpegVersion::Mpeg1 ? 1 : 2; }
+  double FrameDurationMs() const { return sampleRate ? samplesPerFrame * 1000.0 / sampleRate : 0.0; }
+  // Bytes of Layer III side information after the header (and CRC).
+  uint32_t SideInfoBytes() const;
+};
+
+constexpr uint32_t kFrameHeaderBytes = 4;
+
+// Decodes the four header bytes at p; false for anything that is not a usable frame
+// header (bad sync, reserved values, free format).
+bool ParseFrameHeader(const uint8_t* p, FrameHeader& header);
+
+// Two headers belong to the same stream when these fields agree.
+bool SameStream(const FrameHeader& a, const FrameHeader& b);
+
+enum class VbrHeaderKind { None, Xing, Info, Vbri };
+
+struct StreamInfo {
+  bool bValid = false;
+  FrameHeader first;                 // the first audio frame
+  uint64_t frameCount = 0;           // audio frames (a VBR header frame is not counted)
+  double frameDurationMs = 0;
+  double lengthMs = 0;
+  uint32_t averageBitRate = 0;       // bit/s over the audio frames
+  VbrHeaderKind vbrHeader = VbrHeaderKind::None;
+  uint64_t vbrHeaderFrames = 0;      // frame count the VBR header states
+  size_t id3v2Bytes = 0;             // skipped at the start (with footer)
+  bool bId3v1 = false;               // 128 bytes excluded at the end
+  size_t audioStart = 0;             // offset of the first audio frame
+  size_t audioEnd = 0;               // end of the MPEG data (before ID3v1)
+  uint64_t skippedBytes = 0;         // junk bytes passed over while resynchronising
+  std::vector<uint32_t> frameOffsets;  // offset of every audio frame, for seeking
+};
+
+// Size of an ID3v2 tag (header, body and footer) at p, or 0 when there is none.
+size_t Id3v2TagBytes(const uint8_t* p, size_t size);
+
+// Walks the whole buffer. On failure bValid is false and the rest is meaningless.
+StreamInfo ScanStream(const uint8_t* data, size_t size);
+
+// Reads a whole file into memory; false when it cannot be read.
+bool LoadFile(const std::string& path, std::vector<uint8_t>& bytes);
+
+}  // namespace orv::codec

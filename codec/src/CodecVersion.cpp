@@ -1,4 +1,0 @@
-// Keeps the library non-empty until its parts arrive.
-namespace orv::codec {
-const char* LibraryName() { return "orvcodec"; }
-}  // namespace orv::codec
