@@ -130,6 +130,22 @@ int Quantizer::CountBits(GranuleCoding& g)
     return m_coder->CountQuick(g);
 }
 
+int Quantizer::BisectGain(GranuleCoding& g, int budget, int low, int high)
+{
+    // The smallest gain in [low, high] that fits, taking high as one that does.
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        g.globalGain = mid;
+        if (CountBits(g) <= budget)
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    g.globalGain = high;
+    CountBits(g);
+    return high;
+}
+
 int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool rising)
 {
     // Bits fall as the gain rises: find the smallest gain that fits. After an
@@ -157,17 +173,7 @@ int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool risin
         low = probe + 1;
         step *= 2;
     }
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        g.globalGain = mid;
-        if (CountBits(g) <= budget)
-            high = mid;
-        else
-            low = mid + 1;
-    }
-    g.globalGain = high;
-    CountBits(g);
-    return high;
+    return BisectGain(g, budget, low, high);
 }
 
 int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint)
@@ -190,17 +196,7 @@ int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint
         low = probe;
         step *= 2;
     }
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        g.globalGain = mid;
-        if (CountBits(g) <= budget)
-            high = mid;
-        else
-            low = mid + 1;
-    }
-    g.globalGain = high;
-    CountBits(g);
-    return high;
+    return BisectGain(g, budget, low, high);
 }
 
 Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRatio) const
