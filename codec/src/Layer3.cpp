@@ -80,8 +80,10 @@ struct Layer3Tables {
   HuffmanLookup huffman[kHuffmanTableCount];
   uint8_t count1A[64];  // length << 4 | vwxy, by the next 6 bits
   float pow43[kMaxQuantized + 1];
-  // IMDCT matrices with the window folded in: [block type][k][i].
-  float imdctLong[4][18][36];
+  // The 36-point IMDCT has x[17 - i] = -x[i] and x[53 - i] = x[i], so only outputs
+  // 0..8 and 18..26 are computed: imdctHalf[k][j] for those 18 outputs.
+  float imdctHalf[18][18];
+  float window[4][36];
   float imdctShort[6][12];
   float aliasCs[8], aliasCa[8];
   float intensityMpeg1[7][2];
@@ -131,9 +133,6 @@ struct Layer3Tables {
   }
 
   void BuildImdct() {
-    double window[4][36];
-    for (int i = 0; i < 36; ++i)
-      window[kBlockLong][i] = std::sin(kPi / 36 * (i + 0.5));
     for (int i = 0; i < 36; ++i) {
       double start = 0, stop = 0;
       if (i < 18) start = std::sin(kPi / 36 * (i + 0.5));
@@ -142,15 +141,16 @@ struct Layer3Tables {
       if (i >= 18) stop = std::sin(kPi / 36 * (i + 0.5));
       else if (i >= 12) stop = 1;
       else if (i >= 6) stop = std::sin(kPi / 12 * (i - 6 + 0.5));
-      window[kBlockStart][i] = start;
-      window[kBlockStop][i] = stop;
+      window[kBlockLong][i] = static_cast<float>(std::sin(kPi / 36 * (i + 0.5)));
+      window[kBlockStart][i] = static_cast<float>(start);
+      window[kBlockStop][i] = static_cast<float>(stop);
       window[kBlockShort][i] = 0;
     }
-    for (int type = 0; type < 4; ++type)
-      for (int k = 0; k < 18; ++k)
-        for (int i = 0; i < 36; ++i)
-          imdctLong[type][k][i] =
-              static_cast<float>(window[type][i] * std::cos(kPi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+    for (int k = 0; k < 18; ++k)
+      for (int j = 0; j < 18; ++j) {
+        const int i = j < 9 ? j : 18 + (j - 9);
+        imdctHalf[k][j] = static_cast<float>(std::cos(kPi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+      }
     for (int k = 0; k < 6; ++k)
       for (int i = 0; i < 12; ++i)
         imdctShort[k][i] = static_cast<float>(std::sin(kPi / 12 * (i + 0.5)) *
@@ -612,14 +612,19 @@ void Layer3Decoder::Hybrid(const Granule& g, int ch, const float* xr, SubbandFra
           result[6 + 6 * w + i] += y[i];
       }
     } else {
-      std::memset(result, 0, sizeof result);
+      float half[18] = {};
       for (int k = 0; k < 18; ++k) {
         const float v = in[k];
-        if (v == 0.0f)
-          continue;
-        const float* row = t.imdctLong[type][k];
-        for (int i = 0; i < 36; ++i)
-          result[i] += v * row[i];
+        const float* row = t.imdctHalf[k];
+        for (int j = 0; j < 18; ++j)
+          half[j] += v * row[j];
+      }
+      const float* win = t.window[type];
+      for (int i = 0; i < 9; ++i) {
+        result[i] = half[i] * win[i];
+        result[17 - i] = -half[i] * win[17 - i];
+        result[18 + i] = half[9 + i] * win[18 + i];
+        result[35 - i] = half[9 + i] * win[35 - i];
       }
     }
     const bool bInvert = sb & 1;
