@@ -8,14 +8,22 @@
 
 namespace orvtest {
 
+namespace {
+// Outlives every static string: the folder is removed at exit.
+char g_fixtureDir[64] = "/tmp/orv-codec-XXXXXX";
+void RemoveFixtureDir() {
+  const std::string command = std::string("rm -rf '") + g_fixtureDir + "'";
+  if (std::system(command.c_str()) != 0)
+    std::fprintf(stderr, "could not remove %s\n", g_fixtureDir);
+}
+}  // namespace
+
 const std::string& FixtureDir() {
   static const std::string dir = [] {
-    char pattern[] = "/tmp/orv-codec-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (!made)
+    if (!::mkdtemp(g_fixtureDir))
       return std::string("/tmp");
-    std::atexit([] { Shell("rm -rf " + Quote(FixtureDir())); });
-    return std::string(made);
+    std::atexit(RemoveFixtureDir);
+    return std::string(g_fixtureDir);
   }();
   return dir;
 }
