@@ -29,6 +29,8 @@ if(NOT ORV_WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/tests/MpegTablesTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/OracleSupport.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/DecoderOracleTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/DecoderSeekTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/StreamScanTest.cpp
     LIBS orv_codec
     LABELS codec)
 endif()
