@@ -150,13 +150,15 @@ TEST(StreamScan, AgreesWithMpg123AndFfprobe) {
     const size_t refSamples = ReferenceFloat(path).size() / info.first.channels;
     EXPECT_EQ(info.frameCount * info.first.samplesPerFrame, refSamples) << c.name;
     // ffprobe's packet count runs one short on lame's LSF files; its duration agrees.
-    if (!info.first.IsLsf())
+    if (!info.first.IsLsf()) {
       EXPECT_EQ(long(info.frameCount), FfprobeFrames(path)) << c.name;
+    }
     EXPECT_NEAR(info.lengthMs / 1000.0, FfprobeSeconds(path), 0.002) << c.name;
     EXPECT_EQ(info.frameCount, info.frameOffsets.size()) << c.name;
     // lame writes Xing or Info when the frame has room for it (not at 16 kbit/s, 8 kHz).
-    if (info.first.frameBytes > 200)
+    if (info.first.frameBytes > 200) {
       EXPECT_NE(info.vbrHeader, VbrHeaderKind::None) << c.name;
+    }
     EXPECT_EQ(info.first.sampleRate, uint32_t(c.rate));
   }
 }
