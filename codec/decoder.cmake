@@ -31,6 +31,9 @@ if(NOT ORV_WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/tests/DecoderOracleTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/DecoderSeekTest.cpp
       ${CMAKE_CURRENT_LIST_DIR}/tests/StreamScanTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/tests/ToolsTest.cpp
     LIBS orv_codec
     LABELS codec)
+  target_compile_definitions(codec_decoder_tests PRIVATE ORV_TOOLS_DIR="$<TARGET_FILE_DIR:mp3dec>")
+  add_dependencies(codec_decoder_tests mp3dec mp3info)
 endif()

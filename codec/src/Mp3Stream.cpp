@@ -52,8 +52,12 @@ VbrHeaderKind ReadVbrHeader(const uint8_t* frame, const FrameHeader& h, uint64_t
   frames = 0;
   if (h.layer != 3)
     return VbrHeaderKind::None;
-  const uint32_t xing = kFrameHeaderBytes + (h.bCrc ? 2 : 0) + h.SideInfoBytes();
-  if (xing + 8 <= h.frameBytes) {
+  // lame places the tag right after the side information even when the frame header
+  // announces a CRC, so both positions are tried.
+  for (uint32_t crc : {0u, h.bCrc ? 2u : 0u}) {
+    const uint32_t xing = kFrameHeaderBytes + crc + h.SideInfoBytes();
+    if (xing + 8 > h.frameBytes)
+      continue;
     const uint8_t* p = frame + xing;
     const bool bXing = std::memcmp(p, "Xing", 4) == 0;
     if (bXing || std::memcmp(p, "Info", 4) == 0) {
