@@ -341,23 +341,40 @@ int Layer3Decoder::DecodeHuffman(BitReader& bits, const Granule& g, size_t endBi
     }
     const uint32_t* entries = lookup.entries.data();
     const int linbits = lookup.linbits;
+    const int primary = lookup.primaryBits;
     for (; i < regionEnds[r]; i += 2) {
-      uint32_t e = entries[bits.Peek(lookup.primaryBits)];
+      // One window holds a whole pair: code (<= 19 bits), two linbits fields (<= 13
+      // each) and two signs.
+      const uint64_t w = bits.Window();
+      int used = 0;
+      auto peek = [&](int n) { return static_cast<uint32_t>((w << used) >> (64 - n)); };
+      uint32_t e = entries[peek(primary)];
       if (e & kLink) {
-        bits.Skip(lookup.primaryBits);
-        e = entries[((e & ~kLink) >> 5) + bits.Peek(e & 31)];
+        used = primary;
+        e = entries[((e & ~kLink) >> 5) + peek(e & 31)];
       }
-      bits.Skip((e >> 8) & 31);
+      used += (e >> 8) & 31;
       int32_t x = (e >> 4) & 15;
       int32_t y = e & 15;
-      if (linbits && x == 15)
-        x += static_cast<int32_t>(bits.Read(linbits));
-      if (x && bits.ReadBit())
-        x = -x;
-      if (linbits && y == 15)
-        y += static_cast<int32_t>(bits.Read(linbits));
-      if (y && bits.ReadBit())
-        y = -y;
+      if (linbits && x == 15) {
+        x += static_cast<int32_t>(peek(linbits));
+        used += linbits;
+      }
+      if (x) {
+        if (peek(1))
+          x = -x;
+        ++used;
+      }
+      if (linbits && y == 15) {
+        y += static_cast<int32_t>(peek(linbits));
+        used += linbits;
+      }
+      if (y) {
+        if (peek(1))
+          y = -y;
+        ++used;
+      }
+      bits.Skip(used);
       values[i] = x;
       values[i + 1] = y;
     }
@@ -531,7 +548,7 @@ void Layer3Decoder::IntensityShort(const FrameHeader& h, const Granule& g, bool 
     ApplyIntensity(h, -1, -1, true, 0, kMixedLongLines, 0);
 }
 
-void Layer3Decoder::Stereo(const FrameHeader& h, const Granule& g, int) {
+void Layer3Decoder::Stereo(const FrameHeader& h, const Granule& g) {
   if (h.channelMode != kJointStereo || h.modeExtension == 0)
     return;
   const bool bMs = (h.modeExtension & 2) != 0;
@@ -687,11 +704,9 @@ bool Layer3Decoder::DecodeFrame(const FrameHeader& h, const uint8_t* frame, Subb
       granuleStart = end;
     }
     if (channels == 2) {
-      Stereo(h, side.granule[gr][1], gr);
-      // Intensity fills the right channel wherever the left has values.
-      if (h.channelMode == kJointStereo && (h.modeExtension & 1))
-        m_nonzero[1] = m_nonzero[0] = std::max(m_nonzero[0], m_nonzero[1]);
-      else if (h.channelMode == kJointStereo && (h.modeExtension & 2))
+      Stereo(h, side.granule[gr][1]);
+      // Mid/side and intensity spread values into both channels.
+      if (h.channelMode == kJointStereo && h.modeExtension != 0)
         m_nonzero[1] = m_nonzero[0] = std::max(m_nonzero[0], m_nonzero[1]);
     }
     for (int ch = 0; ch < channels; ++ch) {
