@@ -25,7 +25,7 @@ Frames DecodeFrames(Mp3Decoder& decoder) {
 }
 
 std::string Encoded(const std::string& name, int rate, const std::string& encoder) {
-  const std::string wav = Fixture(name + ".wav", "sox -n -r " + std::to_string(rate) +
+  const std::string wav = Fixture(name + ".wav", "sox -R -D -n -r " + std::to_string(rate) +
                                                      " -c 2 -b 16 {out} synth 3 pinknoise sine 300-5000 vol 0.5");
   return Fixture(name + ".mp3", encoder + " " + Quote(wav) + " {out}");
 }
@@ -61,7 +61,7 @@ TEST(DecoderSeek, PrimesTheReservoirAndFilterBanks) {
   ExpectSeeksMatch(Encoded("seek_l3_low", 44100, "lame --quiet -b 32 --resample 44.1"));
   ExpectSeeksMatch(Encoded("seek_l3_vbr", 44100, "lame --quiet -V 0"));
   ExpectSeeksMatch(Encoded("seek_l3_lsf", 22050, "lame --quiet -b 24"));
-  const std::string wav = Fixture("seek_l2.wav", "sox -n -r 48000 -c 2 -b 16 {out} synth 2 pinknoise vol 0.5");
+  const std::string wav = Fixture("seek_l2.wav", "sox -R -D -n -r 48000 -c 2 -b 16 {out} synth 2 pinknoise vol 0.5");
   ExpectSeeksMatch(Fixture("seek_l2.mp2", "ffmpeg -loglevel error -y -i " + Quote(wav) + " -c:a mp2 -b:a 160k -f mp2 {out}"));
 }
 

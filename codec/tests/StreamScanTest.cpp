@@ -19,7 +19,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 std::string LameFile(const std::string& name, const std::string& signal, int rate, const std::string& args) {
-  const std::string wav = Fixture(name + ".wav", "sox -n -r " + std::to_string(rate) + " -c 2 -b 16 {out} " + signal);
+  const std::string wav = Fixture(name + ".wav", "sox -R -D -n -r " + std::to_string(rate) + " -c 2 -b 16 {out} " + signal);
   return Fixture(name + ".mp3", "lame --quiet " + args + " " + Quote(wav) + " {out}");
 }
 
@@ -211,7 +211,7 @@ TEST(StreamScan, ReadsVbriAndSkipsItsFrame) {
 }
 
 TEST(StreamScan, RefusesWhatIsNotMpegAudio) {
-  const std::string wav = Fixture("refuse.wav", "sox -n -r 44100 -c 2 -b 16 {out} synth 1 whitenoise");
+  const std::string wav = Fixture("refuse.wav", "sox -R -D -n -r 44100 -c 2 -b 16 {out} synth 1 whitenoise");
   std::mt19937 rng(99);
   Bytes noise(200000);
   for (uint8_t& b : noise)

@@ -21,7 +21,7 @@ std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.b
 }  // namespace
 
 TEST(Tools, Mp3InfoPrintsTheScanFacts) {
-  const std::string wav = Fixture("tool.wav", "sox -n -r 48000 -c 1 -b 16 {out} synth 1 sine 1000 vol 0.5");
+  const std::string wav = Fixture("tool.wav", "sox -R -D -n -r 48000 -c 1 -b 16 {out} synth 1 sine 1000 vol 0.5");
   const std::string mp3 = Fixture("tool.mp3", "lame --quiet -b 64 -m m -p " + Quote(wav) + " {out}");
   const std::string info = Text(Capture(Tool("mp3info") + " " + Quote(mp3)));
   for (const char* line : {"mpeg_version: 1\n", "layer: 3\n", "sample_rate: 48000\n", "bit_rate: 64000\n",
@@ -35,7 +35,7 @@ TEST(Tools, Mp3InfoPrintsTheScanFacts) {
 }
 
 TEST(Tools, Mp3DecWritesWhatMpg123Decodes) {
-  const std::string wav = Fixture("dec.wav", "sox -n -r 22050 -c 2 -b 16 {out} synth 1 sine 300 sine 500 vol 0.5");
+  const std::string wav = Fixture("dec.wav", "sox -R -D -n -r 22050 -c 2 -b 16 {out} synth 1 sine 300 sine 500 vol 0.5");
   const std::string mp3 = Fixture("dec.mp3", "lame --quiet -b 64 " + Quote(wav) + " {out}");
   const std::string out = FixtureDir() + "/dec-out.wav";
   ASSERT_TRUE(Shell(Tool("mp3dec") + " " + Quote(mp3) + " " + Quote(out)));
