@@ -386,20 +386,29 @@ int Layer3Decoder::DecodeHuffman(BitReader& bits, const Granule& g, size_t endBi
   }
   // Count1 region: quadruples of -1, 0, 1 until the granule's bits are used up.
   while (i + 4 <= kGranuleLines && bits.Position() < endBit) {
+    // A quadruple takes at most 6 + 4 bits: one window.
+    const uint64_t w = bits.Window();
+    int used;
     int index;
     if (g.count1Table == 0) {
-      const uint8_t e = t.count1A[bits.Peek(6)];
-      bits.Skip(e >> 4);
+      const uint8_t e = t.count1A[w >> 58];
+      used = e >> 4;
       index = e & 15;
     } else {
-      index = 15 - static_cast<int>(bits.Read(4));
+      used = 4;
+      index = 15 - static_cast<int>(w >> 60);
     }
     int32_t q[4] = {(index >> 3) & 1, (index >> 2) & 1, (index >> 1) & 1, index & 1};
-    for (int32_t& v : q)
-      if (v && bits.ReadBit())
-        v = -v;
-    if (bits.Position() > endBit)
+    for (int32_t& v : q) {
+      if (v) {
+        if ((w << used) >> 63)
+          v = -v;
+        ++used;
+      }
+    }
+    if (bits.Position() + used > endBit)
       break;  // the last quadruple did not fit: it is not part of the granule
+    bits.Skip(used);
     for (int k = 0; k < 4; ++k)
       values[i + k] = q[k];
     i += 4;
