@@ -137,7 +137,8 @@ size_t Id3v2TagBytes(const uint8_t* p, size_t size) {
     if (p[i] & 0x80)
       return 0;
   const size_t body = (size_t(p[6]) << 21) | (size_t(p[7]) << 14) | (size_t(p[8]) << 7) | p[9];
-  const size_t footer = (p[5] & kId3v2FooterFlag) ? kId3v2HeaderBytes : 0;
+  // Only version 2.4 defines a footer; the same flag bit means nothing before it.
+  const size_t footer = (p[3] >= 4 && (p[5] & kId3v2FooterFlag)) ? kId3v2HeaderBytes : 0;
   return kId3v2HeaderBytes + body + footer;
 }
 
