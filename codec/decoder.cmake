@@ -15,7 +15,7 @@ set_source_files_properties(
   ${CMAKE_CURRENT_LIST_DIR}/src/Layer3.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/Layer12.cpp
   ${CMAKE_CURRENT_LIST_DIR}/src/Mp3Decoder.cpp
-  PROPERTIES COMPILE_OPTIONS "-O3;-fno-math-errno")
+  PROPERTIES COMPILE_OPTIONS "$<$<NOT:$<CONFIG:Debug>>:-O3>;-fno-math-errno")
 
 if(NOT ORV_WIN32)
   add_executable(mp3info ${CMAKE_CURRENT_LIST_DIR}/tools/mp3info/mp3info.cpp)
