@@ -209,6 +209,9 @@ void ExpectMatchesMpg123(const std::string& path) {
   const Difference d = Compare(ours, reference);
   EXPECT_LT(d.rms, kMaxRms) << path;
   EXPECT_LE(d.max, kMaxAbs) << path << " at sample " << d.maxAt;
+  char figures[64];
+  std::snprintf(figures, sizeof figures, "rms %.3g max %.3g", d.rms, d.max);
+  ::testing::Test::RecordProperty("difference", figures);
 
   const std::vector<int16_t> reference16 = Reference16(path);
   const std::vector<int16_t> ours16 = DecodeAll16(path);
