@@ -40,8 +40,8 @@ class BitReader {
 
   bool ReadBit() { return Read(1) != 0; }
 
- private:
-  // 64 bits starting at the current position; missing bytes read as zero.
+  // 64 bits from the current position, of which at least 57 are the stream's (the
+  // rest, and anything past the end, read as zero).
   uint64_t Window() const {
     size_t byte = m_pos >> 3;
     const size_t bytes = m_bits >> 3;
@@ -56,6 +56,7 @@ class BitReader {
     return w << (m_pos & 7);
   }
 
+ private:
   const uint8_t* m_data = nullptr;
   size_t m_bits = 0;
   size_t m_pos = 0;

@@ -80,8 +80,10 @@ struct Layer3Tables {
   HuffmanLookup huffman[kHuffmanTableCount];
   uint8_t count1A[64];  // length << 4 | vwxy, by the next 6 bits
   float pow43[kMaxQuantized + 1];
-  // IMDCT matrices with the window folded in: [block type][k][i].
-  float imdctLong[4][18][36];
+  // The 36-point IMDCT has x[17 - i] = -x[i] and x[53 - i] = x[i], so only outputs
+  // 0..8 and 18..26 are computed: imdctHalf[k][j] for those 18 outputs.
+  float imdctHalf[18][18];
+  float window[4][36];
   float imdctShort[6][12];
   float aliasCs[8], aliasCa[8];
   float intensityMpeg1[7][2];
@@ -131,9 +133,6 @@ struct Layer3Tables {
   }
 
   void BuildImdct() {
-    double window[4][36];
-    for (int i = 0; i < 36; ++i)
-      window[kBlockLong][i] = std::sin(kPi / 36 * (i + 0.5));
     for (int i = 0; i < 36; ++i) {
       double start = 0, stop = 0;
       if (i < 18) start = std::sin(kPi / 36 * (i + 0.5));
@@ -142,15 +141,16 @@ struct Layer3Tables {
       if (i >= 18) stop = std::sin(kPi / 36 * (i + 0.5));
       else if (i >= 12) stop = 1;
       else if (i >= 6) stop = std::sin(kPi / 12 * (i - 6 + 0.5));
-      window[kBlockStart][i] = start;
-      window[kBlockStop][i] = stop;
+      window[kBlockLong][i] = static_cast<float>(std::sin(kPi / 36 * (i + 0.5)));
+      window[kBlockStart][i] = static_cast<float>(start);
+      window[kBlockStop][i] = static_cast<float>(stop);
       window[kBlockShort][i] = 0;
     }
-    for (int type = 0; type < 4; ++type)
-      for (int k = 0; k < 18; ++k)
-        for (int i = 0; i < 36; ++i)
-          imdctLong[type][k][i] =
-              static_cast<float>(window[type][i] * std::cos(kPi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+    for (int k = 0; k < 18; ++k)
+      for (int j = 0; j < 18; ++j) {
+        const int i = j < 9 ? j : 18 + (j - 9);
+        imdctHalf[k][j] = static_cast<float>(std::cos(kPi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+      }
     for (int k = 0; k < 6; ++k)
       for (int i = 0; i < 12; ++i)
         imdctShort[k][i] = static_cast<float>(std::sin(kPi / 12 * (i + 0.5)) *
@@ -341,23 +341,40 @@ int Layer3Decoder::DecodeHuffman(BitReader& bits, const Granule& g, size_t endBi
     }
     const uint32_t* entries = lookup.entries.data();
     const int linbits = lookup.linbits;
+    const int primary = lookup.primaryBits;
     for (; i < regionEnds[r]; i += 2) {
-      uint32_t e = entries[bits.Peek(lookup.primaryBits)];
+      // One window holds a whole pair: code (<= 19 bits), two linbits fields (<= 13
+      // each) and two signs.
+      const uint64_t w = bits.Window();
+      int used = 0;
+      auto peek = [&](int n) { return static_cast<uint32_t>((w << used) >> (64 - n)); };
+      uint32_t e = entries[peek(primary)];
       if (e & kLink) {
-        bits.Skip(lookup.primaryBits);
-        e = entries[((e & ~kLink) >> 5) + bits.Peek(e & 31)];
+        used = primary;
+        e = entries[((e & ~kLink) >> 5) + peek(e & 31)];
       }
-      bits.Skip((e >> 8) & 31);
+      used += (e >> 8) & 31;
       int32_t x = (e >> 4) & 15;
       int32_t y = e & 15;
-      if (linbits && x == 15)
-        x += static_cast<int32_t>(bits.Read(linbits));
-      if (x && bits.ReadBit())
-        x = -x;
-      if (linbits && y == 15)
-        y += static_cast<int32_t>(bits.Read(linbits));
-      if (y && bits.ReadBit())
-        y = -y;
+      if (linbits && x == 15) {
+        x += static_cast<int32_t>(peek(linbits));
+        used += linbits;
+      }
+      if (x) {
+        if (peek(1))
+          x = -x;
+        ++used;
+      }
+      if (linbits && y == 15) {
+        y += static_cast<int32_t>(peek(linbits));
+        used += linbits;
+      }
+      if (y) {
+        if (peek(1))
+          y = -y;
+        ++used;
+      }
+      bits.Skip(used);
       values[i] = x;
       values[i + 1] = y;
     }
@@ -369,20 +386,29 @@ int Layer3Decoder::DecodeHuffman(BitReader& bits, const Granule& g, size_t endBi
   }
   // Count1 region: quadruples of -1, 0, 1 until the granule's bits are used up.
   while (i + 4 <= kGranuleLines && bits.Position() < endBit) {
+    // A quadruple takes at most 6 + 4 bits: one window.
+    const uint64_t w = bits.Window();
+    int used;
     int index;
     if (g.count1Table == 0) {
-      const uint8_t e = t.count1A[bits.Peek(6)];
-      bits.Skip(e >> 4);
+      const uint8_t e = t.count1A[w >> 58];
+      used = e >> 4;
       index = e & 15;
     } else {
-      index = 15 - static_cast<int>(bits.Read(4));
+      used = 4;
+      index = 15 - static_cast<int>(w >> 60);
     }
     int32_t q[4] = {(index >> 3) & 1, (index >> 2) & 1, (index >> 1) & 1, index & 1};
-    for (int32_t& v : q)
-      if (v && bits.ReadBit())
-        v = -v;
-    if (bits.Position() > endBit)
+    for (int32_t& v : q) {
+      if (v) {
+        if ((w << used) >> 63)
+          v = -v;
+        ++used;
+      }
+    }
+    if (bits.Position() + used > endBit)
       break;  // the last quadruple did not fit: it is not part of the granule
+    bits.Skip(used);
     for (int k = 0; k < 4; ++k)
       values[i + k] = q[k];
     i += 4;
@@ -531,7 +557,7 @@ void Layer3Decoder::IntensityShort(const FrameHeader& h, const Granule& g, bool 
     ApplyIntensity(h, -1, -1, true, 0, kMixedLongLines, 0);
 }
 
-void Layer3Decoder::Stereo(const FrameHeader& h, const Granule& g, int) {
+void Layer3Decoder::Stereo(const FrameHeader& h, const Granule& g) {
   if (h.channelMode != kJointStereo || h.modeExtension == 0)
     return;
   const bool bMs = (h.modeExtension & 2) != 0;
@@ -612,14 +638,19 @@ void Layer3Decoder::Hybrid(const Granule& g, int ch, const float* xr, SubbandFra
           result[6 + 6 * w + i] += y[i];
       }
     } else {
-      std::memset(result, 0, sizeof result);
+      float half[18] = {};
       for (int k = 0; k < 18; ++k) {
         const float v = in[k];
-        if (v == 0.0f)
-          continue;
-        const float* row = t.imdctLong[type][k];
-        for (int i = 0; i < 36; ++i)
-          result[i] += v * row[i];
+        const float* row = t.imdctHalf[k];
+        for (int j = 0; j < 18; ++j)
+          half[j] += v * row[j];
+      }
+      const float* win = t.window[type];
+      for (int i = 0; i < 9; ++i) {
+        result[i] = half[i] * win[i];
+        result[17 - i] = -half[i] * win[17 - i];
+        result[18 + i] = half[9 + i] * win[18 + i];
+        result[35 - i] = half[9 + i] * win[35 - i];
       }
     }
     const bool bInvert = sb & 1;
@@ -682,11 +713,9 @@ bool Layer3Decoder::DecodeFrame(const FrameHeader& h, const uint8_t* frame, Subb
       granuleStart = end;
     }
     if (channels == 2) {
-      Stereo(h, side.granule[gr][1], gr);
-      // Intensity fills the right channel wherever the left has values.
-      if (h.channelMode == kJointStereo && (h.modeExtension & 1))
-        m_nonzero[1] = m_nonzero[0] = std::max(m_nonzero[0], m_nonzero[1]);
-      else if (h.channelMode == kJointStereo && (h.modeExtension & 2))
+      Stereo(h, side.granule[gr][1]);
+      // Mid/side and intensity spread values into both channels.
+      if (h.channelMode == kJointStereo && h.modeExtension != 0)
         m_nonzero[1] = m_nonzero[0] = std::max(m_nonzero[0], m_nonzero[1]);
     }
     for (int ch = 0; ch < channels; ++ch) {

@@ -63,7 +63,7 @@ class Layer3Decoder {
   void ReadScaleFactorsLsf(BitReader& bits, const Granule& g, int ch, bool bIntensityRight);
   int DecodeHuffman(BitReader& bits, const Granule& g, size_t endBit, int32_t* values);
   void Requantize(const Granule& g, const ScaleFactors& sf, const int32_t* values, int lines, float* xr);
-  void Stereo(const FrameHeader& h, const Granule& g, int gr);
+  void Stereo(const FrameHeader& h, const Granule& g);
   void IntensityLong(const FrameHeader& h, const Granule& g, int fromBand, int toBand, bool bMs);
   void IntensityShort(const FrameHeader& h, const Granule& g, bool bMs);
   void ApplyIntensity(const FrameHeader& h, int pos, int illegal, bool bMs, int from, int to,

@@ -1,5 +1,6 @@
 #include "orvcodec/Mp3Decoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -130,13 +131,8 @@ int Mp3Decoder::DecodeFrame(int16_t* out) {
   const int samples = DecodeNext(m_scratch.data(), true);
   const int count = samples * Channels();
   for (int i = 0; i < count; ++i) {
-    const float v = m_scratch[i] * 32768.0f;
-    if (v >= 32767.0f)
-      out[i] = 32767;
-    else if (v <= -32768.0f)
-      out[i] = -32768;
-    else
-      out[i] = static_cast<int16_t>(std::lrint(v));
+    const float v = std::min(std::max(m_scratch[i] * 32768.0f, -32768.0f), 32767.0f);
+    out[i] = static_cast<int16_t>(std::lrint(v));
   }
   return samples;
 }

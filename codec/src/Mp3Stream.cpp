@@ -52,8 +52,12 @@ VbrHeaderKind ReadVbrHeader(const uint8_t* frame, const FrameHeader& h, uint64_t
   frames = 0;
   if (h.layer != 3)
     return VbrHeaderKind::None;
-  const uint32_t xing = kFrameHeaderBytes + (h.bCrc ? 2 : 0) + h.SideInfoBytes();
-  if (xing + 8 <= h.frameBytes) {
+  // lame places the tag right after the side information even when the frame header
+  // announces a CRC, so both positions are tried.
+  for (uint32_t crc : {0u, h.bCrc ? 2u : 0u}) {
+    const uint32_t xing = kFrameHeaderBytes + crc + h.SideInfoBytes();
+    if (xing + 8 > h.frameBytes)
+      continue;
     const uint8_t* p = frame + xing;
     const bool bXing = std::memcmp(p, "Xing", 4) == 0;
     if (bXing || std::memcmp(p, "Info", 4) == 0) {
@@ -133,7 +137,8 @@ size_t Id3v2TagBytes(const uint8_t* p, size_t size) {
     if (p[i] & 0x80)
       return 0;
   const size_t body = (size_t(p[6]) << 21) | (size_t(p[7]) << 14) | (size_t(p[8]) << 7) | p[9];
-  const size_t footer = (p[5] & kId3v2FooterFlag) ? kId3v2HeaderBytes : 0;
+  // Only version 2.4 defines a footer; the same flag bit means nothing before it.
+  const size_t footer = (p[3] >= 4 && (p[5] & kId3v2FooterFlag)) ? kId3v2HeaderBytes : 0;
   return kId3v2HeaderBytes + body + footer;
 }
 

@@ -31,7 +31,7 @@ class FileSource : public WaveByteSource {
   ~FileSource() override { std::fclose(m_file); }
   uint64_t Size() const override { return m_size; }
   size_t ReadAt(uint64_t offset, uint8_t* out, size_t count) override {
-    if (offset >= m_size)
+    if (offset >= m_size || count == 0)
       return 0;
     if (std::fseek(m_file, static_cast<long>(offset), SEEK_SET) != 0)
       return 0;
@@ -48,7 +48,7 @@ class MemorySource : public WaveByteSource {
   MemorySource(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
   uint64_t Size() const override { return m_size; }
   size_t ReadAt(uint64_t offset, uint8_t* out, size_t count) override {
-    if (offset >= m_size)
+    if (offset >= m_size || count == 0)
       return 0;
     size_t n = std::min<uint64_t>(count, m_size - offset);
     std::memcpy(out, m_data + offset, n);
