@@ -14,6 +14,7 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnClose();
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    void OnSize(UINT nType, int cx, int cy);
 
     DECLARE_MESSAGE_MAP()
 };

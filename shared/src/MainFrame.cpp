@@ -13,6 +13,7 @@ const int kFrameY = -40;
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CLOSE()
     ON_WM_ACTIVATE()
+    ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
@@ -41,4 +42,12 @@ void CMainFrame::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized) {
 void CMainFrame::MinimizeToTaskbar() {
     ShowWindow(SW_HIDE);
     ShowWindow(SW_MINIMIZE);
+    // Windows hides the owned windows of a minimized owner by itself, Wine does not.
+    ::ShowOwnedPopups(m_hWnd, FALSE);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy) {
+    CFrameWnd::OnSize(nType, cx, cy);
+    // Restored from the taskbar: the player window comes back with its owner.
+    if (nType != SIZE_MINIMIZED) ::ShowOwnedPopups(m_hWnd, TRUE);
 }
