@@ -31,6 +31,9 @@ public:
     void SavePosition(int x, int y);
     // Lower case, with the trailing backslash when "Path" names this program.
     void GetInstallDir(CString& strDir);
+    // The help pages' folder: "Path" cut before the program's base name, lower case;
+    // empty when the name does not occur in it.
+    void GetHelpDir(CString& strDir);
     // The ".htm" open command cut before its "%1", ready to have a path appended.
     BOOL GetBrowserCommand(CString& strCommand);
     // The same for any file extension; FALSE when a key is missing (strCommand unchanged).

@@ -57,6 +57,15 @@ void CSkinApp::GetInstallDir(CString& strDir) {
     strDir = nAt >= 0 ? strPath.Left(nAt) : strPath;
 }
 
+void CSkinApp::GetHelpDir(CString& strDir) {
+    CString strName = m_strExeName;
+    strName.MakeLower();
+    CString strPath = GetProfileString(kProfileSection, "Path", "");
+    strPath.MakeLower();
+    const int nAt = strPath.Find(strName);
+    strDir = nAt >= 0 ? strPath.Left(nAt) : CString();
+}
+
 BOOL CSkinApp::GetBrowserCommand(CString& strCommand) {
     return GetOpenCommand(".htm", strCommand);
 }

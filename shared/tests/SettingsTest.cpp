@@ -37,6 +37,18 @@ TEST_F(SkinAppTest, InstallDirWithoutTheProgramNameIsTheWholeValue) {
     EXPECT_STREQ(dir, "d:\\apps\\other.exe");
 }
 
+TEST_F(SkinAppTest, HelpDirIsThePathBeforeTheBaseNameOrNothing) {
+    const std::string name = m_app.m_strExeName.GetString();
+    ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, ProfileKey(), "Path", "E:\\Help\\" + name + "_old\\x.EXE"));
+    CString dir = "untouched";
+    m_app.GetHelpDir(dir);
+    EXPECT_STREQ(dir, "e:\\help\\") << "cut at the first occurrence, even inside a folder name";
+
+    ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, ProfileKey(), "Path", "E:\\Apps\\Other.exe"));
+    m_app.GetHelpDir(dir);
+    EXPECT_STREQ(dir, "") << "unlike the install folder, no name means no folder";
+}
+
 TEST_F(SkinAppTest, SavedPositionDefaultsToZeroAndIsStoredAsDword) {
     int x = 5, y = 5;
     m_app.GetSavedPosition(x, y);

@@ -272,6 +272,33 @@ TEST_F(StartupE2eTest, SwitchToAMissingSiblingShowsItsPathAndKeepsRunning) {
     EXPECT_TRUE(TopLevelWindows(kCd.playerText).empty());
 }
 
+TEST_F(StartupE2eTest, SwitchToAFileThatIsNoProgramShowsItsPath) {
+    // The file opens for reading, so only the start itself can fail.
+    const std::string dir = orvtest::MakeTempDir("notaprogram");
+    const std::string notProgram = dir + "\\cddeck.txt";
+    HANDLE hFile = ::CreateFileA(notProgram.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(hFile, "not a program", 13, &written, nullptr);
+    ::CloseHandle(hFile);
+    ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, ProfileKey("cddeck"), "Path", notProgram));
+    char expected[2048];
+    std::snprintf(expected, sizeof expected, LibraryText(kCdPlayerMissing).c_str(), notProgram.c_str());
+
+    ProgramRun run;
+    HWND hPlayer = StartAndWait(run, kMp3);
+    ASSERT_NE(hPlayer, nullptr);
+    ::PostMessageA(hPlayer, WM_COMMAND, kSwitchToCd, 0);
+    HWND hBox = WaitForMessageBox(run.ProcessId(), kMp3.title);
+    ASSERT_NE(hBox, nullptr) << "a failed start is reported";
+    EXPECT_TRUE(HasText(hBox, expected));
+    ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hBox); }, kQuitTimeout));
+    EXPECT_TRUE(run.IsRunning()) << "mpdeck stays when the sibling cannot start";
+    ::DeleteFileA(notProgram.c_str());
+    ::RemoveDirectoryA(dir.c_str());
+}
+
 TEST_F(StartupE2eTest, ClosingTheFrameStoresThePositionAndNothingElse) {
     const std::string key = ProfileKey("mpdeck");
     ASSERT_TRUE(orvtest::SetRegistryDword(HKEY_CURRENT_USER, key, "Resume", 1));
