@@ -15,10 +15,6 @@ BOOL CMP3App::InitInstance() {
     return TRUE;
 }
 
-int CMP3App::ExitInstance() {
-    return CSkinApp::ExitInstance();
-}
-
 CWnd* CMP3App::GetPlayerWindow() {
     return &m_dlgPlayer;
 }

@@ -11,7 +11,6 @@ public:
     CMP3App();
 
     BOOL InitInstance() override;
-    int ExitInstance() override;
     CWnd* GetPlayerWindow() override;
     void RequestQuit() override;
 
