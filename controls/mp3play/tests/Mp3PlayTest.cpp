@@ -283,6 +283,15 @@ TEST_F(Mp3PlayTest, FailuresGiveStatusNotCrashes) {
     EXPECT_TRUE(m_dlg.m_events.empty());
 }
 
+TEST_F(Mp3PlayTest, AFullDiskRefusesTheTarget) {
+    // Linux's /dev/full takes the open and refuses the header's write.
+    EXPECT_EQ(Play().Open(Fixture("tone44js.mp3").c_str(), "Z:\\dev\\full"), 5);
+    EXPECT_EQ(Play().GetFrames(), 0);
+    EXPECT_NE(Play().Play(), 0);
+    orvtest::PumpFor(100);
+    EXPECT_TRUE(m_dlg.m_events.empty());
+}
+
 TEST(Mp3PlayWrapper, MissingControlFailsCleanly) {
     const std::string empty = orvtest::MakeTempDir("nocontrol");
     AfxSetControlFolder(empty.c_str());
