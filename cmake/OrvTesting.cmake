@@ -1,5 +1,8 @@
 # GoogleTest for both trees and one helper to declare a test executable.
-#   orv_add_gtest(<name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>])
+#   orv_add_gtest(<name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>]
+#                 [PROPERTIES <test properties...>])
+# PROPERTIES go to every discovered test, e.g. RESOURCE_LOCK for tests that share
+# the prefix's registry or installed files.
 # Windows test executables run under Wine through the cross-compiling emulator;
 # discovery happens at test time, inside the environment scripts/test starts.
 include(GoogleTest)
@@ -32,7 +35,7 @@ function(orv_define_artifacts target)
 endfunction()
 
 function(orv_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ORV_GTEST_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${ORV_TEST_OUTPUT_DIRECTORY}")
@@ -51,5 +54,5 @@ function(orv_add_gtest name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${label}" TIMEOUT 300)
+    PROPERTIES LABELS "${label}" TIMEOUT 300 ${ARG_PROPERTIES})
 endfunction()

@@ -1,0 +1,24 @@
+#include "MP3App.h"
+
+#include "ProgramNames.h"
+#include "SkinMessages.h"
+#include "TelmarIds.h"
+
+CMP3App::CMP3App() : CSkinApp(kMp3Title, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING) {}
+
+BOOL CMP3App::InitInstance() {
+    if (!CSkinApp::InitInstance()) return FALSE;
+    TakeOverFromSibling(kCdPlayerText);
+    if (!m_dlgPlayer.Create(CMP3PlayerDlg::IDD, &m_wndFrame)) return FALSE;
+    ShowFrame();
+    m_dlgPlayer.SetFocus();
+    return TRUE;
+}
+
+CWnd* CMP3App::GetPlayerWindow() {
+    return &m_dlgPlayer;
+}
+
+void CMP3App::RequestQuit() {
+    if (m_dlgPlayer.m_hWnd) m_dlgPlayer.PostMessage(UM_SHUTDOWN);
+}
