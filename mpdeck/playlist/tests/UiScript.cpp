@@ -9,12 +9,16 @@ namespace {
 // The static that holds a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr DWORD kPollMs = 20;
-constexpr DWORD kBoxTimeoutMs = 5000;
+// Generous: the machine may be busy with other builds.
+constexpr DWORD kBoxTimeoutMs = 15000;
 const char kDialogClass[] = "#32770";
 
-HWND FindVisible(const char* caption) {
-    HWND hWnd = ::FindWindowA(kDialogClass, caption);
-    return hWnd && ::IsWindowVisible(hWnd) ? hWnd : nullptr;
+HWND FindVisible(const char* caption, HWND hSkip = nullptr) {
+    for (HWND hWnd = ::FindWindowExA(nullptr, nullptr, kDialogClass, caption); hWnd;
+         hWnd = ::FindWindowExA(nullptr, hWnd, kDialogClass, caption)) {
+        if (hWnd != hSkip && ::IsWindowVisible(hWnd)) return hWnd;
+    }
+    return nullptr;
 }
 
 std::string ItemText(HWND hDlg, int id) {
@@ -23,10 +27,15 @@ std::string ItemText(HWND hDlg, int id) {
     return text;
 }
 
+// A message box is destroyed when its call returns; a dialog is hidden when it ends.
 void WaitGone(HWND hWnd) {
     for (DWORD waited = 0; ::IsWindow(hWnd) && ::IsWindowVisible(hWnd) && waited < kBoxTimeoutMs; waited += kPollMs) {
         ::Sleep(kPollMs);
     }
+}
+
+void WaitDestroyed(HWND hWnd) {
+    for (DWORD waited = 0; ::IsWindow(hWnd) && waited < kBoxTimeoutMs; waited += kPollMs) ::Sleep(kPollMs);
 }
 
 }  // namespace
@@ -92,11 +101,19 @@ HWND CUiScript::WaitWindow(const char* caption, DWORD timeoutMs) {
 }
 
 std::string CUiScript::AnswerBox(int button) {
-    HWND hBox = WaitWindow(m_caption.c_str(), kBoxTimeoutMs);
-    if (!hBox) return std::string();
+    HWND hBox = nullptr;
+    for (DWORD waited = 0; !hBox && waited < kBoxTimeoutMs; waited += kPollMs) {
+        hBox = FindVisible(m_caption.c_str(), ::IsWindow(m_hLastBox) ? m_hLastBox : nullptr);
+        if (!hBox) ::Sleep(kPollMs);
+    }
+    if (!hBox) {
+        Fail("no message box");
+        return std::string();
+    }
+    m_hLastBox = hBox;
     const std::string text = ItemText(hBox, kMessageBoxTextId);
     Click(hBox, button);
-    WaitGone(hBox);
+    WaitDestroyed(hBox);
     return text;
 }
 

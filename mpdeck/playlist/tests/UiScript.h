@@ -51,4 +51,5 @@ private:
     std::string m_caption;
     Script m_script;
     std::vector<std::string> m_dialogCaptions;
+    HWND m_hLastBox = nullptr;  // answered, perhaps not gone yet
 };
