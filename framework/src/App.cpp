@@ -240,6 +240,8 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, CWnd* pOwner) {
 
 void AfxEnableControlContainer() {
     g_bControlContainer = true;
+    // A missing control DLL leaves its dialog items uncreated; calls then fail.
+    fw::LoadAllControls();
 }
 
 BOOL AfxControlContainerEnabled() {

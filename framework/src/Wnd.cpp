@@ -105,6 +105,10 @@ const MSG* CWnd::GetCurrentMessage() {
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     *pResult = 0;
+    if (message == fw::ControlEventMessage()) {
+        OnControlEvent(static_cast<UINT>(wParam), reinterpret_cast<fw::ControlEventBlock*>(lParam));
+        return TRUE;
+    }
     if (message == WM_COMMAND) return OnCommand(wParam, lParam);
     if (message == WM_NOTIFY) return OnNotify(wParam, lParam, pResult);
     if (message == WM_DRAWITEM && wParam != 0) {

@@ -13,6 +13,7 @@
 #include <shellapi.h>
 
 #include "fw/MsgMap.h"
+#include "fw/OleControl.h"
 #include "fw/String.h"
 #include "fw/Types.h"
 
@@ -134,11 +135,27 @@ public:
     BOOL EnableToolTips(BOOL bEnable = TRUE);
 
     static CWnd* FindWindow(LPCSTR lpszClassName, LPCSTR lpszWindowName);
+
+    // Control containment (fw/OleControl.h). The calls reach the control's IDispatch
+    // through its window; they return S_OK or the failure (no control, wrong type, the
+    // control's own error), leaving *pvRet untouched on failure. Parameters follow
+    // pbParamInfo (VTS_xxx): int for VTS_I2 and VTS_BOOL, long for VTS_I4, double for
+    // VTS_R4, LPCSTR for VTS_BSTR. Results: short*, long*, BOOL*, float*, CString*
+    // for VT_I2, VT_I4, VT_BOOL, VT_R4, VT_BSTR; VT_EMPTY for none.
+    BOOL CreateControl(LPCSTR lpszClsid, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, UINT nID);
+    HRESULT InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
+    HRESULT GetProperty(DISPID dwDispID, VARTYPE vtProp, void* pvProp);
+    HRESULT SetProperty(DISPID dwDispID, VARTYPE vtProp, ...);
     static CWnd* GetDesktopWindow();
 
 protected:
     static const fw::MsgMap* GetThisMessageMap();
     virtual const fw::MsgMap* GetMessageMap() const;
+    static const fw::EventSinkMap* GetThisEventSinkMap();
+    virtual const fw::EventSinkMap* GetEventSinkMap() const;
+    // A posted control event: the sink map's handler runs, the block is freed.
+    void OnControlEvent(UINT nCtlID, fw::ControlEventBlock* pBlock);
 
     // The map walk behind WindowProc; TRUE when something handled the message.
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);

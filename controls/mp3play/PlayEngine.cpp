@@ -1,0 +1,186 @@
+#include "PlayEngine.h"
+
+#include <algorithm>
+
+using orv::codec::Mp3Decoder;
+using orv::codec::WaveWriter;
+
+namespace {
+
+// Decode mode reports progress this often (frames), and at the end.
+constexpr uint64_t kProgressFrames = 16;
+constexpr DWORD kWorkerWaitMs = 100;
+
+}  // namespace
+
+CPlayEngine::CPlayEngine(Mp3Decoder& decoder) : m_decoder(decoder) {
+    m_hWake = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+}
+
+CPlayEngine::~CPlayEngine() {
+    Halt();
+    CloseDevice();
+    if (m_hWake) ::CloseHandle(m_hWake);
+}
+
+BOOL CPlayEngine::OpenDevice() {
+    if (m_hWaveOut) return TRUE;
+    const int channels = m_decoder.Channels();
+    const DWORD rate = m_decoder.SampleRate();
+    if (channels < 1 || channels > 2 || rate == 0 || !m_hWake) return FALSE;
+    m_format = {};
+    m_format.wFormatTag = WAVE_FORMAT_PCM;
+    m_format.nChannels = static_cast<WORD>(channels);
+    m_format.nSamplesPerSec = rate;
+    m_format.wBitsPerSample = 16;
+    m_format.nBlockAlign = static_cast<WORD>(channels * 2);
+    m_format.nAvgBytesPerSec = rate * m_format.nBlockAlign;
+    const MMRESULT mr = ::waveOutOpen(&m_hWaveOut, WAVE_MAPPER, &m_format, reinterpret_cast<DWORD_PTR>(m_hWake), 0,
+                                      CALLBACK_EVENT);
+    if (mr != MMSYSERR_NOERROR) {
+        m_hWaveOut = nullptr;
+        return FALSE;
+    }
+    for (Buffer& b : m_buffers)
+        b.samples.assign(static_cast<size_t>(kFramesPerBuffer) * Mp3Decoder::kMaxSamplesPerFrame * channels, 0);
+    return TRUE;
+}
+
+void CPlayEngine::CloseDevice() {
+    if (!m_hWaveOut) return;
+    Halt();
+    ::waveOutClose(m_hWaveOut);
+    m_hWaveOut = nullptr;
+}
+
+BOOL CPlayEngine::Start(HWND hWndNotify, UINT nGeneration, WaveWriter* pWriter) {
+    if (IsRunning()) return FALSE;
+    if (!pWriter && !m_hWaveOut) return FALSE;
+    m_bHalt = false;
+    m_startFrame = m_decoder.NextFrame();
+    if (pWriter) {
+        m_worker = std::thread(&CPlayEngine::DecodeLoop, this, hWndNotify, nGeneration, pWriter);
+    } else {
+        m_worker = std::thread(&CPlayEngine::PlayLoop, this, hWndNotify, nGeneration);
+    }
+    return TRUE;
+}
+
+void CPlayEngine::Halt() {
+    if (m_worker.joinable()) {
+        m_bHalt = true;
+        ::SetEvent(m_hWake);
+        m_worker.join();
+    }
+    m_bHold = false;
+    if (!m_hWaveOut) return;
+    // Reset returns every queued buffer at once: nothing stale plays after a seek.
+    ::waveOutReset(m_hWaveOut);
+    for (Buffer& b : m_buffers) ReclaimBuffer(b);
+}
+
+void CPlayEngine::Pause() {
+    m_bHold = true;
+    if (m_hWaveOut) ::waveOutPause(m_hWaveOut);
+}
+
+void CPlayEngine::Resume() {
+    m_bHold = false;
+    if (m_hWaveOut) ::waveOutRestart(m_hWaveOut);
+    ::SetEvent(m_hWake);
+}
+
+uint64_t CPlayEngine::AudibleFrame() const {
+    if (!m_hWaveOut) return m_startFrame;
+    MMTIME time = {};
+    time.wType = TIME_SAMPLES;
+    if (::waveOutGetPosition(m_hWaveOut, &time, sizeof(time)) != MMSYSERR_NOERROR) return m_startFrame;
+    uint64_t samples = 0;
+    if (time.wType == TIME_SAMPLES) {
+        samples = time.u.sample;
+    } else if (time.wType == TIME_BYTES && m_format.nBlockAlign) {
+        samples = time.u.cb / m_format.nBlockAlign;
+    }
+    const uint32_t perFrame = m_decoder.Info().first.samplesPerFrame;
+    return m_startFrame + (perFrame ? samples / perFrame : 0);
+}
+
+BOOL CPlayEngine::FillBuffer(Buffer& buffer) {
+    const int channels = m_format.nChannels;
+    size_t used = 0;
+    for (int i = 0; i < kFramesPerBuffer; ++i) {
+        const int n = m_decoder.DecodeFrame(buffer.samples.data() + used);
+        if (n <= 0) break;
+        used += static_cast<size_t>(n) * channels;
+    }
+    if (used == 0) return FALSE;
+    buffer.header = {};
+    buffer.header.lpData = reinterpret_cast<LPSTR>(buffer.samples.data());
+    buffer.header.dwBufferLength = static_cast<DWORD>(used * sizeof(int16_t));
+    return TRUE;
+}
+
+void CPlayEngine::ReclaimBuffer(Buffer& buffer) {
+    if (!buffer.bQueued) return;
+    ::waveOutUnprepareHeader(m_hWaveOut, &buffer.header, sizeof(WAVEHDR));
+    buffer.bQueued = false;
+}
+
+BOOL CPlayEngine::AllBuffersDone() const {
+    return std::all_of(std::begin(m_buffers), std::end(m_buffers), [](const Buffer& b) {
+        return !b.bQueued || (b.header.dwFlags & WHDR_DONE);
+    });
+}
+
+void CPlayEngine::PlayLoop(HWND hWndNotify, UINT nGeneration) {
+    bool bEnd = false;
+    while (!m_bHalt) {
+        for (Buffer& b : m_buffers) {
+            if (bEnd || m_bHalt) break;
+            if (b.bQueued && !(b.header.dwFlags & WHDR_DONE)) continue;
+            ReclaimBuffer(b);
+            if (!FillBuffer(b)) {
+                bEnd = true;
+                break;
+            }
+            MMRESULT mr = ::waveOutPrepareHeader(m_hWaveOut, &b.header, sizeof(WAVEHDR));
+            if (mr == MMSYSERR_NOERROR) {
+                b.bQueued = true;
+                mr = ::waveOutWrite(m_hWaveOut, &b.header, sizeof(WAVEHDR));
+            }
+            if (mr != MMSYSERR_NOERROR) {
+                ::PostMessageA(hWndNotify, kMsgWorkerError, nGeneration, kEngineErrorDevice);
+                bEnd = true;
+            }
+        }
+        if (bEnd && AllBuffersDone()) {
+            ::PostMessageA(hWndNotify, kMsgWorkerEnded, nGeneration, 0);
+            return;
+        }
+        ::WaitForSingleObject(m_hWake, kWorkerWaitMs);
+    }
+}
+
+void CPlayEngine::DecodeLoop(HWND hWndNotify, UINT nGeneration, WaveWriter* pWriter) {
+    std::vector<int16_t> samples(static_cast<size_t>(Mp3Decoder::kMaxSamplesPerFrame) * Mp3Decoder::kMaxChannels);
+    uint64_t sinceReport = 0;
+    while (!m_bHalt) {
+        if (m_bHold) {
+            ::WaitForSingleObject(m_hWake, kWorkerWaitMs);
+            continue;
+        }
+        const int n = m_decoder.DecodeFrame(samples.data());
+        if (n <= 0) break;
+        if (!pWriter->Write(samples.data(), static_cast<size_t>(n))) {
+            ::PostMessageA(hWndNotify, kMsgWorkerError, nGeneration, kEngineErrorWrite);
+            break;
+        }
+        if (++sinceReport >= kProgressFrames) {
+            sinceReport = 0;
+            ::PostMessageA(hWndNotify, kMsgWorkerProgress, nGeneration, static_cast<LPARAM>(m_decoder.NextFrame()));
+        }
+    }
+    if (m_bHalt) return;
+    ::PostMessageA(hWndNotify, kMsgWorkerProgress, nGeneration, static_cast<LPARAM>(m_decoder.NextFrame()));
+    ::PostMessageA(hWndNotify, kMsgWorkerEnded, nGeneration, 0);
+}

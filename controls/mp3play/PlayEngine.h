@@ -1,0 +1,79 @@
+// The worker side of the MP3 control: decodes ahead on its own thread into several
+// wave-out buffers (play) or into a WAVE file as fast as it can (decode). The control
+// drives it from the user-interface thread; the worker only posts to the control's
+// window, which turns its messages into events.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "orvcodec/Mp3Decoder.h"
+#include "orvcodec/WaveFile.h"
+
+// Messages the worker posts to the control window; wParam is the run's generation,
+// so that the window drops what a halted run left in the queue.
+constexpr UINT kMsgWorkerProgress = WM_APP + 1;  // lParam: frames written (decode)
+constexpr UINT kMsgWorkerEnded = WM_APP + 2;     // the stream is done (played or written)
+constexpr UINT kMsgWorkerError = WM_APP + 3;     // lParam: an engine error code
+
+constexpr long kEngineErrorWrite = 1;   // the target file cannot be written
+constexpr long kEngineErrorDevice = 2;  // the sound device refused a buffer
+
+class CPlayEngine {
+public:
+    explicit CPlayEngine(orv::codec::Mp3Decoder& decoder);
+    ~CPlayEngine();
+    CPlayEngine(const CPlayEngine&) = delete;
+    CPlayEngine& operator=(const CPlayEngine&) = delete;
+
+    // Wave-out for the decoder's format; FALSE when there is no usable device.
+    BOOL OpenDevice();
+    void CloseDevice();
+    BOOL IsDeviceOpen() const { return m_hWaveOut != nullptr; }
+
+    // Starts the worker at the decoder's next frame. Output goes to the device, or to
+    // pWriter (owned by the caller, untouched by it until Halt or the ended message).
+    BOOL Start(HWND hWndNotify, UINT nGeneration, orv::codec::WaveWriter* pWriter);
+    // Stops the worker and drops every queued buffer; the decoder is the caller's again.
+    void Halt();
+    BOOL IsRunning() const { return m_worker.joinable(); }
+
+    void Pause();
+    void Resume();
+
+    // The frame now audible: where output started plus the device's position.
+    uint64_t AudibleFrame() const;
+
+private:
+    static constexpr int kBuffers = 8;
+    static constexpr int kFramesPerBuffer = 4;
+
+    struct Buffer {
+        WAVEHDR header = {};
+        std::vector<int16_t> samples;
+        bool bQueued = false;
+    };
+
+    void PlayLoop(HWND hWndNotify, UINT nGeneration);
+    void DecodeLoop(HWND hWndNotify, UINT nGeneration, orv::codec::WaveWriter* pWriter);
+    // Decodes up to kFramesPerBuffer frames into the buffer; FALSE at the end.
+    BOOL FillBuffer(Buffer& buffer);
+    void ReclaimBuffer(Buffer& buffer);
+    BOOL AllBuffersDone() const;
+
+    orv::codec::Mp3Decoder& m_decoder;
+    HWAVEOUT m_hWaveOut = nullptr;
+    HANDLE m_hWake = nullptr;  // buffer done (wave-out callback event), pause, halt
+    WAVEFORMATEX m_format = {};
+    Buffer m_buffers[kBuffers];
+    std::thread m_worker;
+    std::atomic<bool> m_bHalt{false};
+    std::atomic<bool> m_bHold{false};  // decode mode's pause
+    uint64_t m_startFrame = 0;
+};

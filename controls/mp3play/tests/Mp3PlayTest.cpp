@@ -1,0 +1,317 @@
+// The MP3 control in a dialog under Wine with the real sound sink: properties against
+// the codec, timing and order of events, pause, seek, stop, decode to WAVE, failures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Mp3Play.h"
+#include "TestSupport.h"
+#include "fw/Framework.h"
+#include <mmsystem.h>
+#include "mp3play_test_ids.h"
+#include "orvcodec/Mp3Decoder.h"
+#include "orvcodec/WaveFile.h"
+
+namespace {
+
+std::string Fixture(const char* name) {
+    return std::string(ORV_FIXTURES) + "/" + name;
+}
+
+struct Event {
+    DISPID dispid;
+    long nArg;
+    DWORD tick;
+    bool bDuringCall;
+};
+
+class CHostDlg : public CDialog {
+public:
+    CHostDlg() : CDialog(IDD_HOST) {}
+
+    CMp3Play m_play;
+    std::vector<Event> m_events;
+    bool m_bInCall = false;
+
+    BOOL OnInitDialog() override {
+        m_play.SubclassDlgItem(IDC_MP3PLAY, this);
+        return TRUE;
+    }
+
+    size_t Count(DISPID dispid) const {
+        size_t n = 0;
+        for (const Event& e : m_events) n += e.dispid == dispid;
+        return n;
+    }
+    bool Ended() const { return Count(CMp3Play::kEventEnd) > 0; }
+    long LastPosition() const {
+        for (auto it = m_events.rbegin(); it != m_events.rend(); ++it)
+            if (it->dispid == CMp3Play::kEventPosition) return it->nArg;
+        return -1;
+    }
+    // Waits for the first position event at or past nFrame.
+    bool WaitPosition(long nFrame, DWORD timeoutMs) {
+        return orvtest::PumpUntil([&] { return LastPosition() >= nFrame; }, timeoutMs);
+    }
+
+private:
+    void Record(DISPID dispid, long nArg) { m_events.push_back({dispid, nArg, ::GetTickCount(), m_bInCall}); }
+    void OnPosition(long nFrame) { Record(CMp3Play::kEventPosition, nFrame); }
+    void OnEnd() { Record(CMp3Play::kEventEnd, 0); }
+    void OnError(long nCode, LPCSTR lpszText) {
+        Record(CMp3Play::kEventError, nCode);
+        EXPECT_NE(std::string(lpszText), "");
+    }
+
+    DECLARE_EVENTSINK_MAP()
+};
+
+BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
+    ON_EVENT(CHostDlg, IDC_MP3PLAY, 1, OnPosition, VTS_I4)
+    ON_EVENT(CHostDlg, IDC_MP3PLAY, 2, OnEnd, VTS_NONE)
+    ON_EVENT(CHostDlg, IDC_MP3PLAY, 3, OnError, VTS_I4 VTS_BSTR)
+END_EVENTSINK_MAP()
+
+class Mp3PlayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AfxSetControlFolder(ORV_CONTROL_DIR);
+        AfxEnableControlContainer();
+        ASSERT_TRUE(fw::IsControlLoaded(CMp3Play::kClsid));
+        ASSERT_TRUE(m_dlg.Create(IDD_HOST, nullptr));
+        ASSERT_TRUE(m_dlg.m_play.GetSafeHwnd());
+    }
+    void TearDown() override {
+        if (m_dlg.GetSafeHwnd()) m_dlg.DestroyWindow();
+    }
+    void RequireSoundDevice() {
+        if (::waveOutGetNumDevs() == 0) GTEST_SKIP() << "no wave-out device in this environment";
+    }
+    CHostDlg m_dlg;
+    CMp3Play& Play() { return m_dlg.m_play; }
+};
+
+TEST_F(Mp3PlayTest, PropertiesEqualTheCodecsReading) {
+    const char* files[] = {"tone44js.mp3", "tone32s.mp3", "tone22m.mp3", "tone48d.mp3", "tone44vbr.mp3"};
+    for (const char* name : files) {
+        SCOPED_TRACE(name);
+        orv::codec::Mp3Decoder decoder;
+        ASSERT_TRUE(decoder.OpenFile(Fixture(name)));
+        const orv::codec::StreamInfo& info = decoder.Info();
+        ASSERT_EQ(Play().Open(Fixture(name).c_str(), ""), 0);
+        EXPECT_EQ(Play().GetFrames(), static_cast<long>(info.frameCount));
+        EXPECT_EQ(Play().GetCopyright(), info.first.bCopyright ? TRUE : FALSE);
+        EXPECT_EQ(Play().GetOriginal(), info.first.bOriginal ? TRUE : FALSE);
+        EXPECT_EQ(Play().GetCrc(), info.first.bCrc ? TRUE : FALSE);
+        EXPECT_EQ(Play().GetLayer(), 3);
+        EXPECT_EQ(Play().GetFrequency(), static_cast<long>(info.first.sampleRate));
+        EXPECT_EQ(Play().GetBitRate(), static_cast<long>(info.averageBitRate));
+        EXPECT_EQ(Play().GetVersion(), info.first.VersionNumber());
+        EXPECT_FLOAT_EQ(Play().GetFrameDuration(), static_cast<float>(info.frameDurationMs));
+        EXPECT_EQ(Play().GetLength(), static_cast<long>(info.lengthMs));
+        EXPECT_EQ(Play().GetChannelMode(), info.first.channelMode);
+        EXPECT_EQ(Play().Close(), 0);
+        EXPECT_EQ(Play().GetFrames(), 0);
+        EXPECT_EQ(Play().GetFrequency(), 0);
+    }
+    // What the fixtures were made as.
+    ASSERT_EQ(Play().Open(Fixture("tone22m.mp3").c_str(), ""), 0);
+    EXPECT_EQ(Play().GetVersion(), 2);
+    EXPECT_EQ(Play().GetChannelMode(), 3);
+    EXPECT_EQ(Play().GetBitRate(), 48000);
+    ASSERT_EQ(Play().Open(Fixture("tone48d.mp3").c_str(), ""), 0);  // open replaces
+    EXPECT_EQ(Play().GetChannelMode(), 2);
+    EXPECT_TRUE(Play().GetCopyright());
+    ASSERT_EQ(Play().Open(Fixture("tone32s.mp3").c_str(), ""), 0);
+    EXPECT_TRUE(Play().GetCrc());
+    EXPECT_EQ(Play().GetChannelMode(), 0);
+    EXPECT_EQ(Play().ScanLengthSeconds(Fixture("tone44js.mp3").c_str()), 2);
+    EXPECT_EQ(Play().GetFrames(), 0);
+}
+
+TEST_F(Mp3PlayTest, PlaysToTheEndWithRisingPositions) {
+    RequireSoundDevice();
+    const std::string path = Fixture("tone44js.mp3");
+    const DWORD start = ::GetTickCount();
+    ASSERT_EQ(Play().OpenAndPlay(path.c_str()), 0);
+    const long nFrames = Play().GetFrames();
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Ended(); }, 8000));
+    const DWORD elapsed = m_dlg.m_events.back().tick - start;
+    EXPECT_GE(elapsed, 1800u);
+    EXPECT_LE(elapsed, 3500u);
+    long last = -1;
+    size_t nPositions = 0;
+    for (const Event& e : m_dlg.m_events) {
+        if (e.dispid != CMp3Play::kEventPosition) continue;
+        EXPECT_GE(e.nArg, last);
+        last = e.nArg;
+        ++nPositions;
+    }
+    EXPECT_EQ(last, nFrames);
+    EXPECT_EQ(m_dlg.Count(CMp3Play::kEventEnd), 1u);
+    EXPECT_EQ(m_dlg.m_events.back().dispid, CMp3Play::kEventEnd);
+    // A smooth display: at least ten updates a second.
+    EXPECT_GE(nPositions * 1000 / elapsed, 10u);
+    std::printf("%zu position events in %lu ms for %ld frames\n", nPositions, elapsed, nFrames);
+    EXPECT_EQ(Play().ElapsedSeconds(last), 2);
+}
+
+TEST_F(Mp3PlayTest, PauseHoldsThePositionAndASecondPauseResumes) {
+    RequireSoundDevice();
+    ASSERT_EQ(Play().OpenAndPlay(Fixture("tone44js.mp3").c_str()), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(15, 3000));
+    ASSERT_EQ(Play().Pause(), 0);
+    orvtest::PumpFor(150);
+    const long held = m_dlg.LastPosition();
+    const size_t nBefore = m_dlg.m_events.size();
+    orvtest::PumpFor(700);
+    EXPECT_EQ(m_dlg.m_events.size(), nBefore);
+    EXPECT_LT(held, 45);
+    const DWORD resumed = ::GetTickCount();
+    ASSERT_EQ(Play().Pause(), 0);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Ended(); }, 8000));
+    // The rest of the file still plays in full after the pause.
+    const DWORD rest = m_dlg.m_events.back().tick - resumed;
+    const double restMs = (Play().GetFrames() - held) * Play().GetFrameDuration();
+    EXPECT_GE(rest, static_cast<DWORD>(restMs * 0.8));
+}
+
+TEST_F(Mp3PlayTest, SeekLandsAtTheFramePlayingAndPaused) {
+    RequireSoundDevice();
+    ASSERT_EQ(Play().OpenAndPlay(Fixture("tone44js.mp3").c_str()), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(3, 3000));
+    ASSERT_EQ(Play().Seek(50), 0);
+    const size_t nAfterSeek = m_dlg.m_events.size();
+    orvtest::PumpFor(200);
+    ASSERT_GT(m_dlg.m_events.size(), nAfterSeek);
+    for (size_t i = nAfterSeek; i < m_dlg.m_events.size(); ++i) {
+        EXPECT_GE(m_dlg.m_events[i].nArg, 50);
+        EXPECT_LE(m_dlg.m_events[i].nArg, 62);
+    }
+    ASSERT_EQ(Play().Pause(), 0);
+    ASSERT_EQ(Play().Seek(20), 0);
+    orvtest::PumpFor(400);
+    EXPECT_EQ(m_dlg.LastPosition(), 20);
+    EXPECT_FALSE(m_dlg.Ended());
+    ASSERT_EQ(Play().Pause(), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(24, 2000));
+    EXPECT_LT(m_dlg.LastPosition(), 40);
+    EXPECT_NE(Play().Seek(100000), 0);
+    EXPECT_NE(Play().Seek(-1), 0);
+}
+
+TEST_F(Mp3PlayTest, StopEndsAfterTheCallReturnsAndSilencesPositions) {
+    RequireSoundDevice();
+    ASSERT_EQ(Play().OpenAndPlay(Fixture("tone44js.mp3").c_str()), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(5, 3000));
+    m_dlg.m_bInCall = true;
+    const size_t nBefore = m_dlg.m_events.size();
+    EXPECT_EQ(Play().Stop(), 0);
+    m_dlg.m_bInCall = false;
+    EXPECT_EQ(m_dlg.m_events.size(), nBefore);
+    orvtest::PumpFor(600);
+    ASSERT_EQ(m_dlg.m_events.size(), nBefore + 1);
+    EXPECT_EQ(m_dlg.m_events.back().dispid, CMp3Play::kEventEnd);
+    EXPECT_FALSE(m_dlg.m_events.back().bDuringCall);
+    // Still open: it plays again from the start; closing leaves nothing open.
+    EXPECT_GT(Play().GetFrames(), 0);
+    EXPECT_EQ(Play().Play(), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(2, 3000));
+    EXPECT_EQ(Play().Close(), 0);
+    const size_t nClosed = m_dlg.m_events.size();
+    orvtest::PumpFor(300);
+    EXPECT_EQ(m_dlg.m_events.size(), nClosed);
+    EXPECT_EQ(Play().GetFrames(), 0);
+    EXPECT_NE(Play().Play(), 0);
+    EXPECT_NE(Play().Pause(), 0);
+}
+
+TEST_F(Mp3PlayTest, DecodeWritesTheCodecsSamplesWithProgress) {
+    const char* files[] = {"tone44js.mp3", "tone22m.mp3"};
+    const std::string dir = orvtest::MakeTempDir("mp3play");
+    for (const char* name : files) {
+        SCOPED_TRACE(name);
+        m_dlg.m_events.clear();
+        const std::string target = dir + "\\" + name + ".wav";
+        ASSERT_EQ(Play().Open(Fixture(name).c_str(), target.c_str()), 0);
+        const long nFrames = Play().GetFrames();
+        ASSERT_EQ(Play().Play(), 0);
+        ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Ended(); }, 10000));
+        EXPECT_EQ(m_dlg.LastPosition(), nFrames);
+        EXPECT_EQ(m_dlg.Count(CMp3Play::kEventError), 0u);
+        EXPECT_GE(m_dlg.Count(CMp3Play::kEventPosition), 2u);
+        EXPECT_EQ(Play().Close(), 0);
+
+        orv::codec::Mp3Decoder decoder;
+        ASSERT_TRUE(decoder.OpenFile(Fixture(name)));
+        std::vector<int16_t> expected;
+        std::vector<int16_t> frame(orv::codec::Mp3Decoder::kMaxSamplesPerFrame * 2);
+        for (int n; (n = decoder.DecodeFrame(frame.data())) > 0;)
+            expected.insert(expected.end(), frame.begin(), frame.begin() + n * decoder.Channels());
+
+        orv::codec::WaveReader reader;
+        ASSERT_EQ(reader.Open(target), orv::codec::WaveStatus::Ok);
+        EXPECT_EQ(reader.Format().channels, decoder.Channels());
+        EXPECT_EQ(reader.Format().samplesPerSec, decoder.SampleRate());
+        EXPECT_EQ(reader.Format().bitsPerSample, 16);
+        std::vector<int16_t> actual(expected.size() + 64);
+        const size_t got = reader.ReadPcm16(actual.data(), actual.size() / decoder.Channels());
+        actual.resize(got * decoder.Channels());
+        EXPECT_TRUE(actual == expected) << actual.size() << " samples against " << expected.size();
+    }
+}
+
+TEST_F(Mp3PlayTest, FailuresGiveStatusNotCrashes) {
+    EXPECT_NE(Play().Open(Fixture("missing.mp3").c_str(), ""), 0);
+    EXPECT_NE(Play().Open(Fixture("notmpeg.mp3").c_str(), ""), 0);
+    EXPECT_EQ(Play().GetFrames(), 0);
+    EXPECT_NE(Play().Open(Fixture("tone22m.mp3").c_str(), "C:\\no such folder\\x.wav"), 0);
+    EXPECT_EQ(Play().GetFrames(), 0);
+    // Decoding onto its own source would overwrite the MP3.
+    const std::string dir = orvtest::MakeTempDir("mp3self");
+    const std::string copy = dir + "\\self.mp3";
+    ASSERT_TRUE(::CopyFileA(Fixture("tone22m.mp3").c_str(), copy.c_str(), FALSE));
+    EXPECT_NE(Play().Open(copy.c_str(), copy.c_str()), 0);
+    orv::codec::Mp3Decoder decoder;
+    EXPECT_TRUE(decoder.OpenFile(copy));
+    EXPECT_NE(Play().Seek(0), 0);
+    EXPECT_NE(Play().Stop(), 0);
+    EXPECT_EQ(Play().Close(), 0);
+    orvtest::PumpFor(100);
+    EXPECT_TRUE(m_dlg.m_events.empty());
+}
+
+TEST(Mp3PlayWrapper, MissingControlFailsCleanly) {
+    const std::string empty = orvtest::MakeTempDir("nocontrol");
+    AfxSetControlFolder(empty.c_str());
+    AfxEnableControlContainer();
+    EXPECT_FALSE(fw::IsControlLoaded(CMp3Play::kClsid));
+    CMp3Play unbound;
+    EXPECT_EQ(unbound.Open("C:\\a.mp3", ""), CMp3Play::kStatusNoControl);
+    EXPECT_EQ(unbound.OpenAndPlay("C:\\a.mp3"), CMp3Play::kStatusNoControl);
+    EXPECT_EQ(unbound.GetFrames(), 0);
+    EXPECT_EQ(unbound.GetFrameDuration(), 0.0f);
+    EXPECT_EQ(unbound.ScanLengthSeconds("C:\\a.mp3"), -1);
+    // A window that is no control answers nothing either.
+    CMp3Play onStatic;
+    HWND hWnd = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(onStatic.SubclassWindow(hWnd));
+    EXPECT_EQ(onStatic.Stop(), CMp3Play::kStatusNoControl);
+    EXPECT_EQ(onStatic.Seek(3), CMp3Play::kStatusNoControl);
+    EXPECT_EQ(onStatic.GetLength(), 0);
+    EXPECT_FALSE(onStatic.CreateControl(CMp3Play::kClsid, "", 0, CRect(0, 0, 1, 1), nullptr, 1061));
+    onStatic.DestroyWindow();
+}
+
+TEST(Mp3PlayWrapper, FrameForSecondUsesTheTruncatedFrameDuration) {
+    EXPECT_EQ(CMp3Play::FrameForSecond(0, 26.12f), 0);
+    EXPECT_EQ(CMp3Play::FrameForSecond(0, 0.0f), 0);
+    EXPECT_EQ(CMp3Play::FrameForSecond(10, 26.12f), 384);  // 10000 / 26
+    EXPECT_EQ(CMp3Play::FrameForSecond(3, 36.0f), 83);
+    EXPECT_EQ(CMp3Play::FrameForSecond(5, 0.9f), -1);  // no seek
+    EXPECT_EQ(CMp3Play::FrameForSecond(5, 0.0f), -1);
+}
+
+}  // namespace
