@@ -1,0 +1,128 @@
+#include "SongInfoDlg.h"
+
+#include "SkinApp.h"
+#include "TelmarIds.h"
+#include "mpdeck/MoreInfoIds.h"
+
+namespace {
+
+struct TextField {
+    int nId;
+    int nMaxChars;
+};
+
+const TextField kTextFields[] = {
+    {IDC_INFO_TITLE, kTagTextChars},
+    {IDC_INFO_ARTIST, kTagTextChars},
+    {IDC_INFO_ALBUM, kTagTextChars},
+    {IDC_INFO_YEAR, kTagYearChars},
+    {IDC_INFO_COMMENT, kTagTextChars},
+};
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CSongInfoDlg, CDialog)
+    ON_BN_CLICKED(IDC_INFO_SAVE, OnSave)
+    ON_BN_CLICKED(IDC_INFO_REMOVE_TAG, OnRemoveTag)
+END_MESSAGE_MAP()
+
+CSongInfoDlg::CSongInfoDlg(CWnd* pParent) : CDialog(IDD_MORE_INFO, pParent) {}
+
+BOOL CSongInfoDlg::OnInitDialog() {
+    LimitInputs();
+    SetDlgItemText(IDC_INFO_PATH, m_strPath);
+    m_tag.m_strPath = m_strPath;
+    m_tag.ReadTag();
+    FillGenres();
+    if (m_tag.m_bHasTag) ShowTag();
+    return TRUE;
+}
+
+void CSongInfoDlg::LimitInputs() {
+    for (const TextField& field : kTextFields)
+        SendDlgItemMessage(field.nId, EM_LIMITTEXT, static_cast<WPARAM>(field.nMaxChars));
+}
+
+// The box sorts the names; each item keeps its genre number as item data.
+void CSongInfoDlg::FillGenres() {
+    for (int nGenre = 0; nGenre < kGenreCount; ++nGenre) {
+        const LRESULT nItem = SendDlgItemMessage(IDC_INFO_GENRE, CB_ADDSTRING, 0,
+                                                 reinterpret_cast<LPARAM>(g_apszGenreNames[nGenre]));
+        if (nItem >= 0) SendDlgItemMessage(IDC_INFO_GENRE, CB_SETITEMDATA, static_cast<WPARAM>(nItem), nGenre);
+    }
+}
+
+void CSongInfoDlg::ShowTag() {
+    SetDlgItemText(IDC_INFO_TITLE, m_tag.m_strTitle);
+    SetDlgItemText(IDC_INFO_ARTIST, m_tag.m_strArtist);
+    SetDlgItemText(IDC_INFO_ALBUM, m_tag.m_strAlbum);
+    SetDlgItemText(IDC_INFO_YEAR, m_tag.m_strYear);
+    SetDlgItemText(IDC_INFO_COMMENT, m_tag.m_strComment);
+    SelectGenre(m_tag.m_byGenre);
+}
+
+// Numbers without a name select nothing.
+void CSongInfoDlg::SelectGenre(BYTE byGenre) {
+    const int nCount = static_cast<int>(SendDlgItemMessage(IDC_INFO_GENRE, CB_GETCOUNT));
+    for (int nItem = 0; nItem < nCount; ++nItem) {
+        if (SendDlgItemMessage(IDC_INFO_GENRE, CB_GETITEMDATA, static_cast<WPARAM>(nItem)) == byGenre) {
+            SendDlgItemMessage(IDC_INFO_GENRE, CB_SETCURSEL, static_cast<WPARAM>(nItem));
+            return;
+        }
+    }
+}
+
+BYTE CSongInfoDlg::SelectedGenre() const {
+    const LRESULT nItem = SendDlgItemMessage(IDC_INFO_GENRE, CB_GETCURSEL);
+    if (nItem == CB_ERR) return kNoGenre;
+    return static_cast<BYTE>(SendDlgItemMessage(IDC_INFO_GENRE, CB_GETITEMDATA, static_cast<WPARAM>(nItem)));
+}
+
+void CSongInfoDlg::OnSave() {
+    GetDlgItemText(IDC_INFO_TITLE, m_tag.m_strTitle);
+    GetDlgItemText(IDC_INFO_ARTIST, m_tag.m_strArtist);
+    GetDlgItemText(IDC_INFO_ALBUM, m_tag.m_strAlbum);
+    GetDlgItemText(IDC_INFO_YEAR, m_tag.m_strYear);
+    GetDlgItemText(IDC_INFO_COMMENT, m_tag.m_strComment);
+    m_tag.m_byGenre = SelectedGenre();
+    if (m_tag.WriteTag())
+        ShowMessage(IDS_TAG_SAVED, MB_OK | MB_ICONINFORMATION);
+    else
+        ShowMessage(IDS_TAG_SAVE_FAILED, MB_OK | MB_ICONINFORMATION);
+}
+
+void CSongInfoDlg::OnRemoveTag() {
+    if (!m_tag.m_bHasTag) {
+        ShowMessage(IDS_TAG_NONE, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (ShowMessage(IDS_TAG_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    EmptyFields();
+    if (!CutTag()) {
+        ShowMessage(IDS_TAG_REMOVE_FAILED, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_tag.m_bHasTag = FALSE;
+    ShowMessage(IDS_TAG_REMOVED, MB_OK | MB_ICONINFORMATION);
+}
+
+void CSongInfoDlg::EmptyFields() {
+    for (const TextField& field : kTextFields) SetDlgItemText(field.nId, "");
+    SendDlgItemMessage(IDC_INFO_GENRE, CB_SETCURSEL, static_cast<WPARAM>(-1));
+    SetDlgItemText(IDC_INFO_GENRE, "");
+}
+
+// Drops the last 128 bytes; a file that has become shorter than a tag is left whole.
+BOOL CSongInfoDlg::CutTag() {
+    CFile file;
+    if (!file.Open(m_tag.m_strPath, CFile::modeWrite | CFile::shareExclusive)) return FALSE;
+    const LONGLONG llLength = file.GetLength();
+    if (llLength < kTagSize) return TRUE;
+    return file.SetLength(llLength - kTagSize);
+}
+
+int CSongInfoDlg::ShowMessage(UINT nTextId, UINT nType) {
+    CString strText;
+    GetSkinApp()->LoadResString(strText, nTextId);
+    return MessageBox(strText, nullptr, nType);
+}

@@ -1,0 +1,30 @@
+// CSongInfoDlg: the More Info dialog of an MP3 file, with its ID3 tag editor.
+#pragma once
+
+#include "fw/Framework.h"
+
+#include "ID3Tag.h"
+
+class CSongInfoDlg : public CDialog {
+public:
+    explicit CSongInfoDlg(CWnd* pParent = nullptr);
+
+    CString m_strPath;  // set by the owner before DoModal
+    CID3Tag m_tag;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnSave();
+    void OnRemoveTag();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void LimitInputs();
+    void FillGenres();
+    void ShowTag();
+    void SelectGenre(BYTE byGenre);
+    BYTE SelectedGenre() const;
+    void EmptyFields();
+    BOOL CutTag();
+    int ShowMessage(UINT nTextId, UINT nType);
+};

@@ -1,0 +1,205 @@
+// CWaveDevice on Wine's real MCI "waveaudio" device, playing into the null sink.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "WaveDevice.h"
+
+namespace {
+
+const char kOwnerTitle[] = "OrvWaveDeviceTestOwner";
+
+// Handles notifications the way the player window does: the one a Seek replaced is
+// swallowed, everything else is kept for the test to look at.
+class CNotifyOwner : public CWnd {
+public:
+    BOOL CreateOwner() {
+        return CreateEx(0, AfxRegisterWndClass(0), kOwnerTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
+    }
+
+    std::vector<UINT> m_received;
+    int m_nSkipped = 0;
+
+protected:
+    LRESULT OnMciNotify(WPARAM wParam, LPARAM) {
+        if (CWaveDevice::s_bSkipNotify) {
+            CWaveDevice::s_bSkipNotify = FALSE;
+            ++m_nSkipped;
+            return 0;
+        }
+        m_received.push_back(static_cast<UINT>(wParam));
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CNotifyOwner, CWnd)
+    ON_MESSAGE(MM_MCINOTIFY, OnMciNotify)
+END_MESSAGE_MAP()
+
+class WaveDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CWaveDevice::s_bSkipNotify = FALSE;
+        m_dir = orvtest::MakeTempDir("wavedev");
+        ASSERT_TRUE(m_owner.CreateOwner());
+        m_device.m_pOwner = &m_owner;
+    }
+    void TearDown() override {
+        m_device.Close();
+        m_owner.DestroyWindow();
+        for (const std::string& path : m_files) ::DeleteFileA(path.c_str());
+        ::RemoveDirectoryA(m_dir.c_str());
+    }
+
+    std::string Tone(const char* name, DWORD ms, DWORD rate, WORD channels) {
+        std::string path = m_dir + "\\" + name;
+        EXPECT_TRUE(orvtest::WriteToneWave(path, ms, rate, channels, 440.0));
+        m_files.push_back(path);
+        return path;
+    }
+
+    bool WaitForNotification(DWORD timeoutMs) {
+        return orvtest::PumpUntil([this] { return !m_owner.m_received.empty(); }, timeoutMs);
+    }
+
+    std::string m_dir;
+    std::vector<std::string> m_files;
+    CNotifyOwner m_owner;
+    CWaveDevice m_device;
+};
+
+TEST_F(WaveDeviceTest, ReadInfoMeasuresFormatAndTruncatesLength) {
+    m_device.m_strPath = Tone("mono.wav", 1999, 22050, 1).c_str();
+    ASSERT_FALSE(m_device.IsOpen());
+    // Closed: ReadInfo opens the device itself.
+    ASSERT_TRUE(m_device.ReadInfo());
+    EXPECT_TRUE(m_device.IsOpen());
+    EXPECT_EQ(m_device.m_dwLengthSeconds, 1u);
+    EXPECT_EQ(m_device.m_dwLengthBytes, 44078u * 2);
+    EXPECT_EQ(m_device.m_dwFormatTag, static_cast<DWORD>(WAVE_FORMAT_PCM));
+    EXPECT_EQ(m_device.m_dwChannels, 1u);
+    EXPECT_EQ(m_device.m_dwSamplesPerSec, 22050u);
+    EXPECT_EQ(m_device.m_dwAvgBytesPerSec, 44100u);
+    EXPECT_EQ(m_device.m_dwBitsPerSample, 16u);
+    EXPECT_EQ(m_device.m_dwBitsPerSample2, 16u);
+
+    m_device.m_strPath = Tone("stereo.wav", 3000, 44100, 2).c_str();
+    ASSERT_TRUE(m_device.Open());
+    EXPECT_EQ(m_device.m_dwLengthSeconds, 3u);
+    EXPECT_EQ(m_device.m_dwLengthBytes, 44100u * 4 * 3);
+    EXPECT_EQ(m_device.m_dwChannels, 2u);
+    EXPECT_EQ(m_device.m_dwAvgBytesPerSec, 176400u);
+    EXPECT_EQ(m_device.Close(), 0u);
+    EXPECT_FALSE(m_device.IsOpen());
+}
+
+TEST_F(WaveDeviceTest, BadPathsFailWithTheDeviceClosed) {
+    EXPECT_FALSE(m_device.ReadInfo()) << "empty path";
+    EXPECT_FALSE(m_device.IsOpen());
+
+    m_device.m_strPath = (m_dir + "\\missing.wav").c_str();
+    EXPECT_FALSE(m_device.Open());
+    EXPECT_EQ(m_device.m_wDeviceID, 0u);
+
+    // A text file with a WAVE name is no WAVE file.
+    const std::string bogus = m_dir + "\\bogus.wav";
+    CFile file;
+    ASSERT_TRUE(file.Open(bogus.c_str(), CFile::modeCreate | CFile::modeWrite));
+    ASSERT_TRUE(file.WriteString("RIFF but not really a wave file"));
+    file.Close();
+    m_files.push_back(bogus);
+    m_device.m_strPath = bogus.c_str();
+    EXPECT_FALSE(m_device.Open());
+    EXPECT_EQ(m_device.m_wDeviceID, 0u);
+
+    // Nothing to play, pause or seek on a closed device.
+    EXPECT_FALSE(m_device.Play());
+    EXPECT_FALSE(m_device.Pause());
+    EXPECT_FALSE(m_device.Resume());
+    EXPECT_FALSE(m_device.Seek(0, 1));
+    EXPECT_FALSE(m_device.IsPlaying());
+    EXPECT_EQ(m_device.Position(), 0u);
+    EXPECT_EQ(m_device.Stop(), 0u);
+}
+
+TEST_F(WaveDeviceTest, PlaysToTheEndAndNotifiesSuccess) {
+    m_device.m_strPath = Tone("play.wav", 1999, 22050, 1).c_str();
+    ASSERT_TRUE(m_device.Open());
+    const DWORD start = ::GetTickCount();
+    ASSERT_TRUE(m_device.Play());
+    EXPECT_TRUE(m_device.IsPlaying());
+    orvtest::PumpUntil([this] { return m_device.Position() >= 1; }, 3000);
+    EXPECT_EQ(m_device.Position(), 1u);
+
+    ASSERT_TRUE(WaitForNotification(8000)) << "no MM_MCINOTIFY: is there a sound sink?";
+    EXPECT_GE(::GetTickCount() - start, 1700u);
+    ASSERT_EQ(m_owner.m_received.size(), 1u);
+    EXPECT_EQ(m_owner.m_received[0], static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(m_owner.m_nSkipped, 0);
+    EXPECT_FALSE(m_device.IsPlaying());
+    EXPECT_EQ(m_device.Position(), 0u);
+}
+
+TEST_F(WaveDeviceTest, PausedPositionIsZeroAndResumeFinishesTheSong) {
+    m_device.m_strPath = Tone("pause.wav", 2500, 22050, 1).c_str();
+    ASSERT_TRUE(m_device.Open());
+    ASSERT_TRUE(m_device.Play());
+    ASSERT_TRUE(orvtest::PumpUntil([this] { return m_device.Position() >= 1; }, 3000));
+
+    ASSERT_TRUE(m_device.Pause());
+    EXPECT_FALSE(m_device.IsPlaying());
+    EXPECT_EQ(m_device.Position(), 0u);
+    // Paused long enough that the song would have ended if it were still running.
+    orvtest::PumpFor(2000);
+    EXPECT_TRUE(m_owner.m_received.empty());
+
+    ASSERT_TRUE(m_device.Resume());
+    EXPECT_TRUE(m_device.IsPlaying());
+    EXPECT_GE(m_device.Position(), 1u);
+    ASSERT_TRUE(WaitForNotification(6000));
+    EXPECT_EQ(m_owner.m_received.back(), static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+}
+
+TEST_F(WaveDeviceTest, StopNotifiesAbortedAndKeepsTheDeviceOpen) {
+    m_device.m_strPath = Tone("stop.wav", 3000, 22050, 1).c_str();
+    ASSERT_TRUE(m_device.Open());
+    ASSERT_TRUE(m_device.Play());
+    orvtest::PumpFor(300);
+    EXPECT_EQ(m_device.Stop(), 0u);
+    ASSERT_TRUE(WaitForNotification(3000));
+    EXPECT_EQ(m_owner.m_received[0], static_cast<UINT>(MCI_NOTIFY_ABORTED));
+    EXPECT_TRUE(m_device.IsOpen());
+    EXPECT_FALSE(m_device.IsPlaying());
+    // Nothing else follows the stopped play.
+    orvtest::PumpFor(3000);
+    EXPECT_EQ(m_owner.m_received.size(), 1u);
+}
+
+TEST_F(WaveDeviceTest, SeekPlaysFromTheGivenTimeAndItsExtraNotificationIsSkipped) {
+    m_device.m_strPath = Tone("seek.wav", 66500, 8000, 1).c_str();
+    ASSERT_TRUE(m_device.Open());
+    EXPECT_EQ(m_device.m_dwLengthSeconds, 66u);
+    ASSERT_TRUE(m_device.Play());
+    orvtest::PumpFor(200);
+
+    const DWORD start = ::GetTickCount();
+    ASSERT_TRUE(m_device.Seek(1, 5));
+    EXPECT_TRUE(CWaveDevice::s_bSkipNotify);
+    EXPECT_TRUE(m_device.IsPlaying());
+    EXPECT_EQ(m_device.Position(), 65u);
+
+    // From 65000 ms only 1.5 s remain; from anywhere earlier the end would be late.
+    ASSERT_TRUE(WaitForNotification(6000));
+    const DWORD took = ::GetTickCount() - start;
+    EXPECT_GE(took, 1200u);
+    EXPECT_LE(took, 4500u);
+    EXPECT_EQ(m_owner.m_nSkipped, 1);
+    EXPECT_FALSE(CWaveDevice::s_bSkipNotify);
+    ASSERT_EQ(m_owner.m_received.size(), 1u);
+    EXPECT_EQ(m_owner.m_received[0], static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+}
+
+}  // namespace
