@@ -10,6 +10,22 @@
 
 const char kTestAppTitle[] = "Orvanta-PlaylistTest";
 
+namespace {
+
+// Wine reuses process ids from one test process to the next, so a temp folder named
+// after the id may hold the files of an earlier test.
+void EmptyFolder(const std::string& dir) {
+    WIN32_FIND_DATAA found = {};
+    HANDLE hFind = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (hFind == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ::DeleteFileA((dir + "\\" + found.cFileName).c_str());
+    } while (::FindNextFileA(hFind, &found));
+    ::FindClose(hFind);
+}
+
+}  // namespace
+
 CPlaylistTestApp::CPlaylistTestApp() : CSkinApp(kTestAppTitle, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING) {}
 
 void PlaylistTest::SetUp() {
@@ -18,9 +34,11 @@ void PlaylistTest::SetUp() {
     ::InitCommonControlsEx(&controls);
     ::DeleteFileA(IniPath().c_str());
     m_dir = orvtest::MakeTempDir("plist");
+    EmptyFolder(m_dir);
 }
 
 void PlaylistTest::TearDown() {
+    EmptyFolder(m_dir);
     ::DeleteFileA(IniPath().c_str());
 }
 
