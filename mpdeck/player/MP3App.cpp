@@ -22,3 +22,20 @@ CWnd* CMP3App::GetPlayerWindow() {
 void CMP3App::RequestQuit() {
     if (m_dlgPlayer.m_hWnd) m_dlgPlayer.PostMessage(UM_SHUTDOWN);
 }
+
+int CMP3App::ExitInstance() {
+    m_songList.RemoveAll();
+    return CSkinApp::ExitInstance();
+}
+
+int CMP3App::GetPlayMode() {
+    return m_dlgPlayer.m_pDisplay ? m_dlgPlayer.m_pDisplay->m_nPlayMode : 1;
+}
+
+void CMP3App::SetPlayMode(int nMode) {
+    if (m_dlgPlayer.m_pDisplay) m_dlgPlayer.m_pDisplay->m_nPlayMode = nMode;
+}
+
+void CMP3App::MeasurePlaylist() {
+    m_dlgPlayer.MeasureEntries();
+}

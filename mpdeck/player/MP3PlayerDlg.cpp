@@ -1,5 +1,6 @@
 #include "MP3PlayerDlg.h"
 
+#include "PlaylistModel.h"
 #include "ProgramNames.h"
 #include "ResourceIds.h"
 #include "SkinApp.h"
@@ -15,6 +16,8 @@ const int kCoverSourceX = 194;
 const int kCoverSourceY = 136;
 const int kCoverSize = 23;
 
+const char kDefPlaylistKey[] = "DefPList";
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMP3PlayerDlg, CDialog)
@@ -25,12 +28,57 @@ BEGIN_MESSAGE_MAP(CMP3PlayerDlg, CDialog)
 END_MESSAGE_MAP()
 
 BOOL CMP3PlayerDlg::OnInitDialog() {
+    m_pDisplay = std::make_unique<CMP3Display>(this);
     SetWindowText(kMp3PlayerText);
     CSkinApp* pApp = GetSkinApp();
     int x = 0, y = 0;
     pApp->GetSavedPosition(x, y);
     ShapePlayerWindow(*this, pApp->m_bmpBackground, m_rgnWindow, x, y);
+    m_mp3Play.SubclassDlgItem(IDC_MP3PLAY_CONTROL, this);
+    LoadStartupPlaylist(pApp->m_lpCmdLine);
+    m_waveDevice.m_pOwner = this;
     return TRUE;
+}
+
+void CMP3PlayerDlg::LoadStartupPlaylist(LPCSTR lpszCommandLine) {
+    CPlaylistModel* pModel = GetPlaylistModel();
+    if (!pModel) return;
+    if (!lpszCommandLine || !*lpszCommandLine) {
+        pModel->m_strPlaylistName = GetSkinApp()->GetProfileString(kProfileSection, kDefPlaylistKey, "");
+        pModel->LoadPlaylist();
+    } else {
+        pModel->LoadSingleFile(lpszCommandLine);
+    }
+    MeasureEntries();
+}
+
+void CMP3PlayerDlg::MeasureEntries() {
+    CPlaylistModel* pModel = GetPlaylistModel();
+    if (!pModel) return;
+    for (int i = 0; i < pModel->m_songList.GetCount(); ++i) {
+        CSongEntry* pEntry = pModel->m_songList.GetAt(i);
+        if (pEntry->m_nType == SONG_WAVE) MeasureWave(*pEntry);
+        if (pEntry->m_nType == SONG_MPEG) MeasureMpeg(*pEntry);
+    }
+}
+
+// A file the device cannot open keeps its values.
+void CMP3PlayerDlg::MeasureWave(CSongEntry& entry) {
+    m_waveDevice.m_strPath = entry.m_strPath;
+    if (!m_waveDevice.Open()) return;
+    entry.m_dwSize = m_waveDevice.m_dwLengthBytes;
+    entry.m_nLength = static_cast<LONG>(m_waveDevice.m_dwLengthSeconds);
+    entry.m_dwBitsPerSample = m_waveDevice.m_dwBitsPerSample;
+    entry.m_dwSamplesPerSec = m_waveDevice.m_dwSamplesPerSec;
+    entry.m_dwChannels = m_waveDevice.m_dwChannels;
+    entry.m_dwAvgBytesPerSec = m_waveDevice.m_dwAvgBytesPerSec;
+    m_waveDevice.Close();
+}
+
+void CMP3PlayerDlg::MeasureMpeg(CSongEntry& entry) {
+    m_mp3Play.Open(entry.m_strPath, "");
+    entry.m_nLength = m_mp3Play.GetLength() / 1000;
+    m_mp3Play.Close();
 }
 
 void CMP3PlayerDlg::OnPaint() {

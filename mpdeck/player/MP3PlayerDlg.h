@@ -3,7 +3,14 @@
 
 #include "fw/Framework.h"
 
+#include <memory>
+
+#include "MP3Display.h"
+#include "Mp3Play.h"
 #include "Mp3PlayerRes.h"
+#include "WaveDevice.h"
+
+class CSongEntry;
 
 class CMP3PlayerDlg : public CDialog {
 public:
@@ -11,11 +18,23 @@ public:
 
     CMP3PlayerDlg() = default;
 
+    // Fills length and WAVE details of every playlist entry from the devices.
+    void MeasureEntries();
+
+    CWaveDevice m_waveDevice;
+    std::unique_ptr<CMP3Display> m_pDisplay;
+    CMp3Play m_mp3Play;
+
 protected:
     BOOL OnInitDialog() override;
     // Enter and Esc must not close (or, modeless, merely hide) the player.
     void OnOK() override {}
     void OnCancel() override {}
+
+    // The default playlist, or the file given on the command line, then measured.
+    void LoadStartupPlaylist(LPCSTR lpszCommandLine);
+    void MeasureWave(CSongEntry& entry);
+    void MeasureMpeg(CSongEntry& entry);
 
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* pDC);

@@ -1,0 +1,117 @@
+#include "OpenPlaylistDlg.h"
+
+#include "PlaylistModel.h"
+#include "SkinApp.h"
+#include "TelmarIds.h"
+
+BEGIN_MESSAGE_MAP(COpenPlaylistDlg, CDialog)
+    ON_BN_CLICKED(IDC_DELETE_PLAYLIST, OnDeletePlaylist)
+    ON_NOTIFY(NM_DBLCLK, IDC_PLAYLIST_ROWS, OnRowDoubleClick)
+    ON_NOTIFY(LVN_BEGINLABELEDITA, IDC_PLAYLIST_ROWS, OnBeginLabelEdit)
+    ON_NOTIFY(LVN_ENDLABELEDITA, IDC_PLAYLIST_ROWS, OnEndLabelEdit)
+END_MESSAGE_MAP()
+
+COpenPlaylistDlg::COpenPlaylistDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+BOOL COpenPlaylistDlg::OnInitDialog() {
+    m_listPlaylists.SubclassDlgItem(IDC_PLAYLIST_ROWS, this);
+
+    const int nTotal = CPlaylistFile::ReadCount(kIndexSection, kMaxPlaylists);
+    if (nTotal == 0) {
+        // Ending before the dialog is shown: the user sees only the notice.
+        ShowText(IDS_NO_SAVED_PLAYLISTS, MB_OK | MB_ICONINFORMATION, CString());
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+
+    CRect rcList;
+    m_listPlaylists.GetClientRect(&rcList);
+    m_listPlaylists.InsertColumn(0, "Playlist Name", LVCFMT_LEFT, rcList.Width());
+    for (int i = 1; i <= nTotal; ++i) {
+        m_listPlaylists.InsertItem(i - 1, CPlaylistFile::ReadNumbered(kIndexSection, i, kUntitled));
+    }
+    return TRUE;
+}
+
+BOOL COpenPlaylistDlg::GetChosenRow(int& nRow, CString& strName) const {
+    nRow = m_listPlaylists.GetNextItem(-1, LVNI_SELECTED);
+    if (nRow < 0) return FALSE;
+    strName = m_listPlaylists.GetItemText(nRow, 0);
+    return !strName.IsEmpty();
+}
+
+void COpenPlaylistDlg::ShowText(UINT nTextId, UINT nType, const CString& strArg) {
+    CString strFormat;
+    GetSkinApp()->LoadResString(strFormat, nTextId);
+    CString strText;
+    strText.Format(strFormat, strArg.GetString());
+    AfxMessageBox(strText, nType, this);
+}
+
+void COpenPlaylistDlg::OnOK() {
+    int nRow = -1;
+    CString strName;
+    if (!GetChosenRow(nRow, strName)) return;
+    CPlaylistModel* pModel = GetPlaylistModel();
+    pModel->m_strPlaylistName = strName;
+    pModel->LoadPlaylist();
+    pModel->MeasurePlaylist();
+    EndDialog(IDOK);
+}
+
+void COpenPlaylistDlg::OnDeletePlaylist() {
+    int nRow = -1;
+    CString strName;
+    if (!GetChosenRow(nRow, strName)) return;
+    if (strName == GetPlaylistModel()->m_strPlaylistName) {
+        ShowText(IDS_PLAYLIST_IN_USE, MB_OK | MB_ICONINFORMATION, strName);
+        return;
+    }
+
+    CString strFormat;
+    GetSkinApp()->LoadResString(strFormat, IDS_ASK_DELETE_PLAYLIST);
+    CString strAsk;
+    strAsk.Format(strFormat, strName.GetString());
+    if (AfxMessageBox(strAsk, MB_YESNO | MB_ICONQUESTION, this) == IDNO) return;
+
+    CPlaylistFile::DeleteSection(strName);
+    RewriteIndexWithout(nRow);
+}
+
+// The index keys follow the rows, so names renamed in the list are written as shown.
+void COpenPlaylistDlg::RewriteIndexWithout(int nRow) {
+    const int nOldTotal = CPlaylistFile::ReadCount(kIndexSection, kMaxPlaylists);
+    m_listPlaylists.DeleteItem(nRow);
+    const int nRows = m_listPlaylists.GetItemCount();
+    for (int i = 1; i < nOldTotal && i <= nRows; ++i) {
+        CPlaylistFile::WriteNumbered(kIndexSection, i, m_listPlaylists.GetItemText(i - 1, 0));
+    }
+    if (nOldTotal > 0) {
+        CPlaylistFile::DeleteNumbered(kIndexSection, nOldTotal);
+        CPlaylistFile::WriteInt(kIndexSection, kTotalKey, nOldTotal - 1);
+    }
+}
+
+void COpenPlaylistDlg::OnRowDoubleClick(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    const int nRow = m_listPlaylists.GetNextItem(-1, LVNI_SELECTED);
+    if (nRow < 0) return;
+    // The list view edits labels only while it has the focus.
+    m_listPlaylists.SetFocus();
+    m_listPlaylists.EditLabel(nRow);
+}
+
+void COpenPlaylistDlg::OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
+    const NMLVDISPINFOA* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pHdr);
+    m_strEditedLabel = m_listPlaylists.GetItemText(pInfo->item.iItem, 0);
+    *pResult = FALSE;
+}
+
+void COpenPlaylistDlg::OnEndLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
+    const NMLVDISPINFOA* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pHdr);
+    *pResult = FALSE;
+    // A cancelled edit has no text; the row keeps what it had.
+    if (!pInfo->item.pszText) return;
+    const CString strNew(pInfo->item.pszText);
+    m_listPlaylists.SetItemText(pInfo->item.iItem, 0, strNew.IsEmpty() ? m_strEditedLabel : strNew);
+}

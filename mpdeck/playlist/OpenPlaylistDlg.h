@@ -1,0 +1,32 @@
+// COpenPlaylistDlg: lists the playlist index, opens or deletes a playlist, and lets
+// the user rename a row in place (the rename touches only the list).
+#pragma once
+
+#include "fw/Framework.h"
+
+#include "PlaylistDialogIds.h"
+
+class COpenPlaylistDlg : public CDialog {
+public:
+    enum { IDD = IDD_OPEN_PLAYLIST };
+    explicit COpenPlaylistDlg(CWnd* pParent = nullptr);
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    void OnDeletePlaylist();
+    void OnRowDoubleClick(NMHDR* pHdr, LRESULT* pResult);
+    void OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult);
+    void OnEndLabelEdit(NMHDR* pHdr, LRESULT* pResult);
+
+    // The first selected row and its text; FALSE without a selection or with an empty text.
+    BOOL GetChosenRow(int& nRow, CString& strName) const;
+    void ShowText(UINT nTextId, UINT nType, const CString& strArg);
+    void RewriteIndexWithout(int nRow);
+
+    CListCtrl m_listPlaylists;
+    CString m_strEditedLabel;  // the text of the row being renamed, to restore it
+
+    DECLARE_MESSAGE_MAP()
+};

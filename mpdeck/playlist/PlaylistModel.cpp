@@ -1,0 +1,135 @@
+#include "PlaylistModel.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <utility>
+
+#include "SkinApp.h"
+#include "TelmarIds.h"
+
+namespace {
+
+constexpr int kPlainMode = 1;
+// A saved value is "<path>,<type word>".
+constexpr int kTypeWordLength = 4;
+constexpr int kTypeSuffixLength = 5;
+
+BYTE TypeFromWord(const CString& strWord) {
+    if (strWord == "MPEG") return SONG_MPEG;
+    if (strWord == "WAVE") return SONG_WAVE;
+    return SONG_UNKNOWN;
+}
+
+CString LoadText(UINT nID) {
+    CString strText;
+    GetSkinApp()->LoadResString(strText, nID);
+    return strText;
+}
+
+void ShowIncomplete() {
+    AfxMessageBox(LoadText(IDS_PLAYLIST_INCOMPLETE), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// rand gives only 15 bits; two draws cover every index the order can hold.
+unsigned WideRand() {
+    return (static_cast<unsigned>(std::rand()) << 15) | static_cast<unsigned>(std::rand());
+}
+
+// "Total", but no further than the keys that are there: a damaged count then costs
+// nothing, and missing keys read as skipped entries anyway.
+int ExistingCount(LPCSTR lpszSection) {
+    const int nTotal = CPlaylistFile::ReadCount(lpszSection, kMaxSongs);
+    if (nTotal == 0) return 0;
+    const int nHighest = CPlaylistFile::HighestNumberedKey(lpszSection);
+    return nHighest < nTotal ? nHighest : nTotal;
+}
+
+}  // namespace
+
+CPlaylistModel* GetPlaylistModel() {
+    return dynamic_cast<CPlaylistModel*>(AfxGetApp());
+}
+
+void CPlaylistModel::LoadPlaylist() {
+    m_songList.RemoveAll();
+    const int nTotal = ExistingCount(m_strPlaylistName);
+    SetPlayMode(CPlaylistFile::ReadInt(m_strPlaylistName, kPlayModeKey, kPlainMode));
+
+    BOOL bDropped = FALSE;
+    for (int i = 1; i <= nTotal; ++i) {
+        const CString strValue = CPlaylistFile::ReadNumbered(m_strPlaylistName, i, kUntitled);
+        if (strValue == kUntitled) continue;
+        if (!AddLoadedEntry(strValue, bDropped)) return;
+    }
+    if (bDropped) ShowIncomplete();
+}
+
+BOOL CPlaylistModel::AddLoadedEntry(const CString& strValue, BOOL& bDropped) {
+    const CString strPath = strValue.Left(strValue.GetLength() - kTypeSuffixLength);
+    const BYTE nType = TypeFromWord(strValue.Right(kTypeWordLength));
+    if (!CSkinApp::FileExists(strPath)) {
+        CString strAsk;
+        strAsk.Format(LoadText(IDS_ASK_DROP_MISSING_SONG), strPath.GetString());
+        switch (AfxMessageBox(strAsk, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES:
+            bDropped = TRUE;
+            return TRUE;
+        case IDNO:
+            break;
+        default:
+            ShowIncomplete();
+            return FALSE;
+        }
+    }
+    m_songList.AddTail(new CSongEntry(strPath, nType));
+    return TRUE;
+}
+
+void CPlaylistModel::SavePlaylist() {
+    const int nOld = ExistingCount(m_strPlaylistName);
+    const int nCount = m_songList.GetCount();
+    for (int i = nCount + 1; i <= nOld; ++i) CPlaylistFile::DeleteNumbered(m_strPlaylistName, i);
+
+    CPlaylistFile::WriteInt(m_strPlaylistName, kTotalKey, nCount);
+    for (int i = 0; i < nCount; ++i) {
+        const CSongEntry* pEntry = m_songList.GetAt(i);
+        const CString strValue = pEntry->m_strPath + "," + (pEntry->m_nType == SONG_MPEG ? "MPEG" : "WAVE");
+        CPlaylistFile::WriteNumbered(m_strPlaylistName, i + 1, strValue);
+    }
+    CPlaylistFile::WriteInt(m_strPlaylistName, kPlayModeKey, GetPlayMode());
+    m_bPlaylistModified = 0;
+}
+
+void CPlaylistModel::BuildShuffleOrder() {
+    // Passes started within one clock tick still get different seeds.
+    static unsigned s_nPasses = 0;
+    ++s_nPasses;
+    std::srand(static_cast<unsigned>(std::clock()) + s_nPasses * 7919u);
+
+    // Rejection draws of rand never finish beyond 32768 entries and cost N^2; a
+    // Fisher-Yates pass gives the same kind of permutation in one sweep.
+    const int nCount = m_songList.GetCount() < kMaxSongs ? m_songList.GetCount() : kMaxSongs;
+    m_shuffleOrder.clear();
+    m_shuffleOrder.resize(static_cast<size_t>(nCount));
+    for (int i = 0; i < nCount; ++i) m_shuffleOrder[static_cast<size_t>(i)] = static_cast<WORD>(i);
+    for (int i = nCount - 1; i > 0; --i) {
+        const unsigned j = WideRand() % static_cast<unsigned>(i + 1);
+        std::swap(m_shuffleOrder[static_cast<size_t>(i)], m_shuffleOrder[j]);
+    }
+}
+
+void CPlaylistModel::LoadSingleFile(LPCSTR lpszPath) {
+    const CString strPath(lpszPath);
+    if (strPath.IsEmpty() || m_songList.GetCount() >= kMaxSongs) return;
+    CString strExt = strPath.Right(kTypeWordLength);
+    strExt.MakeLower();
+
+    BYTE nType = SONG_UNKNOWN;
+    if (LoadText(IDS_MP3_PATTERNS).Find(strExt) >= 0) {
+        nType = SONG_MPEG;
+    } else if (LoadText(IDS_WAVE_PATTERN).Find(strExt) >= 0) {
+        nType = SONG_WAVE;
+    }
+    m_songList.AddTail(new CSongEntry(strPath, nType));
+    SetPlayMode(kPlainMode);
+}

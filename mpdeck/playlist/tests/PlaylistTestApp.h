@@ -1,0 +1,44 @@
+// An application object with the playlist model, as mpdeck's is built, with the play
+// mode held here and measuring counted; its playlist file is this test program's own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "PlaylistModel.h"
+#include "SkinApp.h"
+#include "UiScript.h"
+
+extern const char kTestAppTitle[];
+
+class CPlaylistTestApp : public CSkinApp, public CPlaylistModel {
+public:
+    CPlaylistTestApp();
+    int GetPlayMode() override { return m_nPlayMode; }
+    void SetPlayMode(int nMode) override { m_nPlayMode = nMode; }
+    void MeasurePlaylist() override { ++m_nMeasured; }
+
+    int m_nPlayMode = 1;
+    int m_nMeasured = 0;
+};
+
+class PlaylistTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Full path of the playlist INI file in the Windows directory.
+    static std::string IniPath();
+    static std::string IniText();
+    static void WriteIni(const std::string& text);
+    // The keys of a section in file order, "key=value".
+    static std::vector<std::string> SectionLines(const char* section);
+    std::string Text(UINT id);
+    // An existing file in the temp folder.
+    std::string MakeFile(const std::string& name);
+
+    CPlaylistTestApp m_app;
+    CUiScript m_ui{kTestAppTitle};
+    std::string m_dir;
+};
