@@ -40,6 +40,15 @@ BOOL CMP3PlayerDlg::OnInitDialog() {
     return TRUE;
 }
 
+// The shell quotes a path with blanks when it starts us with a file; the quotes are
+// not part of the path.
+static CString CommandLineFile(LPCSTR lpszCommandLine) {
+    CString strFile = lpszCommandLine;
+    const int nLength = strFile.GetLength();
+    if (nLength >= 2 && strFile[0] == '"' && strFile[nLength - 1] == '"') strFile = strFile.Mid(1, nLength - 2);
+    return strFile;
+}
+
 void CMP3PlayerDlg::LoadStartupPlaylist(LPCSTR lpszCommandLine) {
     CPlaylistModel* pModel = GetPlaylistModel();
     if (!pModel) return;
@@ -47,7 +56,7 @@ void CMP3PlayerDlg::LoadStartupPlaylist(LPCSTR lpszCommandLine) {
         pModel->m_strPlaylistName = GetSkinApp()->GetProfileString(kProfileSection, kDefPlaylistKey, "");
         pModel->LoadPlaylist();
     } else {
-        pModel->LoadSingleFile(lpszCommandLine);
+        pModel->LoadSingleFile(CommandLineFile(lpszCommandLine));
     }
     MeasureEntries();
 }

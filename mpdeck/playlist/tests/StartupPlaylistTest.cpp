@@ -98,3 +98,15 @@ TEST_F(StartupPlaylistTest, CommandLineFileBecomesAOneEntryPlaylist) {
     EXPECT_EQ(1, Entry(0).m_nLength);
     EXPECT_EQ(8000u, Entry(0).m_dwSamplesPerSec);
 }
+
+TEST_F(StartupPlaylistTest, QuotedCommandLineFileWithBlanksIsFound) {
+    const std::string wave = m_dir + "\\my song.wav";
+    ASSERT_TRUE(orvtest::WriteToneWave(wave, 1200, 8000, 1, 440.0));
+
+    ASSERT_TRUE(OpenPlayer(("\"" + wave + "\"").c_str()));
+
+    ASSERT_EQ(1, m_app.m_songList.GetCount());
+    EXPECT_EQ(wave, std::string(Entry(0).m_strPath));
+    EXPECT_EQ(SONG_WAVE, Entry(0).m_nType);
+    EXPECT_EQ(1, Entry(0).m_nLength);
+}
