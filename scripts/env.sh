@@ -90,6 +90,9 @@ orv_env_start() {
   orv_start_xvfb || return 1
   orv_start_pulse || return 1
   orv_prepare_prefix || return 1
+  # One wineserver for the whole run: otherwise every test process starts its own,
+  # with the prefix's services, which costs seconds per test.
+  wineserver -p || return 1
   export ORV_ENV_ACTIVE=1
 }
 

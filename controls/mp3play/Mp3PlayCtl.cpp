@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "Mp3PlayDispIds.h"
 #include "PlayEngine.h"
 #include "fw/ControlProtocol.h"
 #include "orvcodec/Mp3Decoder.h"
@@ -20,28 +21,7 @@ namespace {
 
 constexpr char kWndClass[] = "OrvMp3PlayCtl";
 
-// Dispatch ids of the control's interface.
-enum : DISPID {
-    kPropFrames = 1,
-    kPropCopyright = 2,
-    kPropOriginal = 3,
-    kPropCrc = 4,
-    kPropLayer = 5,
-    kPropFrequency = 6,
-    kPropBitRate = 7,
-    kPropVersion = 8,
-    kPropFrameMs = 12,
-    kPropLengthMs = 13,
-    kPropChannelMode = 14,
-    kMethodOpen = 15,
-    kMethodPlay = 16,
-    kMethodPause = 17,
-    kMethodSeek = 18,
-    kMethodStop = 19,
-    kMethodClose = 20,
-};
-
-enum : DISPID { kEventPosition = 1, kEventEnd = 2, kEventError = 3 };
+using namespace mp3play;
 
 // Method results.
 enum : SHORT {

@@ -1,26 +1,9 @@
 #include "Mp3Play.h"
+#include "Mp3PlayDispIds.h"
+
+using namespace mp3play;
 
 namespace {
-
-enum : DISPID {
-    kPropFrames = 1,
-    kPropCopyright = 2,
-    kPropOriginal = 3,
-    kPropCrc = 4,
-    kPropLayer = 5,
-    kPropFrequency = 6,
-    kPropBitRate = 7,
-    kPropVersion = 8,
-    kPropFrameMs = 12,
-    kPropLengthMs = 13,
-    kPropChannelMode = 14,
-    kMethodOpen = 15,
-    kMethodPlay = 16,
-    kMethodPause = 17,
-    kMethodSeek = 18,
-    kMethodStop = 19,
-    kMethodClose = 20,
-};
 
 constexpr long kMsPerSecond = 1000;
 

@@ -5,15 +5,17 @@
 
 #include "fw/Framework.h"
 
+#include "Mp3PlayDispIds.h"
+
 class CMp3Play : public CWnd {
 public:
     static constexpr LPCSTR kClsid = "{3B00B10D-6EF0-11D1-A6AA-0020AFE4DE54}";
     static constexpr UINT kControlId = 1061;
     static constexpr short kStatusNoControl = -1;
     // Events of the control (sink dispatch ids).
-    static constexpr DISPID kEventPosition = 1;  // long frame
-    static constexpr DISPID kEventEnd = 2;
-    static constexpr DISPID kEventError = 3;     // long code, string text
+    static constexpr DISPID kEventPosition = mp3play::kEventPosition;  // long frame
+    static constexpr DISPID kEventEnd = mp3play::kEventEnd;
+    static constexpr DISPID kEventError = mp3play::kEventError;        // long code, string text
 
     // Properties of the open file.
     long GetFrames();
