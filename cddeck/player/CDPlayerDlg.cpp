@@ -41,13 +41,7 @@ LRESULT CCDPlayerDlg::OnShutdown(WPARAM, LPARAM) {
 }
 
 void CCDPlayerDlg::Close() {
-    CRect rcWindow;
-    GetWindowRect(&rcWindow);
-    CSkinApp* pApp = GetSkinApp();
-    pApp->SavePosition(rcWindow.left, rcWindow.top);
-    pApp->m_wndFrame.ShowWindow(SW_HIDE);
-    DestroyWindow();
-    ::PostQuitMessage(0);
+    GetSkinApp()->EndPlayer(this);
 }
 
 void CCDPlayerDlg::OnSwitchToMp3() {

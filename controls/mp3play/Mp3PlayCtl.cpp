@@ -54,22 +54,6 @@ std::string FullPath(const std::string& path) {
     return n > 0 && n < MAX_PATH ? std::string(szFull) : path;
 }
 
-std::string BstrToAnsi(BSTR bstr) {
-    const int cch = bstr ? static_cast<int>(::SysStringLen(bstr)) : 0;
-    if (cch == 0) return std::string();
-    const int cb = ::WideCharToMultiByte(CP_ACP, 0, bstr, cch, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(cb > 0 ? cb : 0), '\0');
-    if (cb > 0) ::WideCharToMultiByte(CP_ACP, 0, bstr, cch, &s[0], cb, nullptr, nullptr);
-    return s;
-}
-
-BSTR AnsiToBstr(const char* psz) {
-    const int cch = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
-    if (cch <= 0) return ::SysAllocString(L"");
-    BSTR bstr = ::SysAllocStringLen(nullptr, static_cast<UINT>(cch - 1));
-    if (bstr) ::MultiByteToWideChar(CP_ACP, 0, psz, -1, bstr, cch);
-    return bstr;
-}
 
 const char* EngineErrorText(long code) {
     switch (code) {
@@ -215,7 +199,7 @@ HRESULT CMp3PlayControl::InvokeMethod(DISPID dispid, DISPPARAMS* pParams, VARIAN
     }
     SHORT status = kStatusOk;
     switch (dispid) {
-    case kMethodOpen: status = Open(BstrToAnsi(args[0].bstrVal), BstrToAnsi(args[1].bstrVal)); break;
+    case kMethodOpen: status = Open(fw::BstrToAnsi(args[0].bstrVal), fw::BstrToAnsi(args[1].bstrVal)); break;
     case kMethodPlay: status = Play(); break;
     case kMethodPause: status = Pause(); break;
     case kMethodSeek: status = Seek(args[0].lVal); break;
@@ -345,7 +329,7 @@ void CMp3PlayControl::PostEvent(DISPID dispid, long nArg, const char* pszText, U
     }
     if (cArgs >= 2) {
         pBlock->args[1].vt = VT_BSTR;
-        pBlock->args[1].bstrVal = AnsiToBstr(pszText ? pszText : "");
+        pBlock->args[1].bstrVal = fw::AnsiToBstr(pszText ? pszText : "");
     }
     pBlock->cArgs = cArgs;
     fw::PostControlEvent(::GetParent(m_hWnd), static_cast<UINT>(::GetDlgCtrlID(m_hWnd)), pBlock);

@@ -127,24 +127,6 @@ HRESULT Invoke(HWND hWnd, DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet
 
 }  // namespace
 
-std::string BstrToAnsi(BSTR bstr) {
-    if (!bstr) return std::string();
-    const int cch = static_cast<int>(::SysStringLen(bstr));
-    if (cch == 0) return std::string();
-    const int cb = ::WideCharToMultiByte(CP_ACP, 0, bstr, cch, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(cb > 0 ? cb : 0), '\0');
-    if (cb > 0) ::WideCharToMultiByte(CP_ACP, 0, bstr, cch, &s[0], cb, nullptr, nullptr);
-    return s;
-}
-
-BSTR AnsiToBstr(const char* psz) {
-    const int cch = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
-    if (cch <= 0) return ::SysAllocString(L"");
-    BSTR bstr = ::SysAllocStringLen(nullptr, static_cast<UINT>(cch - 1));
-    if (bstr) ::MultiByteToWideChar(CP_ACP, 0, psz, -1, bstr, cch);
-    return bstr;
-}
-
 const ControlClass* FindControlClass(const char* pszClsid) {
     if (!pszClsid) return nullptr;
     for (const ControlClass& c : kControlClasses) {

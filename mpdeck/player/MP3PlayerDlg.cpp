@@ -106,13 +106,7 @@ BOOL CMP3PlayerDlg::OnEraseBkgnd(CDC*) {
 }
 
 LRESULT CMP3PlayerDlg::OnShutdown(WPARAM, LPARAM) {
-    CRect rcWindow;
-    GetWindowRect(&rcWindow);
-    CSkinApp* pApp = GetSkinApp();
-    pApp->SavePosition(rcWindow.left, rcWindow.top);
-    pApp->m_wndFrame.ShowWindow(SW_HIDE);
-    DestroyWindow();
-    ::PostQuitMessage(0);
+    GetSkinApp()->EndPlayer(this);
     return 0;
 }
 

@@ -46,6 +46,9 @@ public:
     // choosing it writes this player's position into the sibling's profile and starts it.
     void EnableSiblingItem(CMenu* pPopup, UINT nItem);
     void SwitchToSibling(CWnd* pPlayer);
+    // The player's last step: its position saved, the frame hidden, the player
+    // destroyed and the quit message posted.
+    void EndPlayer(CWnd* pPlayer);
 
     HMODULE m_hResourceLibrary = nullptr;
     int m_bResume = 0;

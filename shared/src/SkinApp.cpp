@@ -102,3 +102,12 @@ void CSkinApp::ShowFrame() {
     m_wndFrame.ShowWindow(SW_SHOW);
     m_wndFrame.UpdateWindow();
 }
+
+void CSkinApp::EndPlayer(CWnd* pPlayer) {
+    CRect rcWindow;
+    pPlayer->GetWindowRect(&rcWindow);
+    SavePosition(rcWindow.left, rcWindow.top);
+    m_wndFrame.ShowWindow(SW_HIDE);
+    pPlayer->DestroyWindow();
+    ::PostQuitMessage(0);
+}

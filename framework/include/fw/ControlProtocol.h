@@ -15,7 +15,28 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <string>
+
 namespace fw {
+
+// ANSI <-> BSTR in the Windows code page, for both sides of the dispatch calls.
+inline std::string BstrToAnsi(BSTR bstr) {
+    const int cch = bstr ? static_cast<int>(::SysStringLen(bstr)) : 0;
+    if (cch == 0) return std::string();
+    const int cb = ::WideCharToMultiByte(CP_ACP, 0, bstr, cch, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(cb > 0 ? cb : 0), '\0');
+    if (cb > 0) ::WideCharToMultiByte(CP_ACP, 0, bstr, cch, &s[0], cb, nullptr, nullptr);
+    return s;
+}
+
+// SysAllocString's; never nullptr unless out of memory.
+inline BSTR AnsiToBstr(const char* psz) {
+    const int cch = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
+    if (cch <= 0) return ::SysAllocString(L"");
+    BSTR bstr = ::SysAllocStringLen(nullptr, static_cast<UINT>(cch - 1));
+    if (bstr) ::MultiByteToWideChar(CP_ACP, 0, psz, -1, bstr, cch);
+    return bstr;
+}
 
 constexpr UINT kMaxEventArgs = 8;
 

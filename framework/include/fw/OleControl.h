@@ -111,8 +111,6 @@ struct EventArg<float> {
     float Get() const { return value; }
 };
 
-std::string BstrToAnsi(BSTR bstr);
-BSTR AnsiToBstr(const char* psz);  // SysAllocString's; never nullptr unless out of memory
 // Loads every control DLL of the table (AfxEnableControlContainer does this).
 void LoadAllControls();
 
