@@ -1,8 +1,16 @@
 # GoogleTest for both trees and one helper to declare a test executable.
 #   orv_add_gtest(<name> SOURCES <files...> [LIBS <libs...>] [LABELS <labels...>]
+#                 [TELMAR] [CONTROLS <control DLL targets...>] [NO_DISPLAY]
 #                 [PROPERTIES <test properties...>])
-# PROPERTIES go to every discovered test, e.g. RESOURCE_LOCK for tests that share
-# the prefix's registry or installed files.
+# TELMAR puts TELMAR.DLL beside the test executable and CONTROLS the named control
+# DLLs, so that both are found as they are beside an installed program.
+# PROPERTIES go to every discovered test.
+# Windows tests share one virtual display and one prefix: windows and message boxes
+# are found by their texts, and settings, INI files and installed files are the
+# prefix's, so two test processes would answer each other's boxes and change each
+# other's settings. They hold the lock orvanta-prefix and run one at a time; native
+# tests, and Windows tests declared NO_DISPLAY (no window, no shared setting), run
+# beside them.
 # Windows test executables run under Wine through the cross-compiling emulator;
 # discovery happens at test time, inside the environment scripts/test starts.
 include(GoogleTest)
@@ -34,12 +42,25 @@ function(orv_define_artifacts target)
   endif()
 endfunction()
 
+# Copies a DLL target beside <target>'s executable after every link.
+function(orv_copy_beside target dll_target dll_name)
+  add_dependencies(${target} ${dll_target})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll_target}> $<TARGET_FILE_DIR:${target}>/${dll_name})
+endfunction()
+
 function(orv_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "TELMAR;NO_DISPLAY" "" "SOURCES;LIBS;LABELS;CONTROLS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ORV_GTEST_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${ORV_TEST_OUTPUT_DIRECTORY}")
   orv_define_artifacts(${name})
+  if(ARG_TELMAR)
+    orv_copy_beside(${name} telmar TELMAR.DLL)
+  endif()
+  foreach(control ${ARG_CONTROLS})
+    orv_copy_beside(${name} ${control} $<TARGET_FILE_NAME:${control}>)
+  endforeach()
   # One label per test: the discovery script keeps only the first element of a
   # list. ctest -L takes a regular expression, so "win32-smoke" answers to both
   # -L win32 and -L smoke.
@@ -51,8 +72,12 @@ function(orv_add_gtest name)
   foreach(extra ${ARG_LABELS})
     string(APPEND label "-${extra}")
   endforeach()
+  set(lock)
+  if(ORV_WIN32 AND NOT ARG_NO_DISPLAY)
+    set(lock RESOURCE_LOCK orvanta-prefix)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${label}" TIMEOUT 300 ${ARG_PROPERTIES})
+    PROPERTIES LABELS "${label}" TIMEOUT 300 ${lock} ${ARG_PROPERTIES})
 endfunction()
