@@ -10,7 +10,7 @@ target_link_libraries(orv_metadata PUBLIC orv_genres orv_shared orv_resources)
 orv_add_gtest(metadata_test
   SOURCES metadata/tests/MetaTestSupport.cpp metadata/tests/ID3TagTest.cpp
           metadata/tests/SongInfoDlgTest.cpp metadata/tests/metadata_test.rc
-  LIBS orv_metadata orv_testsupport
+  LIBS orv_metadata orv_testapp
   LABELS meta)
 orv_use_program_resources(metadata_test metadata/tests/metadata_test.rc)
 set_property(SOURCE metadata/tests/metadata_test.rc APPEND PROPERTY OBJECT_DEPENDS

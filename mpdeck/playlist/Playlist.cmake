@@ -17,12 +17,11 @@ target_link_libraries(orv_playlist PUBLIC orv_shared orv_telmar_ids)
 # from TELMAR.DLL, message boxes and dialogs answered by the test.
 orv_add_gtest(playlist_test
   SOURCES
-    ${ORV_PLAYLIST_DIR}/tests/UiScript.cpp
     ${ORV_PLAYLIST_DIR}/tests/PlaylistTestApp.cpp
     ${ORV_PLAYLIST_DIR}/tests/PlaylistModelTest.cpp
     ${ORV_PLAYLIST_DIR}/tests/PlaylistDialogsTest.cpp
     ${ORV_PLAYLIST_DIR}/tests/playlist_test.rc
-  LIBS orv_playlist orv_testsupport comctl32
+  LIBS orv_playlist orv_testapp comctl32
   LABELS plist)
 set_source_files_properties(${ORV_PLAYLIST_DIR}/tests/playlist_test.rc PROPERTIES OBJECT_DEPENDS
   "${ORV_PLAYLIST_RESOURCES}/SavePlaylist.rc;${ORV_PLAYLIST_RESOURCES}/OpenPlaylist.rc;${ORV_PLAYLIST_RESOURCES}/SelectSong.rc;${ORV_PLAYLIST_RESOURCES}/PlaylistDialogIds.h")
