@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "UiScript.h"
 #include "fw/Framework.h"
 #include "fw_test_ids.h"
 
@@ -15,19 +16,6 @@ const UINT UM_FINISH = WM_USER + 20;
 // Ends a message loop that would otherwise wait for ever when a test fails.
 void CALLBACK QuitLoop(HWND, UINT, UINT_PTR, DWORD) {
     ::PostQuitMessage(99);
-}
-
-std::string g_strBoxText;
-bool g_bBoxFound = false;
-
-void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND hBox = ::FindWindowA("#32770", "Orvanta-MP3");
-    if (!hBox || g_bBoxFound) return;
-    g_bBoxFound = true;
-    char text[256] = {};
-    ::GetDlgItemTextA(hBox, 0xFFFF, text, sizeof text);
-    g_strBoxText = text;
-    ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
 }
 
 class CFormDlg : public CDialog {
@@ -182,11 +170,14 @@ TEST(MessageLoop, RunGivesModelessDialogsTheirKeyboardNavigation) {
 
 TEST(MessageBoxHelper, CaptionIsTheProgramTitle) {
     CWinApp app("Orvanta-MP3");
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, AnswerMessageBox);
-    EXPECT_EQ(AfxMessageBox("Unable to play", MB_OK | MB_ICONEXCLAMATION), IDOK);
-    ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(g_bBoxFound);
-    EXPECT_EQ(g_strBoxText, "Unable to play");
+    orvtest::CUiScript ui("Orvanta-MP3");
+    std::string text;
+    int result = 0;
+    ui.Run([&](orvtest::CUiScript& script) { text = script.AnswerBox(IDOK); },
+           [&] { result = AfxMessageBox("Unable to play", MB_OK | MB_ICONEXCLAMATION); });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
+    EXPECT_EQ(text, "Unable to play");
 }
 
 }  // namespace

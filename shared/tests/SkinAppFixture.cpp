@@ -1,7 +1,6 @@
 #include "SkinAppFixture.h"
 
 #include "RegistryGuard.h"
-#include "TelmarIds.h"
 
 namespace {
 
@@ -10,8 +9,6 @@ const char kTestRegistryKey[] = "OrvantaSharedTest";
 }  // namespace
 
 const char SkinAppTest::kSiblingKey[] = "Software\\Orvanta\\cddeck\\APP";
-
-CTestSkinApp::CTestSkinApp() : CSkinApp("Orvanta-SharedTest", IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING) {}
 
 void SkinAppTest::SetUp() {
     AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);

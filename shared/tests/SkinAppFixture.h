@@ -1,22 +1,12 @@
-// An application object of the shared library's base class, with a profile of its
-// own so that tests never touch the installed programs' settings by accident.
+// The test application with a profile of its own, so that tests never touch the
+// installed programs' settings by accident.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "SkinApp.h"
-
-class CTestSkinApp : public CSkinApp {
-public:
-    CTestSkinApp();
-    CWnd* GetPlayerWindow() override { return m_pPlayer; }
-    void RequestQuit() override { ++m_nQuitRequests; }
-
-    CWnd* m_pPlayer = nullptr;
-    int m_nQuitRequests = 0;
-};
+#include "TestSkinApp.h"
 
 class SkinAppTest : public ::testing::Test {
 protected:
@@ -30,5 +20,5 @@ protected:
     // The installed cddeck's profile key, which the test application reads as its sibling.
     static const char kSiblingKey[];
 
-    CTestSkinApp m_app;
+    orvtest::CTestSkinApp m_app{"Orvanta-SharedTest"};
 };

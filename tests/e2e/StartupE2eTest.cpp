@@ -10,7 +10,7 @@
 #include "RegistryGuard.h"
 #include "TestSupport.h"
 
-using namespace e2e;
+using namespace orvtest;
 
 namespace {
 
@@ -55,12 +55,12 @@ protected:
     }
     static void MoveTo(HWND hWnd, int x, int y) {
         ::SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ASSERT_TRUE(WaitFor([&] { return WindowOrigin(hWnd).x == x && WindowOrigin(hWnd).y == y; }, 5000));
+        ASSERT_TRUE(PumpUntil([&] { return WindowOrigin(hWnd).x == x && WindowOrigin(hWnd).y == y; }, 5000));
     }
     // A message box of the process with this caption.
     static HWND WaitForMessageBox(DWORD processId, const char* title) {
         HWND hBox = nullptr;
-        WaitFor(
+        PumpUntil(
             [&] {
                 for (HWND hWnd : VisibleWindowsOf(processId)) {
                     if (ClassName(hWnd) == "#32770" && WindowText(hWnd) == title) {
@@ -184,7 +184,7 @@ void ExpectTakeOver(const Player& running, const Player& starting) {
     ASSERT_NE(hSibling, nullptr);
     // Where the user dragged it, not where it started.
     ::SetWindowPos(hSibling, nullptr, 412, 233, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(WaitFor([&] { return WindowOrigin(hSibling).x == 412 && WindowOrigin(hSibling).y == 233; }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return WindowOrigin(hSibling).x == 412 && WindowOrigin(hSibling).y == 233; }, 5000));
 
     ASSERT_TRUE(program.Start(starting.program));
     HWND hPlayer = WaitForWindow(starting.playerText, kStartTimeout);
@@ -265,7 +265,7 @@ TEST_F(StartupE2eTest, SwitchToAMissingSiblingShowsItsPathAndKeepsRunning) {
     ASSERT_NE(hBox, nullptr) << "no message";
     EXPECT_TRUE(HasText(hBox, expected)) << "expected: " << expected;
     ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(hBox); }, kQuitTimeout));
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hBox); }, kQuitTimeout));
 
     EXPECT_TRUE(run.IsRunning());
     EXPECT_TRUE(::IsWindowVisible(hPlayer));
@@ -293,7 +293,7 @@ TEST_F(StartupE2eTest, SwitchToAFileThatIsNoProgramShowsItsPath) {
     ASSERT_NE(hBox, nullptr) << "a failed start is reported";
     EXPECT_TRUE(HasText(hBox, expected));
     ::PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(hBox); }, kQuitTimeout));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hBox); }, kQuitTimeout));
     EXPECT_TRUE(run.IsRunning()) << "mpdeck stays when the sibling cannot start";
     ::DeleteFileA(notProgram.c_str());
     ::RemoveDirectoryA(dir.c_str());

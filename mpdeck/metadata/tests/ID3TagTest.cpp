@@ -4,6 +4,7 @@
 #include "ID3Tag.h"
 #include "MetaTestSupport.h"
 #include "TelmarIds.h"
+#include "UiScript.h"
 
 namespace {
 
@@ -157,11 +158,11 @@ TEST_F(ID3TagTest, AFileThatCannotBeOpenedForWritingShowsAMessage) {
     id3.m_strPath = path.c_str();
     id3.m_strTitle = "Title";
 
-    CUiScript script;
+    orvtest::CUiScript ui(kMetaTestTitle);
     std::string text;
-    script.AnswerBox(IDOK, &text);
     BOOL bWritten = TRUE;
-    ASSERT_TRUE(script.Run([&] { bWritten = id3.WriteTag(); }));
+    ui.Run([&](orvtest::CUiScript& script) { text = script.AnswerBox(IDOK); }, [&] { bWritten = id3.WriteTag(); });
+    ASSERT_TRUE(ui.Clean()) << ui.Report();
     EXPECT_FALSE(bWritten);
     EXPECT_EQ(text, Text(IDS_TAG_WRITE_OPEN_FAILED).GetString());
     EXPECT_FALSE(id3.m_bHasTag);

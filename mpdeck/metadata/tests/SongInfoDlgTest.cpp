@@ -6,38 +6,32 @@
 #include "MetaTestSupport.h"
 #include "SongInfoDlg.h"
 #include "TelmarIds.h"
+#include "UiScript.h"
 #include "mpdeck/MoreInfoIds.h"
 
 namespace {
 
+using orvtest::CUiScript;
+
+const char kInfoCaption[] = "More Info";
+
 class SongInfoDlgTest : public MetaTest {
 protected:
-    // Runs the dialog on path; the steps come between its opening and its Close.
-    bool RunDialog(const std::string& path, const std::function<void(CUiScript&)>& addSteps) {
+    // Runs the dialog on path; the script runs between its opening and its Close.
+    bool RunDialog(const std::string& path, const std::function<void(CUiScript&)>& steps) {
         m_dlg.m_strPath = path.c_str();
-        CUiScript script;
-        script.Add([this, &script] {
-            if (!m_dlg.m_hWnd || !::IsWindowVisible(m_dlg.m_hWnd)) return false;
-            script.m_hDialog = m_dlg.m_hWnd;
-            return true;
-        });
-        addSteps(script);
-        script.Add([this] {
-            PostClick(m_dlg.m_hWnd, IDCANCEL);
-            return true;
-        });
+        CUiScript ui(kMetaTestTitle);
         INT_PTR nResult = -1;
-        const bool bDone = script.Run([&] { nResult = m_dlg.DoModal(); });
+        ui.Run(
+            [&](CUiScript& script) {
+                if (!script.WaitWindow(kInfoCaption)) return;
+                steps(script);
+                CUiScript::Click(m_dlg.m_hWnd, IDCANCEL);
+            },
+            [&] { nResult = m_dlg.DoModal(); });
         EXPECT_EQ(nResult, IDCANCEL);
-        return bDone;
-    }
-
-    // A step that runs a check or an action at once.
-    static CUiScript::Step Do(const std::function<void()>& fn) {
-        return [fn] {
-            fn();
-            return true;
-        };
+        EXPECT_TRUE(ui.Clean()) << ui.Report();
+        return ui.Clean();
     }
 
     std::string Item(int nId) const {
@@ -56,9 +50,13 @@ protected:
         Genre(CB_GETLBTEXT, static_cast<WPARAM>(nSel), reinterpret_cast<LPARAM>(text));
         return text;
     }
+    // Presses a button and answers the box it shows; the dialog has handled the
+    // answer when this returns.
     void PressAndAnswer(CUiScript& script, int nButton, int nAnswer, std::string* pText) {
-        script.Add(Do([this, nButton] { PostClick(m_dlg.m_hWnd, nButton); }));
-        script.AnswerBox(nAnswer, pText);
+        CUiScript::Click(m_dlg.m_hWnd, nButton);
+        const std::string text = script.AnswerBox(nAnswer);
+        if (pText) *pText = text;
+        CUiScript::Settle(m_dlg.m_hWnd);
     }
 
     CSongInfoDlg m_dlg;
@@ -66,8 +64,8 @@ protected:
 
 TEST_F(SongInfoDlgTest, ShowsTheTagWithLimitedInputsAndASortedGenreBox) {
     const std::string path = MakeFile("show.mp3", 900, TagBytes("TAG", "Song", "Band  ", "Record", "1987", "Hi", 17));
-    ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
-        script.Add(Do([&] {
+    ASSERT_TRUE(RunDialog(path, [&](CUiScript&) {
+        {
             EXPECT_EQ(Item(IDC_INFO_PATH), path);
             EXPECT_EQ(Item(IDC_INFO_TITLE), "Song");
             EXPECT_EQ(Item(IDC_INFO_ARTIST), "Band");
@@ -92,7 +90,7 @@ TEST_F(SongInfoDlgTest, ShowsTheTagWithLimitedInputsAndASortedGenreBox) {
                 EXPECT_LE(::lstrcmpiA(previous.c_str(), text), 0) << text;
                 previous = text;
             }
-        }));
+        }
     }));
 }
 
@@ -101,11 +99,11 @@ TEST_F(SongInfoDlgTest, UnknownGenreShowsNoneAndTwoSavesLeaveOneTagWith127) {
     const std::vector<BYTE> before = ReadAll(path);
     std::string first, second;
     ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
-        script.Add(Do([&] {
+        {
             EXPECT_EQ(Genre(CB_GETCURSEL), CB_ERR);
             SetItem(IDC_INFO_TITLE, "New Title");
             SetItem(IDC_INFO_YEAR, "2024");
-        }));
+        }
         PressAndAnswer(script, IDC_INFO_SAVE, IDOK, &first);
         PressAndAnswer(script, IDC_INFO_SAVE, IDOK, &second);
     }));
@@ -122,14 +120,14 @@ TEST_F(SongInfoDlgTest, UnknownGenreShowsNoneAndTwoSavesLeaveOneTagWith127) {
 TEST_F(SongInfoDlgTest, ChosenGenreIsSavedByItsNumber) {
     const std::string path = MakeFile("choose.mp3", 600);
     ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
-        script.Add(Do([&] {
+        {
             EXPECT_EQ(Item(IDC_INFO_TITLE), "");
             const LRESULT nItem = Genre(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                         reinterpret_cast<LPARAM>("Acid Jazz"));
             ASSERT_NE(nItem, CB_ERR);
             Genre(CB_SETCURSEL, static_cast<WPARAM>(nItem));
             SetItem(IDC_INFO_ARTIST, "Trio");
-        }));
+        }
         PressAndAnswer(script, IDC_INFO_SAVE, IDOK, nullptr);
     }));
     const std::vector<BYTE> after = ReadAll(path);
@@ -144,14 +142,15 @@ TEST_F(SongInfoDlgTest, RemoveThenSaveLeavesTheAudioAndOneTag) {
     std::string ask, removed, saved;
     ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
         PressAndAnswer(script, IDC_INFO_REMOVE_TAG, IDYES, &ask);
-        script.AnswerBox(IDOK, &removed);
-        script.Add(Do([&] {
+        removed = script.AnswerBox(IDOK);
+        CUiScript::Settle(m_dlg.m_hWnd);
+        {
             for (int nId : {IDC_INFO_TITLE, IDC_INFO_ARTIST, IDC_INFO_ALBUM, IDC_INFO_YEAR, IDC_INFO_COMMENT,
                             IDC_INFO_GENRE})
                 EXPECT_EQ(Item(nId), "") << nId;
             EXPECT_EQ(ReadAll(path).size(), 2048u);
             SetItem(IDC_INFO_TITLE, "Back");
-        }));
+        }
         PressAndAnswer(script, IDC_INFO_SAVE, IDOK, &saved);
     }));
     EXPECT_EQ(ask, Text(IDS_TAG_ASK_REMOVE).GetString());
@@ -169,7 +168,7 @@ TEST_F(SongInfoDlgTest, RemoveAsksFirstAndKnowsWhenThereIsNoTag) {
     const std::vector<BYTE> before = ReadAll(tagged);
     ASSERT_TRUE(RunDialog(tagged, [&](CUiScript& script) {
         PressAndAnswer(script, IDC_INFO_REMOVE_TAG, IDNO, nullptr);
-        script.Add(Do([&] { EXPECT_EQ(Item(IDC_INFO_TITLE), "Stay") << "No keeps the fields"; }));
+        EXPECT_EQ(Item(IDC_INFO_TITLE), "Stay") << "No keeps the fields";
     }));
     EXPECT_EQ(ReadAll(tagged), before);
 
@@ -189,16 +188,18 @@ TEST_F(SongInfoDlgTest, AFileInUseReportsFailedSaveAndRemove) {
     std::string openFailed, saveFailed, removeFailed;
     std::unique_ptr<CFileLock> lock;
     ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
-        script.Add(Do([&] {
+        {
             lock = std::make_unique<CFileLock>(path);
             EXPECT_TRUE(lock->Held());
             SetItem(IDC_INFO_TITLE, "Changed");
-        }));
+        }
         PressAndAnswer(script, IDC_INFO_SAVE, IDOK, &openFailed);
-        script.AnswerBox(IDOK, &saveFailed);
+        saveFailed = script.AnswerBox(IDOK);
+        CUiScript::Settle(m_dlg.m_hWnd);
         PressAndAnswer(script, IDC_INFO_REMOVE_TAG, IDYES, nullptr);
-        script.AnswerBox(IDOK, &removeFailed);
-        script.Add(Do([&] { EXPECT_EQ(Item(IDC_INFO_TITLE), "") << "the fields are emptied before the failure"; }));
+        removeFailed = script.AnswerBox(IDOK);
+        CUiScript::Settle(m_dlg.m_hWnd);
+        EXPECT_EQ(Item(IDC_INFO_TITLE), "") << "the fields are emptied before the failure";
     }));
     EXPECT_EQ(openFailed, Text(IDS_TAG_WRITE_OPEN_FAILED).GetString());
     EXPECT_EQ(saveFailed, Text(IDS_TAG_SAVE_FAILED).GetString());

@@ -26,7 +26,7 @@ void EmptyFolder(const std::string& dir) {
 
 }  // namespace
 
-CPlaylistTestApp::CPlaylistTestApp() : CSkinApp(kTestAppTitle, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING) {}
+CPlaylistTestApp::CPlaylistTestApp() : CTestSkinApp(kTestAppTitle) {}
 
 void PlaylistTest::SetUp() {
     AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);
@@ -69,9 +69,7 @@ std::vector<std::string> PlaylistTest::SectionLines(const char* section) {
 }
 
 std::string PlaylistTest::Text(UINT id) {
-    CString text;
-    EXPECT_TRUE(m_app.LoadResString(text, id)) << "string " << id;
-    return text.GetString();
+    return m_app.Text(id);
 }
 
 std::string PlaylistTest::MakeFile(const std::string& name) {

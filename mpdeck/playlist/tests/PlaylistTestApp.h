@@ -7,12 +7,14 @@
 #include <string>
 
 #include "PlaylistModel.h"
-#include "SkinApp.h"
+#include "TestSkinApp.h"
 #include "UiScript.h"
+
+using orvtest::CUiScript;
 
 extern const char kTestAppTitle[];
 
-class CPlaylistTestApp : public CSkinApp, public CPlaylistModel {
+class CPlaylistTestApp : public orvtest::CTestSkinApp, public CPlaylistModel {
 public:
     CPlaylistTestApp();
     int GetPlayMode() override { return m_nPlayMode; }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace orvtest {
 
 // Where scripts/install puts the programs.
 const char kInstallDir[] = "C:\\Program Files\\Orvanta";
@@ -33,17 +33,6 @@ public:
 private:
     PROCESS_INFORMATION m_pi = {};
 };
-
-// Polls until the condition holds or the time is up; true when it held.
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (::GetTickCount() - start >= timeoutMs) return false;
-        ::Sleep(25);
-    }
-}
 
 // Top-level windows (visible or not) whose text is exactly `text`.
 std::vector<HWND> TopLevelWindows(const std::string& text);
@@ -80,4 +69,4 @@ private:
 // A message text of the installed TELMAR.DLL, read as data.
 std::string LibraryText(UINT id);
 
-}  // namespace e2e
+}  // namespace orvtest

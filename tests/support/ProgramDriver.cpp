@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-namespace e2e {
+#include "TestSupport.h"
+
+namespace orvtest {
 
 namespace {
 
@@ -97,7 +99,7 @@ std::vector<HWND> TopLevelWindows(const std::string& text) {
 
 HWND WaitForWindow(const std::string& text, DWORD timeoutMs) {
     HWND hFound = nullptr;
-    WaitFor(
+    PumpUntil(
         [&] {
             for (HWND hWnd : TopLevelWindows(text)) {
                 if (::IsWindowVisible(hWnd)) {
@@ -171,4 +173,4 @@ std::string LibraryText(UINT id) {
     return std::string(text, length > 0 ? length : 0);
 }
 
-}  // namespace e2e
+}  // namespace orvtest

@@ -1,0 +1,34 @@
+// The skinned player windows as a user meets them: the mouse pressed, held, released
+// or resting on a point, and what the screen shows compared with the pixels of the
+// skin bitmaps (an LCD digit, an indicator, a pressed face).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "TestSupport.h"
+
+namespace orvtest {
+
+enum class MouseButton { Left, Right };
+
+// Moves the pointer there and posts the move, as a hand resting on the point gives.
+// The point is in the window's client pixels, as the skin layout is.
+void Hover(HWND hWnd, POINT at);
+void MouseDown(HWND hWnd, POINT at, MouseButton button = MouseButton::Left);
+void MouseUp(HWND hWnd, POINT at, MouseButton button = MouseButton::Left);
+// Down, held for holdMs while this thread pumps its messages, then up.
+void PressAt(HWND hWnd, POINT at, MouseButton button = MouseButton::Left, DWORD holdMs = 0);
+
+// A bitmap resource of a module (for instance the installed TELMAR.DLL) as pixels;
+// invalid when the module or the bitmap is missing.
+Screenshot LoadBitmapPixels(const std::string& modulePath, UINT id);
+
+// How many pixels of the width x height block at screen (sx, sy) differ from the
+// block at (bx, by) of the bitmap by more than tolerance in any colour channel.
+// A block reaching outside either picture counts all its pixels as different.
+int DifferingPixels(const Screenshot& screen, int sx, int sy, const Screenshot& bitmap, int bx, int by, int width,
+                    int height, int tolerance = 8);
+
+}  // namespace orvtest
