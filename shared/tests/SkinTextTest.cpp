@@ -1,5 +1,6 @@
 // Texts of TELMAR.DLL and the programs' message boxes, on copies of the library with
 // string blocks changed by the test.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -34,16 +35,16 @@ std::vector<BYTE> StringBlock(const std::vector<std::wstring>& texts) {
     return block;
 }
 
-// A copy of the library as dir\Telmar.DLL with one string block replaced (or, with
-// no texts, deleted); empty on failure.
+// A copy of the library as dir\Telmar.DLL with one string block replaced; empty on
+// failure. An empty text is a missing string.
 std::string LibraryCopy(const char* tag, UINT nBlock, const std::vector<std::wstring>& texts) {
     const std::string path = orvtest::MakeTempDir(tag) + "\\Telmar.DLL";
     if (!::CopyFileA((ExeDir() + "\\TELMAR.DLL").c_str(), path.c_str(), FALSE)) return std::string();
     HANDLE hUpdate = ::BeginUpdateResourceA(path.c_str(), FALSE);
     if (!hUpdate) return std::string();
-    std::vector<BYTE> block = texts.empty() ? std::vector<BYTE>() : StringBlock(texts);
-    const BOOL bDone = ::UpdateResourceA(hUpdate, RT_STRING, MAKEINTRESOURCEA(nBlock), kLibraryLanguage,
-                                         block.empty() ? nullptr : block.data(), static_cast<DWORD>(block.size()));
+    std::vector<BYTE> block = StringBlock(texts);
+    const BOOL bDone = ::UpdateResourceA(hUpdate, RT_STRING, MAKEINTRESOURCEA(nBlock), kLibraryLanguage, block.data(),
+                                         static_cast<DWORD>(block.size()));
     if (!::EndUpdateResourceA(hUpdate, !bDone) || !bDone) return std::string();
     return path;
 }
@@ -57,8 +58,9 @@ SeenBox g_seen;
 
 // Reads the message box as it is activated and answers it with No.
 LRESULT CALLBACK AnswerNo(int nCode, WPARAM wParam, LPARAM lParam) {
-    if (nCode == HCBT_ACTIVATE) {
-        HWND hBox = reinterpret_cast<HWND>(wParam);
+    HWND hBox = reinterpret_cast<HWND>(wParam);
+    char className[16] = {};
+    if (nCode == HCBT_ACTIVATE && ::GetClassNameA(hBox, className, sizeof className) && !std::strcmp(className, "#32770")) {
         char text[512] = {};
         ::GetWindowTextA(hBox, text, sizeof text);
         g_seen.caption = text;
@@ -112,7 +114,7 @@ TEST_F(SkinTextTest, MessageBoxIsCaptionedWithTheProgramTitleAndOwned) {
 }
 
 TEST_F(SkinTextTest, LibraryWithoutItsFileNameIsNotTakenByTheBareName) {
-    const std::string path = LibraryCopy("skintext136", IDS_LIBRARY_FILE / 16 + 1, {});
+    const std::string path = LibraryCopy("skintext136", IDS_LIBRARY_FILE / 16 + 1, {L"", L"", L"", L"", L"", L"", L"", L""});
     ASSERT_FALSE(path.empty());
     HMODULE hStranger = ::LoadLibraryA(path.c_str());
     ASSERT_NE(hStranger, nullptr);
