@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "SkinApp.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 
 namespace {
@@ -67,9 +67,7 @@ BOOL CID3Tag::ReadTag() {
 BOOL CID3Tag::WriteTag() {
     CFile file;
     if (!file.Open(m_strPath, CFile::modeWrite | CFile::shareExclusive)) {
-        CString strText;
-        GetSkinApp()->LoadResString(strText, IDS_TAG_WRITE_OPEN_FAILED);
-        AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessage(nullptr, IDS_TAG_WRITE_OPEN_FAILED, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
 
@@ -88,5 +86,17 @@ BOOL CID3Tag::WriteTag() {
     if (llAt < 0 || !file.Write(tag, kTagSize)) return FALSE;
     file.Close();
     m_bHasTag = TRUE;
+    return TRUE;
+}
+
+BOOL CID3Tag::RemoveTag() {
+    // Without a known tag the last bytes are audio.
+    if (!m_bHasTag) return TRUE;
+    CFile file;
+    if (!file.Open(m_strPath, CFile::modeWrite | CFile::shareExclusive)) return FALSE;
+    const LONGLONG llLength = file.GetLength();
+    if (llLength >= kTagSize && !file.SetLength(llLength - kTagSize)) return FALSE;
+    file.Close();
+    m_bHasTag = FALSE;
     return TRUE;
 }

@@ -28,6 +28,10 @@ public:
     // Overwrites the file's tag, or appends one; shows a message when the file
     // cannot be opened for writing.
     BOOL WriteTag();
+    // Cuts the tag read or written last off the end of the file; FALSE when the file
+    // cannot be opened for writing without sharing. Without a tag nothing is cut, and
+    // a file that has become shorter than a tag is left whole.
+    BOOL RemoveTag();
 
     CString GetTitle() const { return m_strTitle; }
     CString GetArtist() const { return m_strArtist; }

@@ -1,6 +1,6 @@
 #include "SongInfoDlg.h"
 
-#include "SkinApp.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 #include "mpdeck/MoreInfoIds.h"
 
@@ -85,44 +85,25 @@ void CSongInfoDlg::OnSave() {
     GetDlgItemText(IDC_INFO_YEAR, m_tag.m_strYear);
     GetDlgItemText(IDC_INFO_COMMENT, m_tag.m_strComment);
     m_tag.m_byGenre = SelectedGenre();
-    if (m_tag.WriteTag())
-        ShowMessage(IDS_TAG_SAVED, MB_OK | MB_ICONINFORMATION);
-    else
-        ShowMessage(IDS_TAG_SAVE_FAILED, MB_OK | MB_ICONINFORMATION);
+    ShowMessage(this, m_tag.WriteTag() ? IDS_TAG_SAVED : IDS_TAG_SAVE_FAILED, MB_OK | MB_ICONINFORMATION);
 }
 
 void CSongInfoDlg::OnRemoveTag() {
     if (!m_tag.m_bHasTag) {
-        ShowMessage(IDS_TAG_NONE, MB_OK | MB_ICONINFORMATION);
+        ShowMessage(this, IDS_TAG_NONE, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (ShowMessage(IDS_TAG_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    if (ShowMessage(this, IDS_TAG_ASK_REMOVE, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     EmptyFields();
-    if (!CutTag()) {
-        ShowMessage(IDS_TAG_REMOVE_FAILED, MB_OK | MB_ICONEXCLAMATION);
+    if (!m_tag.RemoveTag()) {
+        ShowMessage(this, IDS_TAG_REMOVE_FAILED, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    m_tag.m_bHasTag = FALSE;
-    ShowMessage(IDS_TAG_REMOVED, MB_OK | MB_ICONINFORMATION);
+    ShowMessage(this, IDS_TAG_REMOVED, MB_OK | MB_ICONINFORMATION);
 }
 
 void CSongInfoDlg::EmptyFields() {
     for (const TextField& field : kTextFields) SetDlgItemText(field.nId, "");
     SendDlgItemMessage(IDC_INFO_GENRE, CB_SETCURSEL, static_cast<WPARAM>(-1));
     SetDlgItemText(IDC_INFO_GENRE, "");
-}
-
-// Drops the last 128 bytes; a file that has become shorter than a tag is left whole.
-BOOL CSongInfoDlg::CutTag() {
-    CFile file;
-    if (!file.Open(m_tag.m_strPath, CFile::modeWrite | CFile::shareExclusive)) return FALSE;
-    const LONGLONG llLength = file.GetLength();
-    if (llLength < kTagSize) return TRUE;
-    return file.SetLength(llLength - kTagSize);
-}
-
-int CSongInfoDlg::ShowMessage(UINT nTextId, UINT nType) {
-    CString strText;
-    GetSkinApp()->LoadResString(strText, nTextId);
-    return MessageBox(strText, nullptr, nType);
 }

@@ -25,6 +25,4 @@ private:
     void SelectGenre(BYTE byGenre);
     BYTE SelectedGenre() const;
     void EmptyFields();
-    BOOL CutTag();
-    int ShowMessage(UINT nTextId, UINT nType);
 };

@@ -4,7 +4,7 @@
 #include "SkinMessages.h"
 #include "TelmarIds.h"
 
-CMP3App::CMP3App() : CSkinApp(kMp3Title, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING) {}
+CMP3App::CMP3App() : CSkinApp(kMp3Title, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING), m_dlgPlayer(*this) {}
 
 BOOL CMP3App::InitInstance() {
     if (!CSkinApp::InitInstance()) return FALSE;
@@ -26,16 +26,4 @@ void CMP3App::RequestQuit() {
 int CMP3App::ExitInstance() {
     m_songList.RemoveAll();
     return CSkinApp::ExitInstance();
-}
-
-int CMP3App::GetPlayMode() {
-    return m_dlgPlayer.m_pDisplay ? m_dlgPlayer.m_pDisplay->m_nPlayMode : 1;
-}
-
-void CMP3App::SetPlayMode(int nMode) {
-    if (m_dlgPlayer.m_pDisplay) m_dlgPlayer.m_pDisplay->m_nPlayMode = nMode;
-}
-
-void CMP3App::MeasurePlaylist() {
-    m_dlgPlayer.MeasureEntries();
 }

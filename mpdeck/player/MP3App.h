@@ -1,5 +1,5 @@
 // CMP3App: mpdeck's application object. It owns the player window and the current
-// playlist.
+// playlist, which the player window is given to play from.
 #pragma once
 
 #include "SkinApp.h"
@@ -15,11 +15,6 @@ public:
     int ExitInstance() override;
     CWnd* GetPlayerWindow() override;
     void RequestQuit() override;
-
-    // The play mode lives in the player's display; 1 until the display exists.
-    int GetPlayMode() override;
-    void SetPlayMode(int nMode) override;
-    void MeasurePlaylist() override;
 
     CMP3PlayerDlg m_dlgPlayer;
 };

@@ -50,22 +50,23 @@ static CString CommandLineFile(LPCSTR lpszCommandLine) {
 }
 
 void CMP3PlayerDlg::LoadStartupPlaylist(LPCSTR lpszCommandLine) {
-    CPlaylistModel* pModel = GetPlaylistModel();
-    if (!pModel) return;
     if (!lpszCommandLine || !*lpszCommandLine) {
-        pModel->m_strPlaylistName = GetSkinApp()->GetProfileString(kProfileSection, kDefPlaylistKey, "");
-        pModel->LoadPlaylist();
+        m_playlist.m_strPlaylistName = GetSkinApp()->GetProfileString(kProfileSection, kDefPlaylistKey, "");
+        m_playlist.LoadPlaylist();
     } else {
-        pModel->LoadSingleFile(CommandLineFile(lpszCommandLine));
+        m_playlist.LoadSingleFile(CommandLineFile(lpszCommandLine));
     }
+    TakeLoadedPlaylist();
+}
+
+void CMP3PlayerDlg::TakeLoadedPlaylist() {
     MeasureEntries();
+    if (m_pDisplay) m_pDisplay->m_nPlayMode = m_playlist.m_nPlayMode;
 }
 
 void CMP3PlayerDlg::MeasureEntries() {
-    CPlaylistModel* pModel = GetPlaylistModel();
-    if (!pModel) return;
-    for (int i = 0; i < pModel->m_songList.GetCount(); ++i) {
-        CSongEntry* pEntry = pModel->m_songList.GetAt(i);
+    for (int i = 0; i < m_playlist.m_songList.GetCount(); ++i) {
+        CSongEntry* pEntry = m_playlist.m_songList.GetAt(i);
         if (pEntry->m_nType == SONG_WAVE) MeasureWave(*pEntry);
         if (pEntry->m_nType == SONG_MPEG) MeasureMpeg(*pEntry);
     }

@@ -10,16 +10,20 @@
 #include "Mp3PlayerRes.h"
 #include "WaveDevice.h"
 
+class CPlaylistModel;
 class CSongEntry;
 
 class CMP3PlayerDlg : public CDialog {
 public:
     enum { IDD = IDD_MP3_PLAYER };
 
-    CMP3PlayerDlg() = default;
+    // The player plays from the playlist it is given; the playlist outlives it.
+    explicit CMP3PlayerDlg(CPlaylistModel& playlist) : m_playlist(playlist) {}
 
     // Fills length and WAVE details of every playlist entry from the devices.
     void MeasureEntries();
+    // After the playlist has been loaded: its entries measured and its play mode shown.
+    void TakeLoadedPlaylist();
 
     CWaveDevice m_waveDevice;
     std::unique_ptr<CMP3Display> m_pDisplay;
@@ -41,6 +45,7 @@ protected:
     LRESULT OnShutdown(WPARAM wParam, LPARAM lParam);
     void OnSwitchToCd();
 
+    CPlaylistModel& m_playlist;
     CRgn m_rgnWindow;
 
     DECLARE_MESSAGE_MAP()

@@ -1,7 +1,7 @@
 #include "OpenPlaylistDlg.h"
 
 #include "PlaylistModel.h"
-#include "SkinApp.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 
 BEGIN_MESSAGE_MAP(COpenPlaylistDlg, CDialog)
@@ -11,15 +11,15 @@ BEGIN_MESSAGE_MAP(COpenPlaylistDlg, CDialog)
     ON_NOTIFY(LVN_ENDLABELEDITA, IDC_PLAYLIST_ROWS, OnEndLabelEdit)
 END_MESSAGE_MAP()
 
-COpenPlaylistDlg::COpenPlaylistDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+COpenPlaylistDlg::COpenPlaylistDlg(CPlaylistModel& model, CWnd* pParent) : CDialog(IDD, pParent), m_model(model) {}
 
 BOOL COpenPlaylistDlg::OnInitDialog() {
     m_listPlaylists.SubclassDlgItem(IDC_PLAYLIST_ROWS, this);
 
-    const int nTotal = CPlaylistFile::ReadCount(kIndexSection, kMaxPlaylists);
+    const int nTotal = m_file.ReadTotal(kIndexSection, kMaxPlaylists);
     if (nTotal == 0) {
         // Ending before the dialog is shown: the user sees only the notice.
-        ShowText(IDS_NO_SAVED_PLAYLISTS, MB_OK | MB_ICONINFORMATION, CString());
+        ShowMessage(this, IDS_NO_SAVED_PLAYLISTS, MB_OK | MB_ICONINFORMATION);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -28,7 +28,7 @@ BOOL COpenPlaylistDlg::OnInitDialog() {
     m_listPlaylists.GetClientRect(&rcList);
     m_listPlaylists.InsertColumn(0, "Playlist Name", LVCFMT_LEFT, rcList.Width());
     for (int i = 1; i <= nTotal; ++i) {
-        m_listPlaylists.InsertItem(i - 1, CPlaylistFile::ReadNumbered(kIndexSection, i, kUntitled));
+        m_listPlaylists.InsertItem(i - 1, m_file.ReadNumbered(kIndexSection, i, kUntitled));
     }
     return TRUE;
 }
@@ -40,22 +40,12 @@ BOOL COpenPlaylistDlg::GetChosenRow(int& nRow, CString& strName) const {
     return !strName.IsEmpty();
 }
 
-void COpenPlaylistDlg::ShowText(UINT nTextId, UINT nType, const CString& strArg) {
-    CString strFormat;
-    GetSkinApp()->LoadResString(strFormat, nTextId);
-    CString strText;
-    strText.Format(strFormat, strArg.GetString());
-    AfxMessageBox(strText, nType, this);
-}
-
 void COpenPlaylistDlg::OnOK() {
     int nRow = -1;
     CString strName;
     if (!GetChosenRow(nRow, strName)) return;
-    CPlaylistModel* pModel = GetPlaylistModel();
-    pModel->m_strPlaylistName = strName;
-    pModel->LoadPlaylist();
-    pModel->MeasurePlaylist();
+    m_model.m_strPlaylistName = strName;
+    m_model.LoadPlaylist();
     EndDialog(IDOK);
 }
 
@@ -63,32 +53,27 @@ void COpenPlaylistDlg::OnDeletePlaylist() {
     int nRow = -1;
     CString strName;
     if (!GetChosenRow(nRow, strName)) return;
-    if (strName == GetPlaylistModel()->m_strPlaylistName) {
-        ShowText(IDS_PLAYLIST_IN_USE, MB_OK | MB_ICONINFORMATION, strName);
+    if (strName == m_model.m_strPlaylistName) {
+        ShowMessage(this, IDS_PLAYLIST_IN_USE, MB_OK | MB_ICONINFORMATION);
         return;
     }
+    if (ShowMessage(this, IDS_ASK_DELETE_PLAYLIST, MB_YESNO | MB_ICONQUESTION, strName) == IDNO) return;
 
-    CString strFormat;
-    GetSkinApp()->LoadResString(strFormat, IDS_ASK_DELETE_PLAYLIST);
-    CString strAsk;
-    strAsk.Format(strFormat, strName.GetString());
-    if (AfxMessageBox(strAsk, MB_YESNO | MB_ICONQUESTION, this) == IDNO) return;
-
-    CPlaylistFile::DeleteSection(strName);
+    m_file.DeleteSection(strName);
     RewriteIndexWithout(nRow);
 }
 
 // The index keys follow the rows, so names renamed in the list are written as shown.
 void COpenPlaylistDlg::RewriteIndexWithout(int nRow) {
-    const int nOldTotal = CPlaylistFile::ReadCount(kIndexSection, kMaxPlaylists);
+    const int nOldTotal = m_file.ReadTotal(kIndexSection, kMaxPlaylists);
     m_listPlaylists.DeleteItem(nRow);
     const int nRows = m_listPlaylists.GetItemCount();
     for (int i = 1; i < nOldTotal && i <= nRows; ++i) {
-        CPlaylistFile::WriteNumbered(kIndexSection, i, m_listPlaylists.GetItemText(i - 1, 0));
+        m_file.WriteNumbered(kIndexSection, i, m_listPlaylists.GetItemText(i - 1, 0));
     }
     if (nOldTotal > 0) {
-        CPlaylistFile::DeleteNumbered(kIndexSection, nOldTotal);
-        CPlaylistFile::WriteInt(kIndexSection, kTotalKey, nOldTotal - 1);
+        m_file.DeleteNumbered(kIndexSection, nOldTotal);
+        m_file.WriteInt(kIndexSection, kTotalKey, nOldTotal - 1);
     }
 }
 

@@ -1,15 +1,19 @@
 // COpenPlaylistDlg: lists the playlist index, opens or deletes a playlist, and lets
-// the user rename a row in place (the rename touches only the list).
+// the user rename a row in place (the rename touches only the list). On OK the
+// model holds the chosen playlist; the caller measures it and takes its play mode.
 #pragma once
 
 #include "fw/Framework.h"
 
 #include "PlaylistDialogIds.h"
+#include "PlaylistFile.h"
+
+class CPlaylistModel;
 
 class COpenPlaylistDlg : public CDialog {
 public:
     enum { IDD = IDD_OPEN_PLAYLIST };
-    explicit COpenPlaylistDlg(CWnd* pParent = nullptr);
+    explicit COpenPlaylistDlg(CPlaylistModel& model, CWnd* pParent = nullptr);
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -22,9 +26,10 @@ private:
 
     // The first selected row and its text; FALSE without a selection or with an empty text.
     BOOL GetChosenRow(int& nRow, CString& strName) const;
-    void ShowText(UINT nTextId, UINT nType, const CString& strArg);
     void RewriteIndexWithout(int nRow);
 
+    CPlaylistModel& m_model;
+    CPlaylistFile m_file;
     CListCtrl m_listPlaylists;
     CString m_strEditedLabel;  // the text of the row being renamed, to restore it
 

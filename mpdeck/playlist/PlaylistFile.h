@@ -1,9 +1,8 @@
-// The playlist INI file: an index section of playlist names and one section per
-// playlist, read and written with the private-profile functions under the bare file
-// name (so it lives in the Windows directory).
+// The playlist INI file, "<program base name>.ini": an index section of playlist
+// names and one section per playlist, named after the playlist.
 #pragma once
 
-#include "fw/Framework.h"
+#include "IniFile.h"
 
 // Section and keys of the index, and the value a missing name key reads as.
 extern const char kIndexSection[];
@@ -16,23 +15,12 @@ extern const char kUntitled[];
 constexpr int kMaxSongs = 65536;
 constexpr int kMaxPlaylists = 65536;
 
-class CPlaylistFile {
+class CPlaylistFile : public CIniFile {
 public:
-    // "<program base name>.ini".
+    CPlaylistFile();
+
     static CString FileName();
 
-    // Missing keys read as the default; a negative or damaged count reads as 0.
-    static int ReadCount(LPCSTR lpszSection, int nMax);
-    // The largest key made only of digits; 0 when there is none. Keys beyond it read
-    // as missing, so a walk over 1 ... N can stop there.
-    static int HighestNumberedKey(LPCSTR lpszSection);
-    static int ReadInt(LPCSTR lpszSection, LPCSTR lpszKey, int nDefault);
-    static CString ReadString(LPCSTR lpszSection, LPCSTR lpszKey, LPCSTR lpszDefault);
-    static CString ReadNumbered(LPCSTR lpszSection, int nKey, LPCSTR lpszDefault);
-
-    static void WriteInt(LPCSTR lpszSection, LPCSTR lpszKey, int nValue);
-    static void WriteString(LPCSTR lpszSection, LPCSTR lpszKey, LPCSTR lpszValue);
-    static void WriteNumbered(LPCSTR lpszSection, int nKey, LPCSTR lpszValue);
-    static void DeleteNumbered(LPCSTR lpszSection, int nKey);
-    static void DeleteSection(LPCSTR lpszSection);
+    // "Total" of the section, as a count of at most nMax.
+    int ReadTotal(LPCSTR lpszSection, int nMax) const { return ReadCount(lpszSection, kTotalKey, nMax); }
 };

@@ -5,11 +5,11 @@
 #include <utility>
 
 #include "SkinApp.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 
 namespace {
 
-constexpr int kPlainMode = 1;
 // A saved value is "<path>,<type word>".
 constexpr int kTypeWordLength = 4;
 constexpr int kTypeSuffixLength = 5;
@@ -20,14 +20,8 @@ BYTE TypeFromWord(const CString& strWord) {
     return SONG_UNKNOWN;
 }
 
-CString LoadText(UINT nID) {
-    CString strText;
-    GetSkinApp()->LoadResString(strText, nID);
-    return strText;
-}
-
 void ShowIncomplete() {
-    AfxMessageBox(LoadText(IDS_PLAYLIST_INCOMPLETE), MB_OK | MB_ICONEXCLAMATION);
+    ShowMessage(nullptr, IDS_PLAYLIST_INCOMPLETE, MB_OK | MB_ICONEXCLAMATION);
 }
 
 // rand gives only 15 bits; two draws cover every index the order can hold.
@@ -35,29 +29,26 @@ unsigned WideRand() {
     return (static_cast<unsigned>(std::rand()) << 15) | static_cast<unsigned>(std::rand());
 }
 
-// "Total", but no further than the keys that are there: a damaged count then costs
-// nothing, and missing keys read as skipped entries anyway.
-int ExistingCount(LPCSTR lpszSection) {
-    const int nTotal = CPlaylistFile::ReadCount(lpszSection, kMaxSongs);
-    if (nTotal == 0) return 0;
-    const int nHighest = CPlaylistFile::HighestNumberedKey(lpszSection);
-    return nHighest < nTotal ? nHighest : nTotal;
-}
-
 }  // namespace
 
-CPlaylistModel* GetPlaylistModel() {
-    return dynamic_cast<CPlaylistModel*>(AfxGetApp());
+// A damaged count then costs nothing, and missing keys read as skipped entries anyway.
+int CPlaylistModel::ExistingCount(const CPlaylistFile& file) const {
+    const int nTotal = file.ReadTotal(m_strPlaylistName, kMaxSongs);
+    if (nTotal == 0) return 0;
+    const int nHighest = file.HighestNumberedKey(m_strPlaylistName);
+    return nHighest < nTotal ? nHighest : nTotal;
 }
 
 void CPlaylistModel::LoadPlaylist() {
     m_songList.RemoveAll();
-    const int nTotal = ExistingCount(m_strPlaylistName);
-    SetPlayMode(CPlaylistFile::ReadInt(m_strPlaylistName, kPlayModeKey, kPlainMode));
+    // The file's name comes from the program's, which is known only once it runs.
+    const CPlaylistFile file;
+    const int nTotal = ExistingCount(file);
+    m_nPlayMode = file.ReadInt(m_strPlaylistName, kPlayModeKey, kPlainPlayMode);
 
     BOOL bDropped = FALSE;
     for (int i = 1; i <= nTotal; ++i) {
-        const CString strValue = CPlaylistFile::ReadNumbered(m_strPlaylistName, i, kUntitled);
+        const CString strValue = file.ReadNumbered(m_strPlaylistName, i, kUntitled);
         if (strValue == kUntitled) continue;
         if (!AddLoadedEntry(strValue, bDropped)) return;
     }
@@ -68,9 +59,7 @@ BOOL CPlaylistModel::AddLoadedEntry(const CString& strValue, BOOL& bDropped) {
     const CString strPath = strValue.Left(strValue.GetLength() - kTypeSuffixLength);
     const BYTE nType = TypeFromWord(strValue.Right(kTypeWordLength));
     if (!CSkinApp::FileExists(strPath)) {
-        CString strAsk;
-        strAsk.Format(LoadText(IDS_ASK_DROP_MISSING_SONG), strPath.GetString());
-        switch (AfxMessageBox(strAsk, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        switch (ShowMessage(nullptr, IDS_ASK_DROP_MISSING_SONG, MB_YESNOCANCEL | MB_ICONQUESTION, strPath)) {
         case IDYES:
             bDropped = TRUE;
             return TRUE;
@@ -85,18 +74,20 @@ BOOL CPlaylistModel::AddLoadedEntry(const CString& strValue, BOOL& bDropped) {
     return TRUE;
 }
 
-void CPlaylistModel::SavePlaylist() {
-    const int nOld = ExistingCount(m_strPlaylistName);
+void CPlaylistModel::SavePlaylist(int nPlayMode) {
+    const CPlaylistFile file;
+    const int nOld = ExistingCount(file);
     const int nCount = m_songList.GetCount();
-    for (int i = nCount + 1; i <= nOld; ++i) CPlaylistFile::DeleteNumbered(m_strPlaylistName, i);
+    for (int i = nCount + 1; i <= nOld; ++i) file.DeleteNumbered(m_strPlaylistName, i);
 
-    CPlaylistFile::WriteInt(m_strPlaylistName, kTotalKey, nCount);
+    file.WriteInt(m_strPlaylistName, kTotalKey, nCount);
     for (int i = 0; i < nCount; ++i) {
         const CSongEntry* pEntry = m_songList.GetAt(i);
         const CString strValue = pEntry->m_strPath + "," + (pEntry->m_nType == SONG_MPEG ? "MPEG" : "WAVE");
-        CPlaylistFile::WriteNumbered(m_strPlaylistName, i + 1, strValue);
+        file.WriteNumbered(m_strPlaylistName, i + 1, strValue);
     }
-    CPlaylistFile::WriteInt(m_strPlaylistName, kPlayModeKey, GetPlayMode());
+    file.WriteInt(m_strPlaylistName, kPlayModeKey, nPlayMode);
+    m_nPlayMode = nPlayMode;
     m_bPlaylistModified = 0;
 }
 
@@ -131,5 +122,5 @@ void CPlaylistModel::LoadSingleFile(LPCSTR lpszPath) {
         nType = SONG_WAVE;
     }
     m_songList.AddTail(new CSongEntry(strPath, nType));
-    SetPlayMode(kPlainMode);
+    m_nPlayMode = kPlainPlayMode;
 }

@@ -1,7 +1,7 @@
 #include "SavePlaylistDlg.h"
 
 #include "PlaylistModel.h"
-#include "SkinApp.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 
 BEGIN_MESSAGE_MAP(CSavePlaylistDlg, CDialog)
@@ -9,16 +9,16 @@ BEGIN_MESSAGE_MAP(CSavePlaylistDlg, CDialog)
     ON_LBN_SELCHANGE(IDC_SAVED_PLAYLISTS, OnListSelChange)
 END_MESSAGE_MAP()
 
-CSavePlaylistDlg::CSavePlaylistDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+CSavePlaylistDlg::CSavePlaylistDlg(CPlaylistModel& model, CWnd* pParent) : CDialog(IDD, pParent), m_model(model) {}
 
 BOOL CSavePlaylistDlg::OnInitDialog() {
     m_listNames.SubclassDlgItem(IDC_SAVED_PLAYLISTS, this);
     m_editName.SubclassDlgItem(IDC_PLAYLIST_NAME_EDIT, this);
 
-    const int nTotal = CPlaylistFile::ReadCount(kIndexSection, kMaxPlaylists);
-    for (int i = 1; i <= nTotal; ++i) m_listNames.AddString(CPlaylistFile::ReadNumbered(kIndexSection, i, kUntitled));
+    const int nTotal = m_file.ReadTotal(kIndexSection, kMaxPlaylists);
+    for (int i = 1; i <= nTotal; ++i) m_listNames.AddString(m_file.ReadNumbered(kIndexSection, i, kUntitled));
 
-    const CString& strCurrent = GetPlaylistModel()->m_strPlaylistName;
+    const CString& strCurrent = m_model.m_strPlaylistName;
     if (!strCurrent.IsEmpty()) {
         m_editName.SetWindowText(strCurrent);
         // The list box's own search is a case-insensitive prefix match.
@@ -41,15 +41,13 @@ void CSavePlaylistDlg::OnListSelChange() {
 }
 
 BOOL CSavePlaylistDlg::Ask(UINT nTextId) {
-    CString strText;
-    GetSkinApp()->LoadResString(strText, nTextId);
-    return AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION, this) == IDYES;
+    return ShowMessage(this, nTextId, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void CSavePlaylistDlg::AddToIndex(const CString& strName) {
     const int nKey = m_listNames.GetCount() + 1;
-    CPlaylistFile::WriteInt(kIndexSection, kTotalKey, nKey);
-    CPlaylistFile::WriteNumbered(kIndexSection, nKey, strName);
+    m_file.WriteInt(kIndexSection, kTotalKey, nKey);
+    m_file.WriteNumbered(kIndexSection, nKey, strName);
 }
 
 void CSavePlaylistDlg::OnOK() {
@@ -57,15 +55,14 @@ void CSavePlaylistDlg::OnOK() {
     m_editName.GetWindowText(strName);
     if (strName.IsEmpty()) return;
 
-    CPlaylistModel* pModel = GetPlaylistModel();
     const bool bFound = m_listNames.FindStringExact(-1, strName) >= 0;
     if (!bFound) {
         if (!Ask(IDS_ASK_ADD_PLAYLIST)) return;
-        pModel->m_strPlaylistName = strName;
+        m_model.m_strPlaylistName = strName;
         AddToIndex(strName);
-    } else if (strName != pModel->m_strPlaylistName) {
+    } else if (strName != m_model.m_strPlaylistName) {
         if (!Ask(IDS_ASK_REPLACE_PLAYLIST)) return;
-        pModel->m_strPlaylistName = strName;
+        m_model.m_strPlaylistName = strName;
     }
     EndDialog(IDOK);
 }

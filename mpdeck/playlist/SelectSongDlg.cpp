@@ -1,6 +1,6 @@
 #include "SelectSongDlg.h"
 
-#include "PlaylistModel.h"
+#include "SongEntry.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ BEGIN_MESSAGE_MAP(CSelectSongDlg, CDialog)
     ON_NOTIFY(NM_DBLCLK, IDC_PLAYLIST_ROWS, OnRowDoubleClick)
 END_MESSAGE_MAP()
 
-CSelectSongDlg::CSelectSongDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+CSelectSongDlg::CSelectSongDlg(const CSongList& songs, CWnd* pParent) : CDialog(IDD, pParent), m_songs(songs) {}
 
 // The same columns as the playlist page, sized from the list's width.
 void CSelectSongDlg::InsertColumns() {
@@ -28,9 +28,8 @@ BOOL CSelectSongDlg::OnInitDialog() {
     m_listSongs.SubclassDlgItem(IDC_PLAYLIST_ROWS, this);
     InsertColumns();
 
-    const CSongList& songs = GetPlaylistModel()->m_songList;
-    for (int i = 0; i < songs.GetCount(); ++i) {
-        const CSongEntry* pEntry = songs.GetAt(i);
+    for (int i = 0; i < m_songs.GetCount(); ++i) {
+        const CSongEntry* pEntry = m_songs.GetAt(i);
         CString strLabel;
         strLabel.Format("<%.3d>  %s", i + 1, pEntry->m_strPath.GetString());
         CString strLength;
@@ -49,7 +48,9 @@ void CSelectSongDlg::OnOK() {
     EndDialog(IDOK);
 }
 
-void CSelectSongDlg::OnRowDoubleClick(NMHDR*, LRESULT* pResult) {
+void CSelectSongDlg::OnRowDoubleClick(NMHDR* pHdr, LRESULT* pResult) {
     *pResult = 0;
+    // Below the last row the list reports no item; only a row chooses.
+    if (reinterpret_cast<const NMITEMACTIVATE*>(pHdr)->iItem < 0) return;
     OnOK();
 }

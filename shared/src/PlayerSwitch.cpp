@@ -3,6 +3,8 @@
 // to quit.
 #include "SkinApp.h"
 
+#include "SkinText.h"
+
 namespace {
 
 const char kValueX[] = "X";
@@ -43,11 +45,7 @@ void CSkinApp::EnableSiblingItem(CMenu* pPopup, UINT nItem) {
 }
 
 void CSkinApp::ShowSiblingMissing(CWnd* pPlayer, const CString& strPath) {
-    CString strFormat;
-    LoadResString(strFormat, m_nSiblingMissingId);
-    CString strText;
-    strText.Format(strFormat, strPath.GetString());
-    pPlayer->MessageBox(strText, m_strAppName, MB_OK | MB_ICONEXCLAMATION);
+    ShowMessage(pPlayer, m_nSiblingMissingId, MB_OK | MB_ICONEXCLAMATION, strPath);
 }
 
 void CSkinApp::SwitchToSibling(CWnd* pPlayer) {
@@ -65,7 +63,7 @@ void CSkinApp::SwitchToSibling(CWnd* pPlayer) {
     HKEY hKey = nullptr;
     const LONG status = ::RegOpenKeyExA(HKEY_CURRENT_USER, strKey, 0, KEY_READ | KEY_WRITE, &hKey);
     if (status != ERROR_SUCCESS) {
-        pPlayer->MessageBox(SystemErrorText(status), m_strAppName, MB_OK | MB_ICONEXCLAMATION);
+        ShowMessageText(pPlayer, SystemErrorText(status), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     WriteDword(hKey, kValueX, rcPlayer.left);

@@ -3,6 +3,7 @@
 #include "ProgramNames.h"
 #include "ResourceIds.h"
 #include "SkinMessages.h"
+#include "SkinText.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ BOOL CSkinApp::InitInstance() {
 
     if (!LoadSkin(kSkinBackground, m_bmpBackground, m_palBackground) ||
         !LoadSkin(kSkinFaces, m_bmpFace, m_palFace) || !LoadSkin(kSkinPage, m_bmpPage, m_palPage)) {
-        AfxMessageBox(kLibraryMissing, MB_OK | MB_DEFBUTTON1 | MB_ICONEXCLAMATION);
+        // The library holds every other text, so this one is written here.
+        ShowMessageText(nullptr, kLibraryMissing, MB_OK | MB_DEFBUTTON1 | MB_ICONEXCLAMATION);
         return FALSE;
     }
 

@@ -72,10 +72,21 @@ bool IsFullPath(const CString& strPath) {
     return strPath.GetLength() >= 2 && strPath[0] == '\\' && strPath[1] == '\\';
 }
 
+// Another program's library of the same name may come first along the search path;
+// ours names its own file in IDS_LIBRARY_FILE.
+HMODULE LoadLibraryByBareName() {
+    HMODULE hLibrary = ::LoadLibraryA(kLibraryBareName);
+    if (!hLibrary) return nullptr;
+    char name[MAX_PATH] = {};
+    if (::LoadStringA(hLibrary, IDS_LIBRARY_FILE, name, MAX_PATH) > 0) return hLibrary;
+    ::FreeLibrary(hLibrary);
+    return nullptr;
+}
+
 }  // namespace
 
 BOOL CSkinApp::LoadResString(CString& strText, UINT nID) {
-    if (!m_hResourceLibrary) m_hResourceLibrary = ::LoadLibraryA(kLibraryBareName);
+    if (!m_hResourceLibrary) m_hResourceLibrary = LoadLibraryByBareName();
     if (!m_hResourceLibrary) return FALSE;
     char buffer[kMaxStringChars] = {};
     if (::LoadStringA(m_hResourceLibrary, nID, buffer, kMaxStringChars) == 0) return FALSE;

@@ -170,4 +170,25 @@ TEST_F(ID3TagTest, AFileThatCannotBeOpenedForWritingShowsAMessage) {
     EXPECT_EQ(ReadAll(path).size(), 400u);
 }
 
+TEST_F(ID3TagTest, RemovingCutsExactlyTheTagAndOnlyAKnownOne) {
+    const std::string path = MakeFile("cut.mp3", 300, TagBytes("TAG", "Title", "", "", "", "", 1));
+    CID3Tag id3;
+    id3.m_strPath = path.c_str();
+    ASSERT_TRUE(id3.ReadTag());
+    {
+        CFileLock lock(path);
+        ASSERT_TRUE(lock.Held());
+        EXPECT_FALSE(id3.RemoveTag());
+        EXPECT_TRUE(id3.m_bHasTag);
+    }
+    EXPECT_EQ(ReadAll(path).size(), 428u);
+
+    ASSERT_TRUE(id3.RemoveTag());
+    EXPECT_FALSE(id3.m_bHasTag);
+    EXPECT_EQ(ReadAll(path).size(), 300u);
+    // The last bytes are audio now.
+    EXPECT_TRUE(id3.RemoveTag());
+    EXPECT_EQ(ReadAll(path).size(), 300u);
+}
+
 }  // namespace

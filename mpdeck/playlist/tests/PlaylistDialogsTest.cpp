@@ -47,7 +47,7 @@ TEST_F(PlaylistDialogsTest, SaveUnderANewNameAddsItAsTheNextIndexKey) {
             CUiScript::Click(hDlg, IDOK);
             asked = ui.AnswerBox(IDYES);
         },
-        [&] { result = CSavePlaylistDlg().DoModal(); });
+        [&] { result = CSavePlaylistDlg(m_app).DoModal(); });
 
     ExpectCleanScript();
     EXPECT_EQ(IDOK, result);
@@ -67,7 +67,7 @@ TEST_F(PlaylistDialogsTest, SaveUnderANewNameAddsItAsTheNextIndexKey) {
             shown = EditText(hDlg, IDC_PLAYLIST_NAME_EDIT);
             CUiScript::Click(hDlg, IDOK);
         },
-        [&] { result = CSavePlaylistDlg().DoModal(); });
+        [&] { result = CSavePlaylistDlg(m_app).DoModal(); });
     ExpectCleanScript();
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ("Gamma", shown);
@@ -89,7 +89,7 @@ TEST_F(PlaylistDialogsTest, SaveQuestionAnsweredNoKeepsTheDialogOpen) {
             stillOpen = ::IsWindowVisible(hDlg) != FALSE;
             CUiScript::Click(hDlg, IDCANCEL);
         },
-        [&] { result = CSavePlaylistDlg().DoModal(); });
+        [&] { result = CSavePlaylistDlg(m_app).DoModal(); });
 
     ExpectCleanScript();
     EXPECT_TRUE(stillOpen);
@@ -115,7 +115,7 @@ TEST_F(PlaylistDialogsTest, SaveFindsAnExistingNameInOtherLetterCase) {
             CUiScript::Click(hDlg, IDOK);
             asked = ui.AnswerBox(IDYES);
         },
-        [&] { result = CSavePlaylistDlg().DoModal(); });
+        [&] { result = CSavePlaylistDlg(m_app).DoModal(); });
 
     ExpectCleanScript();
     EXPECT_EQ(0, selectedAtStart);
@@ -136,7 +136,7 @@ TEST_F(PlaylistDialogsTest, OpenWithAnEmptyIndexShowsOnlyTheNotice) {
             dialogShown = ::FindWindowA("#32770", kOpenCaption) && ::IsWindowVisible(::FindWindowA("#32770", kOpenCaption));
             notice = ui.AnswerBox(IDOK);
         },
-        [&] { result = COpenPlaylistDlg().DoModal(); });
+        [&] { result = COpenPlaylistDlg(m_app).DoModal(); });
 
     ExpectCleanScript();
     EXPECT_EQ(IDCANCEL, result);
@@ -166,7 +166,7 @@ TEST_F(PlaylistDialogsTest, DeletingTheSecondOfThreeRewritesTheIndex) {
             rowsAfter = CUiScript::ListViewRows(hDlg, IDC_PLAYLIST_ROWS);
             CUiScript::Click(hDlg, IDCANCEL);
         },
-        [&] { result = COpenPlaylistDlg().DoModal(); });
+        [&] { result = COpenPlaylistDlg(m_app).DoModal(); });
 
     ExpectCleanScript();
     EXPECT_EQ(IDCANCEL, result);
@@ -196,7 +196,7 @@ TEST_F(PlaylistDialogsTest, RenamedRowsChangeOnlyTheListAndOpenLoadsByTheShownNa
             afterRename = CUiScript::ListViewRows(hDlg, IDC_PLAYLIST_ROWS);
             CUiScript::Click(hDlg, IDOK);
         },
-        [&] { result = COpenPlaylistDlg().DoModal(); });
+        [&] { result = COpenPlaylistDlg(m_app).DoModal(); });
 
     ExpectCleanScript();
     EXPECT_EQ((Lines{"One", "Two"}), afterEmpty);
@@ -204,10 +204,9 @@ TEST_F(PlaylistDialogsTest, RenamedRowsChangeOnlyTheListAndOpenLoadsByTheShownNa
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ("Zed", std::string(m_app.m_strPlaylistName));
     EXPECT_EQ(0, m_app.m_songList.GetCount());
-    EXPECT_EQ(1, m_app.m_nMeasured);
     EXPECT_EQ((Lines{"Total=2", "1=One", "2=Two"}), SectionLines("Playlist"));
 
-    // Opening a saved playlist loads and measures it.
+    // Opening a saved playlist loads it with its play mode.
     m_ui.Run(
         [&](CUiScript& ui) {
             HWND hDlg = ui.WaitWindow(kOpenCaption);
@@ -215,14 +214,13 @@ TEST_F(PlaylistDialogsTest, RenamedRowsChangeOnlyTheListAndOpenLoadsByTheShownNa
             CUiScript::SelectListViewRow(hDlg, IDC_PLAYLIST_ROWS, 1);
             CUiScript::Click(hDlg, IDOK);
         },
-        [&] { result = COpenPlaylistDlg().DoModal(); });
+        [&] { result = COpenPlaylistDlg(m_app).DoModal(); });
     ExpectCleanScript();
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ("Two", std::string(m_app.m_strPlaylistName));
     ASSERT_EQ(1, m_app.m_songList.GetCount());
     EXPECT_EQ(song, std::string(m_app.m_songList.GetAt(0)->m_strPath));
     EXPECT_EQ(2, m_app.m_nPlayMode);
-    EXPECT_EQ(2, m_app.m_nMeasured);
 }
 
 TEST_F(PlaylistDialogsTest, SelectSongShowsThePlaylistAndReturnsTheChosenRow) {
@@ -237,7 +235,7 @@ TEST_F(PlaylistDialogsTest, SelectSongShowsThePlaylistAndReturnsTheChosenRow) {
         m_app.m_songList.AddTail(entry);
     }
 
-    CSelectSongDlg dlg;
+    CSelectSongDlg dlg(m_app.m_songList);
     dlg.m_nSelected = 1;
     INT_PTR result = 0;
     Lines labels, lengths, types;
@@ -258,7 +256,7 @@ TEST_F(PlaylistDialogsTest, SelectSongShowsThePlaylistAndReturnsTheChosenRow) {
     EXPECT_EQ((Lines{"MPEG", "WAVE", "???"}), types);
     EXPECT_EQ(1, dlg.m_nSelected);  // nothing selected: the caller's value stays
 
-    CSelectSongDlg picker;
+    CSelectSongDlg picker(m_app.m_songList);
     m_ui.Run(
         [&](CUiScript& ui) {
             HWND hDlg = ui.WaitWindow(kSelectCaption);
@@ -270,4 +268,30 @@ TEST_F(PlaylistDialogsTest, SelectSongShowsThePlaylistAndReturnsTheChosenRow) {
     ExpectCleanScript();
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(2, picker.m_nSelected);
+}
+
+TEST_F(PlaylistDialogsTest, SelectSongDoubleClickBelowTheLastRowChoosesNothing) {
+    m_app.m_songList.AddTail(new CSongEntry("C:\\a.mp3", SONG_MPEG));
+    CSelectSongDlg dlg(m_app.m_songList);
+    dlg.m_nSelected = 5;
+    INT_PTR result = 0;
+    bool stillOpen = false;
+    m_ui.Run(
+        [&](CUiScript& ui) {
+            HWND hDlg = ui.WaitWindow(kSelectCaption);
+            if (!hDlg) return;
+            HWND hList = ::GetDlgItem(hDlg, IDC_PLAYLIST_ROWS);
+            CUiScript::SelectListViewRow(hDlg, IDC_PLAYLIST_ROWS, 0);
+            RECT rc = {};
+            ::GetClientRect(hList, &rc);
+            // The list view itself turns the click into its notification.
+            ::SendMessageA(hList, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, rc.bottom - 4));
+            stillOpen = ::IsWindowVisible(hDlg) != FALSE;
+            CUiScript::Click(hDlg, IDCANCEL);
+        },
+        [&] { result = dlg.DoModal(); });
+    ExpectCleanScript();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(5, dlg.m_nSelected);
 }

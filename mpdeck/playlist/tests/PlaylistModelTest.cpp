@@ -40,10 +40,9 @@ TEST_F(PlaylistTest, SavedPlaylistIsTheDocumentedIniText) {
     m_app.m_strPlaylistName = "Evening";
     AddEntry(m_app, "C:\\Music\\a.mp3", SONG_MPEG);
     AddEntry(m_app, "C:\\Music\\b.wav", SONG_WAVE);
-    m_app.m_nPlayMode = 5;
     m_app.m_bPlaylistModified = 1;
 
-    m_app.SavePlaylist();
+    m_app.SavePlaylist(5);
 
     EXPECT_EQ("[Evening]\r\nTotal=2\r\n1=C:\\Music\\a.mp3,MPEG\r\n2=C:\\Music\\b.wav,WAVE\r\nPlayMode=5\r\n", IniText());
     EXPECT_EQ(0, m_app.m_bPlaylistModified);
@@ -56,9 +55,8 @@ TEST_F(PlaylistTest, SavingFewerEntriesLeavesNoKeyBeyondTheTotal) {
     AddEntry(m_app, "C:\\a.mp3", SONG_MPEG);
     AddEntry(m_app, "C:\\b.wav", SONG_WAVE);
     AddEntry(m_app, "C:\\c.wav", SONG_UNKNOWN);
-    m_app.m_nPlayMode = 6;
 
-    m_app.SavePlaylist();
+    m_app.SavePlaylist(6);
 
     const std::vector<std::string> expected = {"Total=3", "1=C:\\a.mp3,MPEG", "2=C:\\b.wav,WAVE",
                                                "3=C:\\c.wav,WAVE", "PlayMode=6"};
@@ -71,8 +69,8 @@ TEST_F(PlaylistTest, UnknownTypeSavesAsWaveAndComesBackAsWave) {
     const std::string song = MakeFile("odd.ogg");
     m_app.m_strPlaylistName = "Odd";
     AddEntry(m_app, song, SONG_UNKNOWN);
-    m_app.SavePlaylist();
-    EXPECT_EQ(song + ",WAVE", CPlaylistFile::ReadNumbered("Odd", 1, "").GetString());
+    m_app.SavePlaylist(1);
+    EXPECT_EQ(song + ",WAVE", CPlaylistFile().ReadNumbered("Odd", 1, "").GetString());
 
     m_app.LoadPlaylist();
     ASSERT_EQ(1, m_app.m_songList.GetCount());
@@ -180,7 +178,7 @@ TEST_F(PlaylistTest, DamagedTotalEndsWithTheEntriesThatExist) {
     EXPECT_LT(::GetTickCount() - start, 5000u);
 
     // Saving over it does not try to clear two thousand million keys either.
-    m_app.SavePlaylist();
+    m_app.SavePlaylist(m_app.m_nPlayMode);
     EXPECT_EQ((std::vector<std::string>{"Total=1", "1=" + a + ",MPEG", "PlayMode=1"}), SectionLines("Big"));
 }
 
@@ -226,19 +224,9 @@ TEST_F(PlaylistTest, SingleFileIsTypedByTheFilePatterns) {
     EXPECT_EQ(std::string("Kept"), std::string(m_app.m_strPlaylistName));
 }
 
-TEST(SongEntryTest, TypeTextsAndCopies) {
+TEST(SongEntryTest, TypeTexts) {
     EXPECT_STREQ("???", CSongEntry::TypeText(SONG_UNKNOWN));
     EXPECT_STREQ("WAVE", CSongEntry::TypeText(SONG_WAVE));
     EXPECT_STREQ("MPEG", CSongEntry::TypeText(SONG_MPEG));
     EXPECT_STREQ("???", CSongEntry::TypeText(7));
-
-    CSongEntry entry("C:\\a.wav", SONG_WAVE);
-    entry.m_dwSize = 88200;
-    entry.m_nLength = 1;
-    entry.m_dwChannels = 2;
-    const CSongEntry copy(entry);
-    EXPECT_EQ(88200u, copy.m_dwSize);
-    EXPECT_EQ(1, copy.m_nLength);
-    EXPECT_EQ(2u, copy.m_dwChannels);
-    EXPECT_EQ(std::string("C:\\a.wav"), std::string(copy.m_strPath));
 }

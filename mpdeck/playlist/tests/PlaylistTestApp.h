@@ -1,5 +1,5 @@
-// An application object with the playlist model, as mpdeck's is built, with the play
-// mode held here and measuring counted; its playlist file is this test program's own.
+// An application object with the playlist model, as mpdeck's is built; its playlist
+// file is this test program's own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,12 +17,6 @@ extern const char kTestAppTitle[];
 class CPlaylistTestApp : public orvtest::CTestSkinApp, public CPlaylistModel {
 public:
     CPlaylistTestApp();
-    int GetPlayMode() override { return m_nPlayMode; }
-    void SetPlayMode(int nMode) override { m_nPlayMode = nMode; }
-    void MeasurePlaylist() override { ++m_nMeasured; }
-
-    int m_nPlayMode = 1;
-    int m_nMeasured = 0;
 };
 
 class PlaylistTest : public ::testing::Test {

@@ -63,7 +63,7 @@ TEST_F(StartupPlaylistTest, DefaultPlaylistIsLoadedAndItsWavesMeasured) {
 
     EXPECT_EQ("Evening", std::string(m_app.m_strPlaylistName));
     ASSERT_EQ(4, m_app.m_songList.GetCount());
-    EXPECT_EQ(6, m_app.GetPlayMode());
+    EXPECT_EQ(6, m_app.m_dlgPlayer.m_pDisplay->m_nPlayMode);
     EXPECT_EQ(1, Entry(0).m_nLength);  // 1999 ms
     EXPECT_EQ(16u, Entry(0).m_dwBitsPerSample);
     EXPECT_EQ(22050u, Entry(0).m_dwSamplesPerSec);
@@ -94,7 +94,7 @@ TEST_F(StartupPlaylistTest, CommandLineFileBecomesAOneEntryPlaylist) {
     ASSERT_EQ(1, m_app.m_songList.GetCount());
     EXPECT_EQ(wave, std::string(Entry(0).m_strPath));
     EXPECT_EQ(SONG_WAVE, Entry(0).m_nType);
-    EXPECT_EQ(1, m_app.GetPlayMode());
+    EXPECT_EQ(1, m_app.m_dlgPlayer.m_pDisplay->m_nPlayMode);
     EXPECT_EQ(1, Entry(0).m_nLength);
     EXPECT_EQ(8000u, Entry(0).m_dwSamplesPerSec);
 }

@@ -1,0 +1,152 @@
+// Texts of TELMAR.DLL and the programs' message boxes, on copies of the library with
+// string blocks changed by the test.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "IniFile.h"
+#include "SkinAppFixture.h"
+#include "SkinText.h"
+#include "TelmarIds.h"
+#include "TestSupport.h"
+
+namespace {
+
+const LANGID kLibraryLanguage = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+const UINT kPercentText = 4000;  // block 251, unused by the library
+const UINT kArgumentText = 4001;
+
+std::string ExeDir() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string dir = path;
+    return dir.substr(0, dir.rfind('\\'));
+}
+
+// A string-table block: 16 counted UTF-16 strings, the first ones given.
+std::vector<BYTE> StringBlock(const std::vector<std::wstring>& texts) {
+    std::vector<BYTE> block;
+    for (size_t i = 0; i < 16; ++i) {
+        const std::wstring text = i < texts.size() ? texts[i] : std::wstring();
+        const WORD length = static_cast<WORD>(text.size());
+        block.insert(block.end(), reinterpret_cast<const BYTE*>(&length), reinterpret_cast<const BYTE*>(&length + 1));
+        for (wchar_t c : text) block.insert(block.end(), {static_cast<BYTE>(c & 0xFF), static_cast<BYTE>(c >> 8)});
+    }
+    return block;
+}
+
+// A copy of the library as dir\Telmar.DLL with one string block replaced; empty on
+// failure. An empty text is a missing string.
+std::string LibraryCopy(const char* tag, UINT nBlock, const std::vector<std::wstring>& texts) {
+    const std::string path = orvtest::MakeTempDir(tag) + "\\Telmar.DLL";
+    if (!::CopyFileA((ExeDir() + "\\TELMAR.DLL").c_str(), path.c_str(), FALSE)) return std::string();
+    HANDLE hUpdate = ::BeginUpdateResourceA(path.c_str(), FALSE);
+    if (!hUpdate) return std::string();
+    std::vector<BYTE> block = StringBlock(texts);
+    const BOOL bDone = ::UpdateResourceA(hUpdate, RT_STRING, MAKEINTRESOURCEA(nBlock), kLibraryLanguage, block.data(),
+                                         static_cast<DWORD>(block.size()));
+    if (!::EndUpdateResourceA(hUpdate, !bDone) || !bDone) return std::string();
+    return path;
+}
+
+struct SeenBox {
+    std::string caption;
+    std::string text;
+    HWND hOwner = nullptr;
+};
+SeenBox g_seen;
+
+// Reads the message box as it is activated and answers it with No.
+LRESULT CALLBACK AnswerNo(int nCode, WPARAM wParam, LPARAM lParam) {
+    HWND hBox = reinterpret_cast<HWND>(wParam);
+    char className[16] = {};
+    if (nCode == HCBT_ACTIVATE && ::GetClassNameA(hBox, className, sizeof className) && !std::strcmp(className, "#32770")) {
+        char text[512] = {};
+        ::GetWindowTextA(hBox, text, sizeof text);
+        g_seen.caption = text;
+        ::GetDlgItemTextA(hBox, 0xFFFF, text, sizeof text);
+        g_seen.text = text;
+        g_seen.hOwner = ::GetWindow(hBox, GW_OWNER);
+        ::PostMessageA(hBox, WM_COMMAND, IDNO, 0);
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+}  // namespace
+
+using SkinTextTest = SkinAppTest;
+
+TEST_F(SkinTextTest, TextsAreFormatsOnlyWhenTheyTakeArguments) {
+    const std::string path = LibraryCopy("skintext", kPercentText / 16 + 1, {L"100% done: %s stays", L"%d of %s"});
+    ASSERT_FALSE(path.empty());
+    m_app.m_hResourceLibrary = ::LoadLibraryA(path.c_str());
+    ASSERT_NE(m_app.m_hResourceLibrary, nullptr);
+
+    EXPECT_STREQ(FormatText(kPercentText), "100% done: %s stays");
+    EXPECT_STREQ(FormatText(kArgumentText, 3, CString("ten")), "3 of ten");
+    EXPECT_STREQ(FormatText(kArgumentText, 4, "five"), "4 of five");
+    EXPECT_STREQ(LoadText(kArgumentText + 1), "") << "a missing string";
+    ::FreeLibrary(m_app.m_hResourceLibrary);
+    m_app.m_hResourceLibrary = nullptr;
+}
+
+TEST_F(SkinTextTest, MessageBoxIsCaptionedWithTheProgramTitleAndOwned) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, 0));
+    const HWND hOwner = owner.m_hWnd;
+    HHOOK hHook = ::SetWindowsHookExA(WH_CBT, AnswerNo, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hHook, nullptr);
+    const int nOwned = ShowMessage(&owner, IDS_ASK_DELETE_PLAYLIST, MB_YESNO | MB_ICONQUESTION, CString("Two"));
+    const SeenBox owned = g_seen;
+    const int nFree = ShowMessageText(nullptr, "100%", MB_YESNO);
+    ::UnhookWindowsHookEx(hHook);
+    owner.DestroyWindow();
+
+    CString expected;
+    expected.Format(LoadText(IDS_ASK_DELETE_PLAYLIST), "Two");
+    EXPECT_EQ(IDNO, nOwned);
+    EXPECT_EQ("Orvanta-SharedTest", owned.caption);
+    EXPECT_EQ(expected.GetString(), owned.text);
+    EXPECT_EQ(hOwner, owned.hOwner);
+    EXPECT_EQ(IDNO, nFree);
+    EXPECT_EQ("100%", g_seen.text);
+    EXPECT_EQ(nullptr, g_seen.hOwner);
+}
+
+TEST_F(SkinTextTest, LibraryWithoutItsFileNameIsNotTakenByTheBareName) {
+    const std::string path = LibraryCopy("skintext136", IDS_LIBRARY_FILE / 16 + 1, {L"", L"", L"", L"", L"", L"", L"", L""});
+    ASSERT_FALSE(path.empty());
+    HMODULE hStranger = ::LoadLibraryA(path.c_str());
+    ASSERT_NE(hStranger, nullptr);
+    char text[64] = {};
+    ASSERT_EQ(0, ::LoadStringA(hStranger, IDS_LIBRARY_FILE, text, sizeof text));
+    // Loaded already, it is what the bare name finds before the program's folder.
+    HMODULE hFound = ::LoadLibraryA("Telmar.DLL");
+    ASSERT_EQ(hStranger, hFound);
+    ::FreeLibrary(hFound);
+
+    CString strText = "untouched";
+    EXPECT_FALSE(m_app.LoadResString(strText, IDS_ASK_DELETE_PLAYLIST));
+    EXPECT_STREQ(strText, "untouched");
+    EXPECT_EQ(m_app.m_hResourceLibrary, nullptr);
+    ::FreeLibrary(hStranger);
+}
+
+TEST(IniFileTest, EachFileKeepsItsOwnSections) {
+    const CIniFile discs("orvshared-discs.ini");
+    const CIniFile other("orvshared-other.ini");
+    discs.WriteInt("1a2b3c4d", "NumTracks", 12);
+    discs.WriteString("1a2b3c4d", "Track07", "Seventh");
+    discs.WriteString("1a2b3c4d", "9", "x");
+    EXPECT_EQ(12, discs.ReadCount("1a2b3c4d", "NumTracks", 99));
+    EXPECT_EQ(9, discs.ReadCount("1a2b3c4d", "NumTracks", 9));
+    EXPECT_STREQ(discs.ReadString("1a2b3c4d", "track07", ""), "Seventh");
+    EXPECT_EQ(9, discs.HighestNumberedKey("1a2b3c4d")) << "Track07 is no number";
+    EXPECT_EQ(0, other.ReadInt("1a2b3c4d", "NumTracks", 0));
+    discs.DeleteSection("1a2b3c4d");
+    EXPECT_EQ(-1, discs.ReadInt("1a2b3c4d", "NumTracks", -1));
+
+    char dir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(dir, MAX_PATH);
+    ::DeleteFileA((std::string(dir) + "\\orvshared-discs.ini").c_str());
+}
