@@ -5,16 +5,11 @@
 #include "ResourceIds.h"
 #include "SkinApp.h"
 #include "SkinMessages.h"
+#include "SkinLayout.h"
 #include "SkinWindow.h"
 
 namespace {
 
-// A face piece covers the place where cddeck has its eject button.
-const int kCoverX = 287;
-const int kCoverY = 198;
-const int kCoverSourceX = 194;
-const int kCoverSourceY = 136;
-const int kCoverSize = 23;
 
 const char kDefPlaylistKey[] = "DefPList";
 
@@ -97,8 +92,10 @@ void CMP3PlayerDlg::OnPaint() {
     CRect rcClient;
     GetClientRect(&rcClient);
     DrawSkinPiece(dc, pApp->m_bmpBackground, pApp->m_palBackground, 0, 0, rcClient.Width(), rcClient.Height(), 0, 0);
-    DrawSkinPiece(dc, pApp->m_bmpFace, pApp->m_palFace, kCoverX, kCoverY, kCoverSize, kCoverSize, kCoverSourceX,
-                  kCoverSourceY);
+    // A face piece covers the place where cddeck has its eject button.
+    const skin::Rect& rcCover = skin::kEjectCoverSource;
+    DrawSkinPiece(dc, pApp->m_bmpFace, pApp->m_palFace, skin::kEjectCoverPlace.x, skin::kEjectCoverPlace.y,
+                  rcCover.Width(), rcCover.Height(), rcCover.left, rcCover.top);
 }
 
 BOOL CMP3PlayerDlg::OnEraseBkgnd(CDC*) {

@@ -4,10 +4,6 @@
 
 #include "fw/Framework.h"
 
-// Corner ellipse of the players' round-rectangle shape.
-const int kPlayerCornerWidth = 28;
-const int kPlayerCornerHeight = 32;
-
 // Shapes wnd as a round rectangle one pixel smaller than the background bitmap and
 // moves it to (x, y), neither redrawing. rgnWindow keeps the shape for hit tests; the
 // system gets a copy of its own.

@@ -1,9 +1,12 @@
 #include "SkinWindow.h"
 
+#include "SkinLayout.h"
+
 BOOL ShapePlayerWindow(CWnd& wnd, const CBitmap& bmpBackground, CRgn& rgnWindow, int x, int y) {
     const CSize size = bmpBackground.GetSize();
     rgnWindow.DeleteObject();
-    if (!rgnWindow.CreateRoundRectRgn(0, 0, size.cx - 1, size.cy - 1, kPlayerCornerWidth, kPlayerCornerHeight)) {
+    if (!rgnWindow.CreateRoundRectRgn(0, 0, size.cx - 1, size.cy - 1, skin::kCornerEllipseWidth,
+                                       skin::kCornerEllipseHeight)) {
         return FALSE;
     }
     CRgn rgnSystem;
