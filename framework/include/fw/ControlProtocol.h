@@ -38,6 +38,13 @@ inline BSTR AnsiToBstr(const char* psz) {
     return bstr;
 }
 
+// One control as the containment knows it; each control's interface header has one.
+struct ControlClass {
+    const char* pszClsid;     // "{...}" as the registry spells it
+    const char* pszDll;       // file name in the control folder
+    const char* pszWndClass;  // the window class the DLL registers
+};
+
 constexpr UINT kMaxEventArgs = 8;
 
 struct ControlEventBlock {

@@ -1,6 +1,7 @@
-// Control containment without the registry: a table maps each control's CLSID to the
-// DLL that implements it and the window class it registers. AfxEnableControlContainer
-// loads the DLLs of the table found in the control folder (the running program's
+// Control containment without the registry: a table, filled by the programs through
+// RegisterControlClass with the ControlClass of each control's interface header, maps
+// the CLSID to the DLL that implements it and the window class it registers.
+// AfxEnableControlContainer loads the DLLs of the table found in the control folder (the running program's
 // folder unless AfxSetControlFolder names another). Dialog templates place a control
 // as a custom control of its class; the CWnd bound to it calls the control through
 // InvokeHelper / GetProperty / SetProperty, and its events reach the parent's
@@ -39,13 +40,12 @@ class CWnd;
 
 namespace fw {
 
-struct ControlClass {
-    const char* pszClsid;      // "{...}" as the registry spells it
-    const char* pszDll;        // file name in the control folder
-    const char* pszWndClass;   // the window class the DLL registers
-};
-
-// The controls the programs host.
+// The controls a program hosts, named by the program (or its wrappers) before
+// AfxEnableControlContainer; one named later is loaded at once when containment is
+// already on. The table keeps the pointer: pass a static object. FALSE when the table
+// is full or the entry is incomplete; naming a CLSID again keeps the first entry.
+constexpr size_t kMaxControlClasses = 16;
+BOOL RegisterControlClass(const ControlClass& controlClass);
 const ControlClass* FindControlClass(const char* pszClsid);
 // Loads one control's DLL (once); FALSE when it is missing or registers no class.
 BOOL LoadControl(const char* pszClsid);
