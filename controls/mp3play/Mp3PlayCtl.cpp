@@ -5,7 +5,6 @@
 #include <mmsystem.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "Mp3PlayInterface.h"

@@ -75,23 +75,14 @@ struct EventArg;
 template <>
 struct EventArg<short> {
     short value = 0;
-    bool Load(const VARIANT& v) { return LoadAs(v, VT_I2, [&](const VARIANT& c) { value = c.iVal; }); }
+    bool Load(const VARIANT& v) { return LoadVariantAs(v, VT_I2, [&](const VARIANT& c) { value = c.iVal; }); }
     short Get() const { return value; }
-    template <class F>
-    static bool LoadAs(const VARIANT& v, VARTYPE vt, F store) {
-        VARIANT c;
-        ::VariantInit(&c);
-        if (FAILED(::VariantChangeType(&c, const_cast<VARIANT*>(&v), 0, vt))) return false;
-        store(c);
-        ::VariantClear(&c);
-        return true;
-    }
 };
 
 template <>
 struct EventArg<long> {
     long value = 0;
-    bool Load(const VARIANT& v) { return EventArg<short>::LoadAs(v, VT_I4, [&](const VARIANT& c) { value = c.lVal; }); }
+    bool Load(const VARIANT& v) { return LoadVariantAs(v, VT_I4, [&](const VARIANT& c) { value = c.lVal; }); }
     long Get() const { return value; }
 };
 
@@ -99,7 +90,7 @@ template <>
 struct EventArg<int> {
     int value = 0;  // BOOL
     bool Load(const VARIANT& v) {
-        return EventArg<short>::LoadAs(v, VT_BOOL, [&](const VARIANT& c) { value = c.boolVal ? TRUE : FALSE; });
+        return LoadVariantAs(v, VT_BOOL, [&](const VARIANT& c) { value = c.boolVal ? TRUE : FALSE; });
     }
     int Get() const { return value; }
 };
@@ -107,7 +98,7 @@ struct EventArg<int> {
 template <>
 struct EventArg<float> {
     float value = 0;
-    bool Load(const VARIANT& v) { return EventArg<short>::LoadAs(v, VT_R4, [&](const VARIANT& c) { value = c.fltVal; }); }
+    bool Load(const VARIANT& v) { return LoadVariantAs(v, VT_R4, [&](const VARIANT& c) { value = c.fltVal; }); }
     float Get() const { return value; }
 };
 
@@ -118,7 +109,7 @@ template <>
 struct EventArg<LPCSTR> {
     std::string value;
     bool Load(const VARIANT& v) {
-        return EventArg<short>::LoadAs(v, VT_BSTR, [&](const VARIANT& c) { value = BstrToAnsi(c.bstrVal); });
+        return LoadVariantAs(v, VT_BSTR, [&](const VARIANT& c) { value = BstrToAnsi(c.bstrVal); });
     }
     LPCSTR Get() const { return value.c_str(); }
 };

@@ -123,12 +123,7 @@ struct Value<const char*> {
 // One argument in the callee's type; FALSE when it does not convert.
 template <class T>
 bool LoadArg(const VARIANT& source, T& value) {
-    VARIANT c;
-    ::VariantInit(&c);
-    if (FAILED(::VariantChangeType(&c, const_cast<VARIANT*>(&source), 0, Value<T>::vt))) return false;
-    value = Value<T>::From(c);
-    ::VariantClear(&c);
-    return true;
+    return fw::LoadVariantAs(source, Value<T>::vt, [&](const VARIANT& c) { value = Value<T>::From(c); });
 }
 
 // --- the control -------------------------------------------------------------------------
