@@ -40,13 +40,46 @@ std::string ArtifactsDir() {
 }
 
 // Wine maps drive Z: to the Linux root; the host tools want the Linux path.
-static std::string ToUnixPath(const std::string& windowsPath) {
+std::string UnixPath(const std::string& windowsPath) {
     std::string p = windowsPath;
     if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') p.erase(0, 2);
     for (char& c : p) {
         if (c == '\\') c = '/';
     }
     return p;
+}
+
+std::string StartHostShell(const std::string& script, const std::string& name) {
+    const std::string dir = ArtifactsDir();
+    CreateDirectoryA(dir.c_str(), nullptr);
+    const std::string done = dir + "/" + name + ".done";
+    DeleteFileA(done.c_str());
+    // Wine starts Linux executables through CreateProcess but does not report their
+    // exit, so the shell leaves a marker file when the script has finished.
+    const std::string unixDir = UnixPath(dir);
+    const std::string cmd = "/bin/sh -c \"exec >'" + unixDir + "/" + name + ".log' 2>&1; " + script + "; touch '" +
+                            unixDir + "/" + name + ".done'\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "host shell: cannot start /bin/sh (error %lu)\n", GetLastError());
+        return std::string();
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return done;
+}
+
+bool RunHostShell(const std::string& script, const std::string& name, DWORD timeoutMs) {
+    const std::string done = StartHostShell(script, name);
+    if (done.empty()) return false;
+    // Keep our windows painting while the script runs.
+    const bool bFinished = PumpUntil([&] { return FileExists(done); }, timeoutMs);
+    DeleteFileA(done.c_str());
+    return bFinished;
 }
 
 static bool ReadBmp24(const std::string& path, Screenshot& shot) {
@@ -78,35 +111,14 @@ static bool ReadBmp24(const std::string& path, Screenshot& shot) {
 Screenshot CaptureScreen(const std::string& name) {
     Screenshot shot;
     const std::string dir = ArtifactsDir();
-    CreateDirectoryA(dir.c_str(), nullptr);
-    const std::string png = dir + "/" + name + ".png";
+    const std::string png = UnixPath(dir + "/" + name + ".png");
     const std::string bmp = dir + "/" + name + ".capture.bmp";
-    const std::string done = dir + "/" + name + ".capture.done";
     DeleteFileA(bmp.c_str());
-    DeleteFileA(done.c_str());
-
-    // Wine starts Linux executables through CreateProcess but does not report their
-    // exit, so the script leaves a marker file when it has finished.
-    const std::string log = ToUnixPath(dir) + "/" + name + ".capture.log";
-    std::string cmd = "/bin/sh -c \"exec >'" + log + "' 2>&1; import -window root '" + ToUnixPath(png) +
-                      "' && convert '" + ToUnixPath(png) + "' -type TrueColor -compress none BMP3:'" + ToUnixPath(bmp) + "'; touch '" +
-                      ToUnixPath(done) + "'\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::vector<char> line(cmd.begin(), cmd.end());
-    line.push_back('\0');
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        std::fprintf(stderr, "capture: cannot start the host shell (error %lu)\n", GetLastError());
-        return shot;
-    }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    // Keep our windows painting while the capture runs.
-    if (!PumpUntil([&] { return FileExists(done); }, 30000)) return shot;
+    const std::string script = "import -window root '" + png + "' && convert '" + png +
+                               "' -type TrueColor -compress none BMP3:'" + UnixPath(bmp) + "'";
+    if (!RunHostShell(script, name + ".capture", 30000)) return shot;
     ReadBmp24(bmp, shot);
     DeleteFileA(bmp.c_str());
-    DeleteFileA(done.c_str());
     return shot;
 }
 

@@ -34,6 +34,15 @@ Screenshot CaptureScreen(const std::string& name);
 // Folder for screenshots and logs (Windows path).
 std::string ArtifactsDir();
 
+// The Linux path of a file on Wine's drive Z:.
+std::string UnixPath(const std::string& windowsPath);
+// Starts a script of the host's /bin/sh, with its output in <name>.log in the
+// artifacts folder; returns the marker file that appears when the script has ended
+// (empty when the shell did not start). Double quotes cannot appear in the script.
+std::string StartHostShell(const std::string& script, const std::string& name);
+// Runs such a script to its end, pumping messages; false when it did not end in time.
+bool RunHostShell(const std::string& script, const std::string& name, DWORD timeoutMs);
+
 // A fresh, empty folder under the Windows temp folder, unique to this process.
 std::string MakeTempDir(const std::string& tag);
 

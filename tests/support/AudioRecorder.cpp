@@ -1,0 +1,130 @@
+#include "AudioRecorder.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "TestSupport.h"
+
+namespace orvtest {
+
+namespace {
+
+constexpr DWORD kStartTimeoutMs = 10000;
+constexpr DWORD kStopTimeoutMs = 10000;
+constexpr DWORD kDecodeTimeoutMs = 60000;
+constexpr double kJudgeWindowMs = 10.0;
+constexpr size_t kFrameBytes = kRecordChannels * 2;
+
+ULONGLONG FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path, size_t from) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(from));
+    if (!in) return {};
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+CAudioRecorder::~CAudioRecorder() {
+    if (Recording()) Stop();
+}
+
+bool CAudioRecorder::Start(const std::string& name) {
+    if (Recording()) return false;
+    const std::string dir = ArtifactsDir();
+    m_strName = name;
+    m_strRaw = dir + "/" + name + ".rec.raw";
+    m_strPid = dir + "/" + name + ".rec.pid";
+    DeleteFileA(m_strRaw.c_str());
+    DeleteFileA(m_strPid.c_str());
+    m_nRead = 0;
+    m_bHeard = false;
+    m_quietMs = 0;
+    m_pending = Pcm{kRecordRate, kRecordChannels, {}};
+    char format[160];
+    std::snprintf(format, sizeof format, "parec -d %s --raw --format=s16le --rate=%d --channels=%d --latency-msec=10",
+                  kMonitorSource, kRecordRate, kRecordChannels);
+    // The pid file lets Stop end parec; the shell's marker says it has ended.
+    const std::string script = std::string(format) + " >'" + UnixPath(m_strRaw) + "' & echo $! >'" +
+                               UnixPath(m_strPid) + "'; wait";
+    m_strDone = StartHostShell(script, name + ".rec");
+    if (m_strDone.empty()) {
+        m_strRaw.clear();
+        return false;
+    }
+    if (PumpUntil([&] { return FileExists(m_strPid) && FileSize(m_strRaw) > 0; }, kStartTimeoutMs)) return true;
+    std::fprintf(stderr, "recorder: no samples from %s (see %s.rec.log)\n", kMonitorSource, name.c_str());
+    Stop();
+    return false;
+}
+
+void CAudioRecorder::ReadNew() {
+    if (!Recording()) return;
+    const std::vector<uint8_t> bytes = ReadBytes(m_strRaw, m_nRead);
+    const size_t whole = bytes.size() / kFrameBytes * kFrameBytes;
+    m_nRead += whole;
+    const Pcm fresh = PcmFromBytes(std::vector<uint8_t>(bytes.begin(), bytes.begin() + whole), kRecordRate,
+                                   kRecordChannels);
+    m_pending.samples.insert(m_pending.samples.end(), fresh.samples.begin(), fresh.samples.end());
+    const std::vector<double> levels = WindowRms(m_pending, kJudgeWindowMs);
+    for (double level : levels) {
+        if (level >= kSilenceRms) {
+            m_bHeard = true;
+            m_quietMs = 0;
+        } else {
+            m_quietMs += kJudgeWindowMs;
+        }
+    }
+    const size_t judged = levels.size() * static_cast<size_t>(kJudgeWindowMs * kRecordRate / 1000) * kRecordChannels;
+    m_pending.samples.erase(m_pending.samples.begin(), m_pending.samples.begin() + judged);
+}
+
+bool CAudioRecorder::HeardSound() {
+    ReadNew();
+    return m_bHeard;
+}
+
+double CAudioRecorder::TrailingSilenceMs() {
+    ReadNew();
+    return m_quietMs;
+}
+
+Pcm CAudioRecorder::Stop() {
+    Pcm pcm{kRecordRate, kRecordChannels, {}};
+    if (!Recording()) return pcm;
+    if (FileExists(m_strPid)) {
+        RunHostShell("kill $(cat '" + UnixPath(m_strPid) + "')", m_strName + ".stop", kStopTimeoutMs);
+    }
+    if (!PumpUntil([&] { return FileExists(m_strDone); }, kStopTimeoutMs)) {
+        std::fprintf(stderr, "recorder: parec did not end (see %s.rec.log)\n", m_strName.c_str());
+    }
+    pcm = PcmFromBytes(ReadBytes(m_strRaw, 0), kRecordRate, kRecordChannels);
+    DeleteFileA(m_strRaw.c_str());
+    DeleteFileA(m_strPid.c_str());
+    DeleteFileA(m_strDone.c_str());
+    m_strRaw.clear();
+    return pcm;
+}
+
+Pcm DecodeReference(const std::string& path) {
+    // Decoding touches no shared device, so tests may decode side by side.
+    const std::string name = "reference-" + std::to_string(GetCurrentProcessId());
+    const std::string raw = ArtifactsDir() + "/" + name + ".raw";
+    DeleteFileA(raw.c_str());
+    char options[64];
+    std::snprintf(options, sizeof options, "-q -s --stereo -r %d", kRecordRate);
+    const std::string script = "mpg123 " + std::string(options) + " '" + UnixPath(path) + "' >'" + UnixPath(raw) + "'";
+    Pcm pcm{kRecordRate, kRecordChannels, {}};
+    if (!RunHostShell(script, name, kDecodeTimeoutMs)) return pcm;
+    pcm = PcmFromBytes(ReadBytes(raw, 0), kRecordRate, kRecordChannels);
+    DeleteFileA(raw.c_str());
+    return pcm;
+}
+
+}  // namespace orvtest

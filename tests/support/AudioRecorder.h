@@ -1,0 +1,53 @@
+// What the user hears: the PulseAudio null sink's monitor recorded with the host's
+// parec while a test plays something, and reference decodes made by mpg123.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "AudioMeasure.h"
+
+namespace orvtest {
+
+// The sink the test environment plays into; its monitor is what a listener hears.
+constexpr char kMonitorSource[] = "nullsink.monitor";
+constexpr int kRecordRate = 44100;
+constexpr int kRecordChannels = 2;
+
+class CAudioRecorder {
+public:
+    CAudioRecorder() = default;
+    ~CAudioRecorder();
+    CAudioRecorder(const CAudioRecorder&) = delete;
+    CAudioRecorder& operator=(const CAudioRecorder&) = delete;
+
+    // Starts recording into <artifacts>/<name>.rec.raw and returns once samples
+    // arrive, so that nothing played after this call is missed.
+    bool Start(const std::string& name);
+    bool Recording() const { return !m_strRaw.empty(); }
+    // Whether anything above the silence level has arrived since Start.
+    bool HeardSound();
+    // How long the recording has been silent at its end, in ms.
+    double TrailingSilenceMs();
+    // Stops the recorder and returns everything recorded; the raw file is removed.
+    Pcm Stop();
+
+private:
+    void ReadNew();
+
+    std::string m_strName;
+    std::string m_strRaw;
+    std::string m_strPid;
+    std::string m_strDone;
+    size_t m_nRead = 0;
+    bool m_bHeard = false;
+    double m_quietMs = 0;
+    Pcm m_pending;  // less than one window not yet judged
+};
+
+// A file decoded by mpg123 to 44100 Hz stereo, the rate and layout the recorder
+// uses; empty when mpg123 failed.
+Pcm DecodeReference(const std::string& path);
+
+}  // namespace orvtest
