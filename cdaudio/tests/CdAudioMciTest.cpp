@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "AudioRecorder.h"
 #include "DemoDiscPlan.h"
 #include "RegistryGuard.h"
 #include "TestSupport.h"
@@ -71,6 +72,12 @@ int32_t DemoStart(int track) {
     return at;
 }
 int32_t DemoLeadOut() { return DemoStart(orvdemo::kDemoTrackCount) + orvdemo::kDemoTracks[orvdemo::kDemoTrackCount - 1].frames; }
+
+// A recording's pitch is the track's own, within a quarter tone.
+void ExpectPitch(const orvtest::Pcm& pcm, double hz) {
+    ASSERT_FALSE(pcm.Empty()) << "nothing recorded";
+    EXPECT_NEAR(orvtest::DominantFrequency(pcm), hz, hz * 0.03);
+}
 
 DWORD Msf(int32_t frames) { return MCI_MAKE_MSF(frames / 4500, frames / kFps % 60, frames % kFps); }
 
@@ -233,6 +240,8 @@ TEST_F(CdAudioMci, APlayToTheTrackEndSucceedsAfterTheTracksLength) {
     const MCIDEVICEID id = Open();
     ASSERT_NE(id, 0u);
     ASSERT_EQ(SetFormat(id, MCI_FORMAT_TMSF), 0u);
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdaudio-track3"));
     const DWORD start = GetTickCount();
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(3, 0, 0, 0), TrackEnd(id, 3)), 0u);
     orvtest::PumpFor(1000);
@@ -246,12 +255,22 @@ TEST_F(CdAudioMci, APlayToTheTrackEndSucceedsAfterTheTracksLength) {
     EXPECT_EQ(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
     orvtest::PumpFor(300);
     EXPECT_EQ(CNotifyWindow::s_notices.size(), 1u) << "more than one notification for one request";
+
+    // The track's music, then the next track's 2 s gap, which belongs to track 3.
+    const orvtest::Pcm heard = recorder.Stop();
+    const std::vector<orvtest::Span> sound = orvtest::SoundSpans(heard, 500);
+    ASSERT_FALSE(sound.empty());
+    EXPECT_NEAR(sound.front().LengthMs(), orvdemo::kDemoTracks[2].frames * 1000.0 / kFps, 400.0);
+    ExpectPitch(heard.Slice(sound.front().fromMs + 500, sound.front().toMs - 500), orvdemo::kDemoTracks[2].droneHz);
+    EXPECT_GE(CNotifyWindow::s_notices[0].at - start, 1800 + static_cast<DWORD>(sound.front().LengthMs()));
 }
 
 TEST_F(CdAudioMci, PlaysFrom75SecondsIntoTrack2) {
     const MCIDEVICEID id = Open();
     ASSERT_NE(id, 0u);
     ASSERT_EQ(SetFormat(id, MCI_FORMAT_TMSF), 0u);
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdaudio-track2-75s"));
     const DWORD start = GetTickCount();
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(2, 1, 15, 0), TrackEnd(id, 2)), 0u);
     const DWORD position = Status(id, MCI_STATUS_POSITION);
@@ -262,6 +281,25 @@ TEST_F(CdAudioMci, PlaysFrom75SecondsIntoTrack2) {
     EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
     const double restMs = (orvdemo::kDemoTracks[1].frames - 75 * kFps) * 1000.0 / kFps;
     EXPECT_NEAR(CNotifyWindow::s_notices[0].at - start, restMs, 1500.0);
+    // Past its first minute track 2 sounds a fifth higher.
+    const orvtest::Pcm heard = recorder.Stop();
+    ExpectPitch(heard.Slice(1000, restMs - 1000), orvdemo::kDemoTracks[1].laterDroneHz);
+}
+
+TEST_F(CdAudioMci, Track2IsHeardOnTheNullSink) {
+    const MCIDEVICEID id = Open();
+    ASSERT_NE(id, 0u);
+    ASSERT_EQ(SetFormat(id, MCI_FORMAT_TMSF), 0u);
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdaudio-track2"));
+    ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(2, 0, 0, 0), MCI_MAKE_TMSF(2, 0, 3, 0)), 0u);
+    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 8000));
+    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    const orvtest::Pcm heard = recorder.Stop();
+    const std::vector<orvtest::Span> sound = orvtest::SoundSpans(heard, 500);
+    ASSERT_FALSE(sound.empty()) << "the null sink heard nothing";
+    EXPECT_NEAR(sound.front().LengthMs(), 3000.0, 400.0);
+    ExpectPitch(heard.Slice(sound.front().fromMs + 300, sound.front().toMs - 300), orvdemo::kDemoTracks[1].droneHz);
 }
 
 TEST_F(CdAudioMci, ASecondPlaySupersedesTheFirst) {
@@ -327,14 +365,18 @@ TEST_F(CdAudioMci, EjectingWhilePlayingEndsThePlay) {
     const MCIDEVICEID id = Open();
     ASSERT_NE(id, 0u);
     ASSERT_EQ(SetFormat(id, MCI_FORMAT_TMSF), 0u);
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdaudio-eject"));
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(5, 0, 0, 0), TrackEnd(id, 5)), 0u);
-    orvtest::PumpFor(300);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return recorder.HeardSound(); }, 3000));
     ASSERT_EQ(RunDiscTool("eject"), 0u);
     ASSERT_TRUE(CNotifyWindow::WaitFor(1, 3000));
     const UINT code = CNotifyWindow::s_notices[0].code;
     EXPECT_TRUE(code == MCI_NOTIFY_FAILURE || code == MCI_NOTIFY_ABORTED) << code;
     EXPECT_EQ(Status(id, MCI_STATUS_MEDIA_PRESENT), static_cast<DWORD>(FALSE));
     EXPECT_NE(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_PLAY));
+    EXPECT_TRUE(orvtest::PumpUntil([&] { return recorder.TrailingSilenceMs() >= 1000; }, 3000)) << "still sounding";
+    recorder.Stop();
 
     ASSERT_EQ(RunDiscTool(std::string("insert \"") + kDemoCue + "\""), 0u);
     EXPECT_EQ(Status(id, MCI_STATUS_MEDIA_PRESENT), static_cast<DWORD>(TRUE));
