@@ -105,6 +105,10 @@ public:
         const std::string path = CurrentDiscPath();
         if (path == m_discPath) return;
         Halt(Ending::Lost, MCI_NOTIFY_FAILURE);
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_mode = Mode::Stopped;
+        }
         m_disc.Clear();
         m_discPath = path;
         std::string error;
