@@ -25,7 +25,7 @@ using orv::cd::kSamplesPerFrame;
 constexpr char kDiscKey[] = "Software\\Orvanta\\CDAudio";
 constexpr char kDiscValue[] = "Disc";
 constexpr DWORD kMsPerSecond = 1000;
-constexpr int kBufferCount = 4;
+constexpr int kBufferCount = 8;                 // 1.6 s queued rides out a busy machine
 constexpr int32_t kFramesPerBuffer = 15;        // 0.2 s
 constexpr DWORD kWorkerWaitMs = 100;
 constexpr DWORD kDiscCheckMs = 250;

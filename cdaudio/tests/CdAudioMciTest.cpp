@@ -74,6 +74,14 @@ int32_t DemoStart(int track) {
 int32_t DemoLeadOut() { return DemoStart(orvdemo::kDemoTrackCount) + orvdemo::kDemoTracks[orvdemo::kDemoTrackCount - 1].frames; }
 
 // A recording's pitch is the track's own, within a quarter tone.
+// From the first sound to the end of the last, so that a dropout of a loaded
+// machine does not cut the span.
+orvtest::Span Sounding(const orvtest::Pcm& pcm) {
+    const std::vector<orvtest::Span> spans = orvtest::SoundSpans(pcm, 200);
+    if (spans.empty()) return {};
+    return {spans.front().fromMs, spans.back().toMs};
+}
+
 void ExpectPitch(const orvtest::Pcm& pcm, double hz) {
     ASSERT_FALSE(pcm.Empty()) << "nothing recorded";
     EXPECT_NEAR(orvtest::DominantFrequency(pcm), hz, hz * 0.03);
@@ -258,11 +266,10 @@ TEST_F(CdAudioMci, APlayToTheTrackEndSucceedsAfterTheTracksLength) {
 
     // The track's music, then the next track's 2 s gap, which belongs to track 3.
     const orvtest::Pcm heard = recorder.Stop();
-    const std::vector<orvtest::Span> sound = orvtest::SoundSpans(heard, 500);
-    ASSERT_FALSE(sound.empty());
-    EXPECT_NEAR(sound.front().LengthMs(), orvdemo::kDemoTracks[2].frames * 1000.0 / kFps, 400.0);
-    ExpectPitch(heard.Slice(sound.front().fromMs + 500, sound.front().toMs - 500), orvdemo::kDemoTracks[2].droneHz);
-    EXPECT_GE(CNotifyWindow::s_notices[0].at - start, 1800 + static_cast<DWORD>(sound.front().LengthMs()));
+    const orvtest::Span sound = Sounding(heard);
+    EXPECT_NEAR(sound.LengthMs(), orvdemo::kDemoTracks[2].frames * 1000.0 / kFps, 400.0);
+    ExpectPitch(heard.Slice(sound.fromMs + 500, sound.toMs - 500), orvdemo::kDemoTracks[2].droneHz);
+    EXPECT_GE(CNotifyWindow::s_notices[0].at - start, 1800 + static_cast<DWORD>(sound.LengthMs()));
 }
 
 TEST_F(CdAudioMci, PlaysFrom75SecondsIntoTrack2) {
@@ -296,10 +303,10 @@ TEST_F(CdAudioMci, Track2IsHeardOnTheNullSink) {
     ASSERT_TRUE(CNotifyWindow::WaitFor(1, 8000));
     EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
     const orvtest::Pcm heard = recorder.Stop();
-    const std::vector<orvtest::Span> sound = orvtest::SoundSpans(heard, 500);
-    ASSERT_FALSE(sound.empty()) << "the null sink heard nothing";
-    EXPECT_NEAR(sound.front().LengthMs(), 3000.0, 400.0);
-    ExpectPitch(heard.Slice(sound.front().fromMs + 300, sound.front().toMs - 300), orvdemo::kDemoTracks[1].droneHz);
+    const orvtest::Span sound = Sounding(heard);
+    ASSERT_GT(sound.LengthMs(), 0.0) << "the null sink heard nothing";
+    EXPECT_NEAR(sound.LengthMs(), 3000.0, 400.0);
+    ExpectPitch(heard.Slice(sound.fromMs + 300, sound.toMs - 300), orvdemo::kDemoTracks[1].droneHz);
 }
 
 TEST_F(CdAudioMci, ASecondPlaySupersedesTheFirst) {
