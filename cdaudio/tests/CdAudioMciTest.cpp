@@ -11,6 +11,7 @@
 
 #include "AudioRecorder.h"
 #include "DemoDiscPlan.h"
+#include "MciNotices.h"
 #include "RegistryGuard.h"
 #include "TestSupport.h"
 
@@ -21,44 +22,6 @@ constexpr char kDemoCue[] = "C:\\Program Files\\Orvanta\\Demo\\Disc\\Orvanta Dem
 constexpr int kLeadIn = 150;
 constexpr int kFps = 75;
 
-struct Notice {
-    UINT code;
-    MCIDEVICEID device;
-    DWORD at;
-};
-
-class CNotifyWindow {
-public:
-    CNotifyWindow() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "OrvCdNotify";
-        RegisterClassA(&wc);
-        m_hWnd = CreateWindowA("OrvCdNotify", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
-        s_notices.clear();
-    }
-    ~CNotifyWindow() {
-        DestroyWindow(m_hWnd);
-        UnregisterClassA("OrvCdNotify", GetModuleHandleA(nullptr));
-    }
-    DWORD_PTR Callback() const { return reinterpret_cast<DWORD_PTR>(m_hWnd); }
-    static bool WaitFor(size_t count, DWORD timeoutMs) {
-        return orvtest::PumpUntil([count] { return s_notices.size() >= count; }, timeoutMs);
-    }
-    static std::vector<Notice> s_notices;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == MM_MCINOTIFY) {
-            s_notices.push_back({static_cast<UINT>(wp), static_cast<MCIDEVICEID>(lp), GetTickCount()});
-            return 0;
-        }
-        return DefWindowProcA(h, msg, wp, lp);
-    }
-    HWND m_hWnd = nullptr;
-};
-std::vector<Notice> CNotifyWindow::s_notices;
 
 // Where the demo disc's tracks lie, worked out from its plan: starts at INDEX 01
 // behind the lead-in and every earlier track and gap.
@@ -163,7 +126,7 @@ protected:
     }
 
     orvtest::RegistryGuard m_guard{HKEY_CURRENT_USER, kDiscKey};
-    CNotifyWindow m_window;
+    orvtest::CMciNotices m_window;
     std::vector<MCIDEVICEID> m_devices;
 };
 
@@ -255,21 +218,21 @@ TEST_F(CdAudioMci, APlayToTheTrackEndSucceedsAfterTheTracksLength) {
     orvtest::PumpFor(1000);
     EXPECT_EQ(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_PLAY));
     EXPECT_EQ(Status(id, MCI_STATUS_CURRENT_TRACK), 3u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 15000));
+    ASSERT_TRUE(m_window.WaitFor(1, 15000));
     const double expectedMs = (DemoStart(4) - DemoStart(3)) * 1000.0 / kFps;
-    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
-    EXPECT_EQ(CNotifyWindow::s_notices[0].device, id);
-    EXPECT_NEAR(CNotifyWindow::s_notices[0].at - start, expectedMs, 1500.0);
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(m_window[0].device, id);
+    EXPECT_NEAR(m_window[0].at - start, expectedMs, 1500.0);
     EXPECT_EQ(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
     orvtest::PumpFor(300);
-    EXPECT_EQ(CNotifyWindow::s_notices.size(), 1u) << "more than one notification for one request";
+    EXPECT_EQ(m_window.size(), 1u) << "more than one notification for one request";
 
     // The track's music, then the next track's 2 s gap, which belongs to track 3.
     const orvtest::Pcm heard = recorder.Stop();
     const orvtest::Span sound = Sounding(heard);
     EXPECT_NEAR(sound.LengthMs(), orvdemo::kDemoTracks[2].frames * 1000.0 / kFps, 400.0);
     ExpectPitch(heard.Slice(sound.fromMs + 500, sound.toMs - 500), orvdemo::kDemoTracks[2].droneHz);
-    EXPECT_GE(CNotifyWindow::s_notices[0].at - start, 1800 + static_cast<DWORD>(sound.LengthMs()));
+    EXPECT_GE(m_window[0].at - start, 1800 + static_cast<DWORD>(sound.LengthMs()));
 }
 
 TEST_F(CdAudioMci, PlaysFrom75SecondsIntoTrack2) {
@@ -284,10 +247,10 @@ TEST_F(CdAudioMci, PlaysFrom75SecondsIntoTrack2) {
     EXPECT_EQ(MCI_TMSF_TRACK(position), 2u);
     EXPECT_EQ(MCI_TMSF_MINUTE(position), 1u);
     EXPECT_EQ(MCI_TMSF_SECOND(position), 15u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 20000));
-    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_TRUE(m_window.WaitFor(1, 20000));
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
     const double restMs = (orvdemo::kDemoTracks[1].frames - 75 * kFps) * 1000.0 / kFps;
-    EXPECT_NEAR(CNotifyWindow::s_notices[0].at - start, restMs, 1500.0);
+    EXPECT_NEAR(m_window[0].at - start, restMs, 1500.0);
     // Past its first minute track 2 sounds a fifth higher.
     const orvtest::Pcm heard = recorder.Stop();
     ExpectPitch(heard.Slice(1000, restMs - 1000), orvdemo::kDemoTracks[1].laterDroneHz);
@@ -300,8 +263,8 @@ TEST_F(CdAudioMci, Track2IsHeardOnTheNullSink) {
     orvtest::CAudioRecorder recorder;
     ASSERT_TRUE(recorder.Start("cdaudio-track2"));
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(2, 0, 0, 0), MCI_MAKE_TMSF(2, 0, 3, 0)), 0u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 8000));
-    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_TRUE(m_window.WaitFor(1, 8000));
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
     const orvtest::Pcm heard = recorder.Stop();
     const orvtest::Span sound = Sounding(heard);
     ASSERT_GT(sound.LengthMs(), 0.0) << "the null sink heard nothing";
@@ -316,9 +279,9 @@ TEST_F(CdAudioMci, ASecondPlaySupersedesTheFirst) {
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(5, 0, 0, 0), TrackEnd(id, 5)), 0u);
     orvtest::PumpFor(300);
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(3, 0, 0, 0), MCI_MAKE_TMSF(3, 0, 1, 0)), 0u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(2, 8000));
-    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUPERSEDED));
-    EXPECT_EQ(CNotifyWindow::s_notices[1].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_TRUE(m_window.WaitFor(2, 8000));
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_SUPERSEDED));
+    EXPECT_EQ(m_window[1].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
 }
 
 TEST_F(CdAudioMci, StopAndPauseAbortAndPlayAfterPauseResumesThere) {
@@ -328,15 +291,15 @@ TEST_F(CdAudioMci, StopAndPauseAbortAndPlayAfterPauseResumesThere) {
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(1, 0, 0, 0), TrackEnd(id, 1)), 0u);
     orvtest::PumpFor(300);
     ASSERT_EQ(Command(id, MCI_STOP, MCI_WAIT), 0u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 2000));
-    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_ABORTED));
+    ASSERT_TRUE(m_window.WaitFor(1, 2000));
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_ABORTED));
     EXPECT_EQ(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
 
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(2, 0, 10, 0), TrackEnd(id, 2)), 0u);
     orvtest::PumpFor(1200);
     ASSERT_EQ(Command(id, MCI_PAUSE, 0), 0u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(2, 2000));
-    EXPECT_EQ(CNotifyWindow::s_notices[1].code, static_cast<UINT>(MCI_NOTIFY_ABORTED));
+    ASSERT_TRUE(m_window.WaitFor(2, 2000));
+    EXPECT_EQ(m_window[1].code, static_cast<UINT>(MCI_NOTIFY_ABORTED));
     EXPECT_EQ(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_PAUSE));
     // While paused the position holds still, about a second after the start.
     const DWORD paused = Status(id, MCI_STATUS_POSITION);
@@ -354,7 +317,7 @@ TEST_F(CdAudioMci, StopAndPauseAbortAndPlayAfterPauseResumesThere) {
     EXPECT_LE(gap, 15);
     ASSERT_EQ(Command(id, MCI_STOP, 0), 0u);
     orvtest::PumpFor(200);
-    EXPECT_EQ(CNotifyWindow::s_notices.size(), 2u);
+    EXPECT_EQ(m_window.size(), 2u);
 }
 
 TEST_F(CdAudioMci, DoorOpenEmptiesTheDriveUntilClosed) {
@@ -377,8 +340,8 @@ TEST_F(CdAudioMci, EjectingWhilePlayingEndsThePlay) {
     ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(5, 0, 0, 0), TrackEnd(id, 5)), 0u);
     ASSERT_TRUE(orvtest::PumpUntil([&] { return recorder.HeardSound(); }, 3000));
     ASSERT_EQ(RunDiscTool("eject"), 0u);
-    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 3000));
-    const UINT code = CNotifyWindow::s_notices[0].code;
+    ASSERT_TRUE(m_window.WaitFor(1, 3000));
+    const UINT code = m_window[0].code;
     EXPECT_TRUE(code == MCI_NOTIFY_FAILURE || code == MCI_NOTIFY_ABORTED) << code;
     EXPECT_EQ(Status(id, MCI_STATUS_MEDIA_PRESENT), static_cast<DWORD>(FALSE));
     EXPECT_NE(Status(id, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_PLAY));
@@ -400,7 +363,7 @@ TEST_F(CdAudioMci, AnEmptyDriveHasNoMediaAndRefusesPlay) {
     EXPECT_NE(Play(id, MCI_NOTIFY, 0, 0), 0u);
     EXPECT_NE(RunDiscTool("insert Z:\\no\\such.cue"), 0u) << "the tool inserted a missing image";
     orvtest::PumpFor(200);
-    EXPECT_TRUE(CNotifyWindow::s_notices.empty());
+    EXPECT_TRUE(m_window.empty());
 }
 
 TEST_F(CdAudioMci, TwoShareableOpensWorkTogether) {
@@ -414,9 +377,9 @@ TEST_F(CdAudioMci, TwoShareableOpensWorkTogether) {
     ASSERT_EQ(Play(first, MCI_NOTIFY | MCI_FROM | MCI_TO, MCI_MAKE_TMSF(3, 0, 0, 0), MCI_MAKE_TMSF(3, 0, 1, 0)), 0u);
     EXPECT_EQ(Status(second, MCI_STATUS_POSITION, 3), Msf(DemoStart(3)));
     EXPECT_EQ(Status(second, MCI_STATUS_MODE), static_cast<DWORD>(MCI_MODE_STOP));
-    ASSERT_TRUE(CNotifyWindow::WaitFor(1, 5000));
-    EXPECT_EQ(CNotifyWindow::s_notices[0].device, first);
-    EXPECT_EQ(CNotifyWindow::s_notices[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+    ASSERT_TRUE(m_window.WaitFor(1, 5000));
+    EXPECT_EQ(m_window[0].device, first);
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
 }
 
 }  // namespace
