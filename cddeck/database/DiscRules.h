@@ -18,6 +18,12 @@ struct MsfTime {
     int frames = 0;
 };
 
+// The device's TMSF position: track, minutes, seconds, frames from the lowest byte.
+inline uint32_t PackTmsf(int nTrack, int nMinutes, int nSeconds, int nFrames) {
+    return static_cast<uint32_t>(nTrack & 0xFF) | static_cast<uint32_t>(nMinutes & 0xFF) << 8 |
+           static_cast<uint32_t>(nSeconds & 0xFF) << 16 | static_cast<uint32_t>(nFrames & 0xFF) << 24;
+}
+
 // Decimal digit sum; 0 for 0.
 int DigitSum(int nValue);
 

@@ -28,6 +28,13 @@ uint32_t IdFromToc(const std::vector<int>& offsets, int leadOut) {
     return cddisc::CddbDiscId(starts, FromFrames(leadOut - offsets.back() - 1));
 }
 
+TEST(DiscRules, TmsfPacksTrackFirst) {
+    EXPECT_EQ(cddisc::PackTmsf(3, 0, 0, 0), 0x00000003u);
+    EXPECT_EQ(cddisc::PackTmsf(3, 4, 10, 20), 0x140A0403u);
+    EXPECT_EQ(cddisc::PackTmsf(2, 75 / 60, 75 % 60, 0), 0x000F0102u);
+    EXPECT_EQ(cddisc::PackTmsf(1, 256 + 2, 0, 0), 0x00000201u);
+}
+
 TEST(DiscRules, ChecksumDigitSumsOfStartSeconds) {
     EXPECT_EQ(cddisc::DigitSum(0), 0);
     EXPECT_EQ(cddisc::DigitSum(0 * 60 + 2), 2);    // 0:02:32
