@@ -3,13 +3,42 @@
 
 #include "fw/Framework.h"
 
+#include <vector>
+
+#include "CDDevice.h"
+#include "CDDisc.h"
 #include "CDPlayerRes.h"
 
-class CCDPlayerDlg : public CDialog {
+// The idle tick: media polling while nothing plays.
+constexpr UINT_PTR kTickTimer = 2;
+constexpr UINT kTickMs = 250;
+// Idle ticks after start-up before the first poll (3 s).
+constexpr int kTicksBeforePoll = 12;
+
+class CCDPlayerDlg : public CDialog, public CCDDeviceOwner {
 public:
     enum { IDD = IDD_CD_PLAYER };
 
     CCDPlayerDlg() = default;
+
+    // The device's view of this window. The LCD panel is not drawn yet: the state
+    // is kept for it and a redraw repaints the window.
+    CWnd* GetDeviceWindow() override { return this; }
+    CCDDisc& GetDisc() override { return m_disc; }
+    CCDPanelState& GetPanel() override { return m_panel; }
+    void RedrawPanel() override;
+    void ShowPanelMessage(int nTextId) override;
+    BOOL BuildStrip(int nTracks) override;
+    void ResetStrip() override { m_stripMarks.clear(); }
+    void SetStripMark(int nTrack, BOOL bOn) override;
+    void SetOrderPosition(int nPosition) override { m_nOrderPosition = nPosition; }
+    void OnDiscRead() override {}
+
+    CCDDevice m_device;
+    CCDDisc m_disc;
+    CCDPanelState m_panel;
+    std::vector<BYTE> m_stripMarks;
+    int m_nOrderPosition = -1;
 
 protected:
     BOOL OnInitDialog() override;
@@ -18,6 +47,7 @@ protected:
     void OnCancel() override {}
 
     void OnPaint();
+    void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(CDC* pDC);
     LRESULT OnShutdown(WPARAM wParam, LPARAM lParam);
     void OnSwitchToMp3();
@@ -25,6 +55,7 @@ protected:
     void Close();
 
     CRgn m_rgnWindow;
+    int m_nIdleTicks = 0;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,162 @@
+// The disc model over the real CD-audio driver and a real INI file.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <orvcdaudio/DiscImage.h>
+
+#include "CDDisc.h"
+#include "RegistryGuard.h"
+#include "TestDiscs.h"
+
+namespace {
+
+using namespace cdtest;
+
+class CDDiscTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Insert(kDemoCue)); }
+    void TearDown() override {
+        if (m_nDevice) mciSendCommandA(m_nDevice, MCI_CLOSE, 0, 0);
+    }
+    static bool Insert(const std::string& cue) { return orvtest::SetRegistryString(HKEY_CURRENT_USER, kDiscKey, "Disc", cue); }
+    UINT Device() {
+        if (m_nDevice) return m_nDevice;
+        MCI_OPEN_PARMSA open = {};
+        open.lpstrDeviceType = "CDAudio";
+        EXPECT_EQ(mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE, reinterpret_cast<DWORD_PTR>(&open)), 0u);
+        m_nDevice = open.wDeviceID;
+        return m_nDevice;
+    }
+    // A demo disc read with the database holding the given text.
+    void ReadDemoWith(CCDDisc& disc, const std::string& section) {
+        m_database.WriteRaw("[" + std::string(kDemoDiscId) + "]\r\n" + section);
+        ASSERT_TRUE(disc.Read(Device()));
+    }
+
+    orvtest::RegistryGuard m_guard{HKEY_CURRENT_USER, kDiscKey};
+    CTestDatabase m_database;
+    MCIDEVICEID m_nDevice = 0;
+};
+
+TEST_F(CDDiscTest, ADiscWithoutEntryGetsDefaults) {
+    CCDDisc disc(kTestDatabase);
+    ASSERT_TRUE(disc.Read(Device()));
+    ASSERT_EQ(disc.m_nTrackCount, 6);
+    ASSERT_EQ(disc.m_tracks.size(), 6u);
+    EXPECT_EQ(disc.m_strIdentifier, kDemoDiscId);
+    EXPECT_TRUE(disc.m_strAlbum.IsEmpty() && disc.m_strArtist.IsEmpty() && disc.m_strComment.IsEmpty());
+    EXPECT_EQ(disc.TrackAt(0)->GetTitle(), "Track01");
+    EXPECT_EQ(disc.TrackAt(5)->GetTitle(), "Track06");
+    EXPECT_EQ(disc.m_selection, (std::vector<BYTE>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(disc.m_nMode, kCdModePlain);
+    // Track 2 is 6278 frames: 1:23:53.
+    EXPECT_EQ(disc.TrackAt(1)->GetMinutes(), 1);
+    EXPECT_EQ(disc.TrackAt(1)->GetSeconds(), 23);
+    EXPECT_EQ(disc.TrackAt(1)->GetFrames(), 53);
+    int total = 0;
+    for (const CCDTrack* pTrack : disc.m_tracks) total += pTrack->GetLengthInSeconds();
+    EXPECT_EQ(disc.m_nTotalTime, total);
+}
+
+TEST_F(CDDiscTest, IdentifiersOfTestImagesAreFreedbs) {
+    orv::cd::CDiscImage demo;
+    std::string error;
+    ASSERT_TRUE(demo.Load(kDemoCue, error)) << error;
+    std::vector<int> demoStarts;
+    for (const auto& track : demo.Tracks()) demoStarts.push_back(track.start);
+    EXPECT_EQ(FreedbId(demoStarts, demo.LeadOut()), kDemoDiscId);
+
+    std::vector<int> many(99, 300);
+    const TestDisc discs[] = {MakeTestDisc("three", {Frames(0, 30, 1), Frames(4, 10, 20), Frames(0, 2, 74)}),
+                              MakeTestDisc("ninetynine", many)};
+    for (const TestDisc& image : discs) {
+        ASSERT_TRUE(Insert(image.cue));
+        CCDDisc disc(kTestDatabase);
+        ASSERT_TRUE(disc.Read(Device())) << image.cue;
+        EXPECT_EQ(disc.m_nTrackCount, static_cast<int>(image.starts.size()));
+        EXPECT_EQ(disc.m_strIdentifier, FreedbId(image.starts, image.leadOut)) << image.cue;
+    }
+}
+
+TEST_F(CDDiscTest, AnEmptyDriveLeavesAClearedModelAndNoSection) {
+    m_database.WriteRaw("[]\r\nAlbum=Shared by every unknown disc\r\n");
+    ASSERT_TRUE(Insert(""));
+    CCDDisc disc(kTestDatabase);
+    disc.m_strAlbum = "left over";
+    EXPECT_FALSE(disc.Read(Device()));
+    EXPECT_EQ(disc.m_nTrackCount, 0);
+    EXPECT_TRUE(disc.m_tracks.empty() && disc.m_selection.empty() && disc.m_strIdentifier.IsEmpty());
+    EXPECT_TRUE(disc.m_strAlbum.IsEmpty());
+    disc.LoadFromDatabase();
+    EXPECT_TRUE(disc.m_strAlbum.IsEmpty());
+
+    m_database.WriteRaw("");
+    disc.m_strAlbum = "Mine";
+    disc.SaveToDatabase();
+    EXPECT_EQ(m_database.ReadRaw().find("Mine"), std::string::npos);
+}
+
+TEST_F(CDDiscTest, StoredSelectionTitlesAndMode) {
+    CCDDisc disc(kTestDatabase);
+    ReadDemoWith(disc, "2=Long Road\r\n3=\r\nNumSelect=3\r\nSelection=05 01 03 \r\nMode=6\r\n");
+    EXPECT_EQ(disc.m_selection, (std::vector<BYTE>{5, 1, 3}));
+    EXPECT_TRUE(disc.IsSelected(1) && !disc.IsSelected(2));
+    EXPECT_EQ(disc.TrackAt(1)->GetTitle(), "Long Road");
+    EXPECT_EQ(disc.TrackAt(2)->GetTitle(), "Track03");
+    EXPECT_EQ(disc.m_nMode, 6);
+
+    ReadDemoWith(disc, "NumSelect=0\r\nSelection=01 02 \r\n");
+    EXPECT_TRUE(disc.m_selection.empty());
+}
+
+TEST_F(CDDiscTest, ADamagedSectionLoadsSafelyAndFast) {
+    CCDDisc disc(kTestDatabase);
+    const DWORD start = GetTickCount();
+    ReadDemoWith(disc, "NumSelect=500\r\nSelection=02 02 00 99 06 120\r\nNumComment=1000000\r\nComment1=x\r\nComment2=y\r\n");
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(disc.m_selection, (std::vector<BYTE>{2, 6}));
+    EXPECT_EQ(disc.m_strComment, "x\r\ny");
+    disc.Shuffle();  // must end although the file held repeats
+    EXPECT_EQ(disc.m_shuffled.size(), 2u);
+}
+
+TEST_F(CDDiscTest, CommentsRoundTripByteForByte) {
+    CCDDisc disc(kTestDatabase);
+    ASSERT_TRUE(disc.Read(Device()));
+    disc.m_strComment = "a\r\nb\r\nc";
+    disc.m_strAlbum = "Album";
+    disc.SaveToDatabase();
+    const std::string block = "Comment1=a\r\nComment2=b\r\nComment3=c\r\nNumComment=3\r\n";
+    EXPECT_NE(m_database.ReadRaw().find(block), std::string::npos) << m_database.ReadRaw();
+
+    CCDDisc again(kTestDatabase);
+    ASSERT_TRUE(again.Read(Device()));
+    EXPECT_EQ(again.m_strComment, "a\r\nb\r\nc");
+    again.SaveToDatabase();
+    EXPECT_NE(m_database.ReadRaw().find(block), std::string::npos) << m_database.ReadRaw();
+
+    // Ending with a line break stores no empty line.
+    again.m_strComment = "a\r\nb\r\n";
+    again.SaveToDatabase();
+    CCDDisc third(kTestDatabase);
+    ASSERT_TRUE(third.Read(Device()));
+    EXPECT_EQ(third.m_strComment, "a\r\nb");
+
+    // Lines stored with their carriage return, as older files hold them.
+    ReadDemoWith(third, "NumComment=2\r\nComment1=a\r\r\nComment2=b\r\n");
+    EXPECT_EQ(third.m_strComment, "a\r\nb");
+}
+
+TEST_F(CDDiscTest, SelectionFromMarksIsInTrackOrder) {
+    CCDDisc disc(kTestDatabase);
+    ASSERT_TRUE(disc.Read(Device()));
+    disc.SetSelectionFromMarks({0, 1, 0, 1, 1, 0});
+    EXPECT_EQ(disc.m_selection, (std::vector<BYTE>{2, 4, 5}));
+    disc.SaveToDatabase();
+    CCDDisc again(kTestDatabase);
+    ASSERT_TRUE(again.Read(Device()));
+    EXPECT_EQ(again.m_selection, (std::vector<BYTE>{2, 4, 5}));
+}
+
+}  // namespace
