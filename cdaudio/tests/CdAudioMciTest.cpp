@@ -112,17 +112,7 @@ protected:
     }
     // Runs the disc tool and returns its exit code.
     static DWORD RunDiscTool(const std::string& arguments) {
-        std::string line = std::string("\"") + ORV_DISC_TOOL + "\" " + arguments;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
-        orvtest::PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
-        DWORD code = ~0u;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return code;
+        return orvtest::RunProgram(std::string("\"") + ORV_DISC_TOOL + "\" " + arguments);
     }
 
     orvtest::RegistryGuard m_guard{HKEY_CURRENT_USER, kDiscKey};

@@ -52,4 +52,8 @@ bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPer
 
 bool FileExists(const std::string& path);
 
+// Runs a Windows program to its end, pumping this thread's messages meanwhile;
+// its exit code, or ~0u when it cannot start or is still running after the time.
+DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
+
 }  // namespace orvtest

@@ -17,6 +17,7 @@
 #include "TelmarIds.h"
 #include "TestDiscs.h"
 #include "TestSkinApp.h"
+#include "TestSupport.h"
 #include "UiScript.h"
 
 namespace {
@@ -76,17 +77,7 @@ protected:
         EXPECT_EQ(RunDiscTool(std::string("insert \"") + kDemoCue + "\""), 0u);
     }
     static DWORD RunDiscTool(const std::string& arguments) {
-        std::string line = std::string("\"") + ORV_DISC_TOOL + "\" " + arguments;
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
-        orvtest::PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
-        DWORD code = ~0u;
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return code;
+        return orvtest::RunProgram(std::string("\"") + ORV_DISC_TOOL + "\" " + arguments);
     }
     DWORD Status(DWORD item) {
         MCI_STATUS_PARMS status = {};
