@@ -4,8 +4,9 @@
 #include "fw/Framework.h"
 
 #include "CDPlayerRes.h"
+#include "SkinPlayerDlg.h"
 
-class CCDPlayerDlg : public CDialog {
+class CCDPlayerDlg : public CSkinPlayerDlg {
 public:
     enum { IDD = IDD_CD_PLAYER };
 
