@@ -77,14 +77,15 @@ void RepaintBackground(CDC& dc, const CRect& rc) {
 // full draw's shared memory DC or in one of its own.
 class CMP3Display::CTarget {
 public:
-    CTarget(CMP3Display& display, CDC* pDC) {
+    // bNoFace: only the DC; the caller brings the face bitmap, which a DC can hold only once.
+    CTarget(CMP3Display& display, CDC* pDC, bool bNoFace = false) {
         if (pDC) {
             m_pDC = pDC;
         } else if (display.m_pWnd && display.m_pWnd->m_hWnd) {
             m_client.emplace(display.m_pWnd);
             m_pDC = &*m_client;
         }
-        if (!m_pDC) return;
+        if (!m_pDC || bNoFace) return;
         if (display.m_pSharedDC) {
             m_pFace = display.m_pSharedDC;
             return;
@@ -107,6 +108,7 @@ public:
     CTarget& operator=(const CTarget&) = delete;
 
     bool Valid() const { return m_pDC && m_pFace; }
+    bool HasDc() const { return m_pDC != nullptr; }
     CDC& Dc() { return *m_pDC; }
     void Face(int x, int y, int w, int h, int xSrc, int ySrc) { m_pDC->BitBlt(x, y, w, h, m_pFace, xSrc, ySrc, SRCCOPY); }
     void Digit(int x, int nDigit) { Face(x, kDigitY, skin::kDigitWidth, skin::kDigitHeight, GlyphX(nDigit), skin::kGlyphRowY); }
@@ -143,8 +145,8 @@ void CMP3Display::DrawText(CTarget& target, const CString& str, const CRect& rc,
 }
 
 void CMP3Display::DrawAll(CDC* pDC) {
-    CTarget target(*this, pDC);
-    if (!target.Valid()) return;
+    CTarget target(*this, pDC, true);
+    if (!target.HasDc()) return;
     CDC& dc = target.Dc();
     {
         CSkinApp* pApp = GetSkinApp();
