@@ -24,11 +24,19 @@ public:
     DWORD m_dwControlId = 0;
 
 private:
+    // Both channels as the driver answers them; FALSE when the read fails.
+    BOOL ReadChannels(DWORD dwControlId, DWORD& dwLeft, DWORD& dwRight, BOOL& bUntouched);
+    MMRESULT WriteChannels(DWORD dwControlId, UINT nValue);
+
     // Some drivers keep only channel 0, others answer a read without filling it in;
     // what was set stands in for a value that cannot be read back.
     UINT m_nLastSet = 0;
     BOOL m_bHaveLastSet = FALSE;
     DWORD m_dwDefault = 0;
+    // A source line that cannot be read back does not reach the output either on such
+    // drivers; the speakers' volume then carries what is set, too.
+    DWORD m_dwLoudnessControlId = 0;
+    BOOL m_bHaveLoudness = FALSE;
 };
 
 class CLevelMeter {

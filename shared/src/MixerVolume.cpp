@@ -65,35 +65,64 @@ MIXERCONTROLDETAILS Details(DWORD dwControlId, void* pValues, DWORD cbValue) {
 
 MMRESULT CMixerVolume::Init(int nLineKind) {
     MIXERCONTROLA control;
-    const MMRESULT result = FindControl(ComponentType(nLineKind), MIXERCONTROL_CONTROLTYPE_VOLUME, control);
+    const DWORD dwType = ComponentType(nLineKind);
+    const MMRESULT result = FindControl(dwType, MIXERCONTROL_CONTROLTYPE_VOLUME, control);
     if (result != MMSYSERR_NOERROR) return result;
     m_dwControlId = control.dwControlID;
     m_dwDefault = control.Bounds.dwMaximum;
+    DWORD dwLeft = 0, dwRight = 0;
+    BOOL bUntouched = FALSE;
+    if (!ReadChannels(m_dwControlId, dwLeft, dwRight, bUntouched) || !bUntouched) return MMSYSERR_NOERROR;
+    if (dwType == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS) return MMSYSERR_NOERROR;
+    MIXERCONTROLA speakers;
+    if (FindControl(MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, MIXERCONTROL_CONTROLTYPE_VOLUME, speakers) !=
+        MMSYSERR_NOERROR) {
+        return MMSYSERR_NOERROR;
+    }
+    m_dwLoudnessControlId = speakers.dwControlID;
+    m_bHaveLoudness = TRUE;
+    // What is heard now is where the volume starts.
+    if (ReadChannels(m_dwLoudnessControlId, dwLeft, dwRight, bUntouched) && !bUntouched) {
+        m_dwDefault = (dwLeft + dwRight) / 2;
+    }
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT CMixerVolume::SetVolume(UINT nValue) {
+MMRESULT CMixerVolume::WriteChannels(DWORD dwControlId, UINT nValue) {
     MIXERCONTROLDETAILS_UNSIGNED values[kChannels] = {{nValue}, {nValue}};
-    MIXERCONTROLDETAILS details = Details(m_dwControlId, values, sizeof values[0]);
-    const MMRESULT result = ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(0), &details,
-                                                     MIXER_OBJECTF_MIXER | MIXER_SETCONTROLDETAILSF_VALUE);
-    if (result == MMSYSERR_NOERROR) {
-        m_nLastSet = nValue;
-        m_bHaveLastSet = TRUE;
+    MIXERCONTROLDETAILS details = Details(dwControlId, values, sizeof values[0]);
+    return ::mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(0), &details,
+                                    MIXER_OBJECTF_MIXER | MIXER_SETCONTROLDETAILSF_VALUE);
+}
+
+BOOL CMixerVolume::ReadChannels(DWORD dwControlId, DWORD& dwLeft, DWORD& dwRight, BOOL& bUntouched) {
+    MIXERCONTROLDETAILS_UNSIGNED values[kChannels] = {{kUntouched}, {kUntouched}};
+    MIXERCONTROLDETAILS details = Details(dwControlId, values, sizeof values[0]);
+    if (::mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(0), &details,
+                                  MIXER_OBJECTF_MIXER | MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR) {
+        return FALSE;
     }
+    bUntouched = values[0].dwValue == kUntouched;
+    dwLeft = values[0].dwValue;
+    dwRight = values[1].dwValue == kUntouched ? values[0].dwValue : values[1].dwValue;
+    return TRUE;
+}
+
+MMRESULT CMixerVolume::SetVolume(UINT nValue) {
+    const MMRESULT result = WriteChannels(m_dwControlId, nValue);
+    if (result != MMSYSERR_NOERROR) return result;
+    m_nLastSet = nValue;
+    m_bHaveLastSet = TRUE;
+    if (m_bHaveLoudness) WriteChannels(m_dwLoudnessControlId, nValue);
     return result;
 }
 
 UINT CMixerVolume::GetVolume() {
-    MIXERCONTROLDETAILS_UNSIGNED values[kChannels] = {{kUntouched}, {kUntouched}};
-    MIXERCONTROLDETAILS details = Details(m_dwControlId, values, sizeof values[0]);
-    if (::mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(0), &details,
-                                  MIXER_OBJECTF_MIXER | MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR) {
-        return 0;
-    }
-    if (values[0].dwValue == kUntouched) return m_bHaveLastSet ? m_nLastSet : m_dwDefault;
-    if (values[1].dwValue == kUntouched) values[1].dwValue = values[0].dwValue;
-    return (values[0].dwValue + values[1].dwValue) / 2;
+    DWORD dwLeft = 0, dwRight = 0;
+    BOOL bUntouched = FALSE;
+    if (!ReadChannels(m_dwControlId, dwLeft, dwRight, bUntouched)) return 0;
+    if (bUntouched) return m_bHaveLastSet ? m_nLastSet : m_dwDefault;
+    return (dwLeft + dwRight) / 2;
 }
 
 BOOL CLevelMeter::ReadMixerPeaks(short& nLeft, short& nRight) {

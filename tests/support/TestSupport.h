@@ -52,4 +52,8 @@ bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPer
 
 bool FileExists(const std::string& path);
 
+// The GDI objects the process holds: the system's count where it answers one, else
+// (Wine) a count read from how its handle table fills.
+unsigned GdiObjectCount();
+
 }  // namespace orvtest
