@@ -13,14 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "ctlkit/ControlKit.h"
 #include "orvcodec/Mp3Decoder.h"
 #include "orvcodec/WaveFile.h"
 
 // Messages the worker posts to the control window; wParam is the run's generation,
 // so that the window drops what a halted run left in the queue.
-constexpr UINT kMsgWorkerProgress = WM_APP + 1;  // lParam: frames written (decode)
-constexpr UINT kMsgWorkerEnded = WM_APP + 2;     // the stream is done (played or written)
-constexpr UINT kMsgWorkerError = WM_APP + 3;     // lParam: an engine error code
+constexpr UINT kMsgWorkerProgress = ctlkit::kMsgWorkerFirst;   // lParam: frames written (decode)
+constexpr UINT kMsgWorkerEnded = ctlkit::kMsgWorkerFirst + 1;  // the stream is done (played or written)
+constexpr UINT kMsgWorkerError = ctlkit::kMsgWorkerFirst + 2;  // lParam: an engine error code
 
 constexpr long kEngineErrorWrite = 1;   // the target file cannot be written
 constexpr long kEngineErrorDevice = 2;  // the sound device refused a buffer

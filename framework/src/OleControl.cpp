@@ -11,17 +11,14 @@
 namespace fw {
 namespace {
 
-// Encoder and ripper controls join this table when they exist.
-const ControlClass kControlClasses[] = {
-    {"{3B00B10D-6EF0-11D1-A6AA-0020AFE4DE54}", "orvmp3play.dll", "OrvMp3PlayCtl"},
-};
-
 struct LoadedControl {
+    const ControlClass* pClass = nullptr;
     HMODULE hModule = nullptr;
     bool bTried = false;
 };
 
-LoadedControl g_loaded[sizeof(kControlClasses) / sizeof(kControlClasses[0])];
+LoadedControl g_controls[kMaxControlClasses];
+size_t g_cControls = 0;
 CString g_strControlFolder;
 
 CString ControlFolder() {
@@ -34,8 +31,12 @@ CString ControlFolder() {
     return CString(szPath);
 }
 
-int IndexOf(const ControlClass* pClass) {
-    return static_cast<int>(pClass - kControlClasses);
+LoadedControl* EntryOf(const char* pszClsid) {
+    if (!pszClsid) return nullptr;
+    for (size_t i = 0; i < g_cControls; ++i) {
+        if (::lstrcmpiA(g_controls[i].pClass->pszClsid, pszClsid) == 0) return &g_controls[i];
+    }
+    return nullptr;
 }
 
 // The control's dispatch interface with a reference for the caller, or nullptr.
@@ -127,20 +128,26 @@ HRESULT Invoke(HWND hWnd, DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet
 
 }  // namespace
 
+BOOL RegisterControlClass(const ControlClass& controlClass) {
+    if (!controlClass.pszClsid || !controlClass.pszDll || !controlClass.pszWndClass) return FALSE;
+    if (EntryOf(controlClass.pszClsid)) return TRUE;
+    if (g_cControls == kMaxControlClasses) return FALSE;
+    g_controls[g_cControls++].pClass = &controlClass;
+    if (AfxControlContainerEnabled()) LoadControl(controlClass.pszClsid);
+    return TRUE;
+}
+
 const ControlClass* FindControlClass(const char* pszClsid) {
-    if (!pszClsid) return nullptr;
-    for (const ControlClass& c : kControlClasses) {
-        if (::lstrcmpiA(c.pszClsid, pszClsid) == 0) return &c;
-    }
-    return nullptr;
+    const LoadedControl* pEntry = EntryOf(pszClsid);
+    return pEntry ? pEntry->pClass : nullptr;
 }
 
 BOOL LoadControl(const char* pszClsid) {
-    const ControlClass* pClass = FindControlClass(pszClsid);
-    if (!pClass) return FALSE;
-    LoadedControl& loaded = g_loaded[IndexOf(pClass)];
-    if (loaded.bTried) return loaded.hModule != nullptr;
-    loaded.bTried = true;
+    LoadedControl* pEntry = EntryOf(pszClsid);
+    if (!pEntry) return FALSE;
+    if (pEntry->bTried) return pEntry->hModule != nullptr;
+    pEntry->bTried = true;
+    const ControlClass* pClass = pEntry->pClass;
     CString strPath = ControlFolder();
     strPath += "\\";
     strPath += pClass->pszDll;
@@ -154,17 +161,17 @@ BOOL LoadControl(const char* pszClsid) {
         ::FreeLibrary(hModule);
         return FALSE;
     }
-    loaded.hModule = hModule;
+    pEntry->hModule = hModule;
     return TRUE;
 }
 
 BOOL IsControlLoaded(const char* pszClsid) {
-    const ControlClass* pClass = FindControlClass(pszClsid);
-    return pClass && g_loaded[IndexOf(pClass)].hModule != nullptr;
+    const LoadedControl* pEntry = EntryOf(pszClsid);
+    return pEntry && pEntry->hModule != nullptr;
 }
 
 void LoadAllControls() {
-    for (const ControlClass& c : kControlClasses) LoadControl(c.pszClsid);
+    for (size_t i = 0; i < g_cControls; ++i) LoadControl(g_controls[i].pClass->pszClsid);
 }
 
 const EventSinkEntry* FindEventSinkEntry(const EventSinkMap* pMap, UINT nCtlID, DISPID dispid) {

@@ -4,7 +4,10 @@
 #include "SkinMessages.h"
 #include "TelmarIds.h"
 
-CMP3App::CMP3App() : CSkinApp(kMp3Title, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING), m_dlgPlayer(*this) {}
+// The controls are named here, before InitInstance turns containment on.
+CMP3App::CMP3App() : CSkinApp(kMp3Title, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING), m_dlgPlayer(*this) {
+    CMp3Play::Register();
+}
 
 BOOL CMP3App::InitInstance() {
     if (!CSkinApp::InitInstance()) return FALSE;

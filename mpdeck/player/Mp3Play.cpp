@@ -1,5 +1,4 @@
 #include "Mp3Play.h"
-#include "Mp3PlayDispIds.h"
 
 using namespace mp3play;
 
@@ -9,67 +8,26 @@ constexpr long kMsPerSecond = 1000;
 
 }  // namespace
 
-long CMp3Play::GetLongProperty(DISPID dispid) {
-    long value = 0;
-    GetProperty(dispid, VT_I4, &value);
-    return value;
-}
+BOOL CMp3Play::Register() { return fw::RegisterControlClass(kControlClass); }
 
-short CMp3Play::GetShortProperty(DISPID dispid) {
-    short value = 0;
-    GetProperty(dispid, VT_I2, &value);
-    return value;
-}
+long CMp3Play::GetFrames() { return GetProp<long>(kPropFrames); }
+BOOL CMp3Play::GetCopyright() { return GetProp<BOOL>(kPropCopyright); }
+BOOL CMp3Play::GetOriginal() { return GetProp<BOOL>(kPropOriginal); }
+BOOL CMp3Play::GetCrc() { return GetProp<BOOL>(kPropCrc); }
+short CMp3Play::GetLayer() { return GetProp<short>(kPropLayer); }
+long CMp3Play::GetFrequency() { return GetProp<long>(kPropFrequency); }
+long CMp3Play::GetBitRate() { return GetProp<long>(kPropBitRate); }
+short CMp3Play::GetVersion() { return GetProp<short>(kPropVersion); }
+float CMp3Play::GetFrameDuration() { return GetProp<float>(kPropFrameMs); }
+long CMp3Play::GetLength() { return GetProp<long>(kPropLengthMs); }
+short CMp3Play::GetChannelMode() { return GetProp<short>(kPropChannelMode); }
 
-BOOL CMp3Play::GetBoolProperty(DISPID dispid) {
-    BOOL value = FALSE;
-    GetProperty(dispid, VT_BOOL, &value);
-    return value;
-}
-
-short CMp3Play::CallMethod(DISPID dispid) {
-    short status = kStatusNoControl;
-    if (FAILED(InvokeHelper(dispid, DISPATCH_METHOD, VT_I2, &status, nullptr))) return kStatusNoControl;
-    return status;
-}
-
-long CMp3Play::GetFrames() { return GetLongProperty(kPropFrames); }
-BOOL CMp3Play::GetCopyright() { return GetBoolProperty(kPropCopyright); }
-BOOL CMp3Play::GetOriginal() { return GetBoolProperty(kPropOriginal); }
-BOOL CMp3Play::GetCrc() { return GetBoolProperty(kPropCrc); }
-short CMp3Play::GetLayer() { return GetShortProperty(kPropLayer); }
-long CMp3Play::GetFrequency() { return GetLongProperty(kPropFrequency); }
-long CMp3Play::GetBitRate() { return GetLongProperty(kPropBitRate); }
-short CMp3Play::GetVersion() { return GetShortProperty(kPropVersion); }
-long CMp3Play::GetLength() { return GetLongProperty(kPropLengthMs); }
-short CMp3Play::GetChannelMode() { return GetShortProperty(kPropChannelMode); }
-
-float CMp3Play::GetFrameDuration() {
-    float value = 0;
-    GetProperty(kPropFrameMs, VT_R4, &value);
-    return value;
-}
-
-short CMp3Play::Open(LPCSTR lpszSource, LPCSTR lpszTarget) {
-    static const BYTE kParams[] = VTS_BSTR VTS_BSTR;
-    short status = kStatusNoControl;
-    if (FAILED(InvokeHelper(kMethodOpen, DISPATCH_METHOD, VT_I2, &status, kParams, lpszSource ? lpszSource : "",
-                            lpszTarget ? lpszTarget : "")))
-        return kStatusNoControl;
-    return status;
-}
-
-short CMp3Play::Play() { return CallMethod(kMethodPlay); }
-short CMp3Play::Pause() { return CallMethod(kMethodPause); }
-short CMp3Play::Stop() { return CallMethod(kMethodStop); }
-short CMp3Play::Close() { return CallMethod(kMethodClose); }
-
-short CMp3Play::Seek(long nFrame) {
-    static const BYTE kParams[] = VTS_I4;
-    short status = kStatusNoControl;
-    if (FAILED(InvokeHelper(kMethodSeek, DISPATCH_METHOD, VT_I2, &status, kParams, nFrame))) return kStatusNoControl;
-    return status;
-}
+short CMp3Play::Open(LPCSTR lpszSource, LPCSTR lpszTarget) { return Call<short>(kMethodOpen, lpszSource, lpszTarget); }
+short CMp3Play::Play() { return Call<short>(kMethodPlay); }
+short CMp3Play::Pause() { return Call<short>(kMethodPause); }
+short CMp3Play::Seek(long nFrame) { return Call<short>(kMethodSeek, nFrame); }
+short CMp3Play::Stop() { return Call<short>(kMethodStop); }
+short CMp3Play::Close() { return Call<short>(kMethodClose); }
 
 short CMp3Play::OpenAndPlay(LPCSTR lpszPath) {
     short status = Open(lpszPath, "");

@@ -3,15 +3,19 @@
 // control is missing they return kStatusNoControl and properties read 0.
 #pragma once
 
+#include "fw/ControlWnd.h"
 #include "fw/Framework.h"
 
-#include "Mp3PlayDispIds.h"
+#include "Mp3PlayInterface.h"
 
-class CMp3Play : public CWnd {
+class CMp3Play : public CControlWnd {
 public:
-    static constexpr LPCSTR kClsid = "{3B00B10D-6EF0-11D1-A6AA-0020AFE4DE54}";
+    static constexpr LPCSTR kClsid = mp3play::kClsid;
     static constexpr UINT kControlId = 1061;
-    static constexpr short kStatusNoControl = -1;
+    static constexpr short kStatusNoControl = fw::kStatusNoControl;
+    // Names the control to the containment; the program calls it before
+    // AfxEnableControlContainer.
+    static BOOL Register();
     // Events of the control (sink dispatch ids).
     static constexpr DISPID kEventPosition = mp3play::kEventPosition;  // long frame
     static constexpr DISPID kEventEnd = mp3play::kEventEnd;
@@ -49,10 +53,4 @@ public:
     static long FrameForSecond(long nSecond, float fFrameMs);
     // Seeks to a second and leaves the pause the seek started from.
     short SeekToSecond(long nSecond);
-
-private:
-    long GetLongProperty(DISPID dispid);
-    short GetShortProperty(DISPID dispid);
-    BOOL GetBoolProperty(DISPID dispid);
-    short CallMethod(DISPID dispid);
 };

@@ -1,6 +1,5 @@
 // Texts of TELMAR.DLL and the programs' message boxes, on copies of the library with
 // string blocks changed by the test.
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,6 +8,7 @@
 #include "SkinText.h"
 #include "TelmarIds.h"
 #include "TestSupport.h"
+#include "UiScript.h"
 
 namespace {
 
@@ -49,29 +49,6 @@ std::string LibraryCopy(const char* tag, UINT nBlock, const std::vector<std::wst
     return path;
 }
 
-struct SeenBox {
-    std::string caption;
-    std::string text;
-    HWND hOwner = nullptr;
-};
-SeenBox g_seen;
-
-// Reads the message box as it is activated and answers it with No.
-LRESULT CALLBACK AnswerNo(int nCode, WPARAM wParam, LPARAM lParam) {
-    HWND hBox = reinterpret_cast<HWND>(wParam);
-    char className[16] = {};
-    if (nCode == HCBT_ACTIVATE && ::GetClassNameA(hBox, className, sizeof className) && !std::strcmp(className, "#32770")) {
-        char text[512] = {};
-        ::GetWindowTextA(hBox, text, sizeof text);
-        g_seen.caption = text;
-        ::GetDlgItemTextA(hBox, 0xFFFF, text, sizeof text);
-        g_seen.text = text;
-        g_seen.hOwner = ::GetWindow(hBox, GW_OWNER);
-        ::PostMessageA(hBox, WM_COMMAND, IDNO, 0);
-    }
-    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
-}
-
 }  // namespace
 
 using SkinTextTest = SkinAppTest;
@@ -94,23 +71,35 @@ TEST_F(SkinTextTest, MessageBoxIsCaptionedWithTheProgramTitleAndOwned) {
     CWnd owner;
     ASSERT_TRUE(owner.CreateEx(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, 0));
     const HWND hOwner = owner.m_hWnd;
-    HHOOK hHook = ::SetWindowsHookExA(WH_CBT, AnswerNo, nullptr, ::GetCurrentThreadId());
-    ASSERT_NE(hHook, nullptr);
-    const int nOwned = ShowMessage(&owner, IDS_ASK_DELETE_PLAYLIST, MB_YESNO | MB_ICONQUESTION, CString("Two"));
-    const SeenBox owned = g_seen;
-    const int nFree = ShowMessageText(nullptr, "100%", MB_YESNO);
-    ::UnhookWindowsHookEx(hHook);
-    owner.DestroyWindow();
-
     CString expected;
     expected.Format(LoadText(IDS_ASK_DELETE_PLAYLIST), "Two");
+
+    // The script finds the boxes by the program title only.
+    orvtest::CUiScript ui("Orvanta-SharedTest");
+    HWND hOwnedBy = nullptr;
+    HWND hFreeOwner = hOwner;
+    std::string ownedText, freeText;
+    int nOwned = 0, nFree = 0;
+    ui.Run(
+        [&](orvtest::CUiScript& s) {
+            if (HWND hBox = s.WaitBox()) hOwnedBy = ::GetWindow(hBox, GW_OWNER);
+            ownedText = s.AnswerBox(IDNO, orvtest::BoxIcon::Question, orvtest::BoxButtons::YesNo);
+            if (HWND hBox = s.WaitBox()) hFreeOwner = ::GetWindow(hBox, GW_OWNER);
+            freeText = s.AnswerBox(IDNO);
+        },
+        [&] {
+            nOwned = ShowMessage(&owner, IDS_ASK_DELETE_PLAYLIST, MB_YESNO | MB_ICONQUESTION, CString("Two"));
+            nFree = ShowMessageText(nullptr, "100%", MB_YESNO);
+        });
+    owner.DestroyWindow();
+
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
     EXPECT_EQ(IDNO, nOwned);
-    EXPECT_EQ("Orvanta-SharedTest", owned.caption);
-    EXPECT_EQ(expected.GetString(), owned.text);
-    EXPECT_EQ(hOwner, owned.hOwner);
+    EXPECT_EQ(expected.GetString(), ownedText);
+    EXPECT_EQ(hOwner, hOwnedBy);
     EXPECT_EQ(IDNO, nFree);
-    EXPECT_EQ("100%", g_seen.text);
-    EXPECT_EQ(nullptr, g_seen.hOwner);
+    EXPECT_EQ("100%", freeText);
+    EXPECT_EQ(nullptr, hFreeOwner);
 }
 
 TEST_F(SkinTextTest, LibraryWithoutItsFileNameIsNotTakenByTheBareName) {

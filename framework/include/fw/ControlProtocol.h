@@ -38,6 +38,25 @@ inline BSTR AnsiToBstr(const char* psz) {
     return bstr;
 }
 
+// Converts v to vt and hands the converted VARIANT to store; FALSE when v does not
+// convert. Both sides use it: the control for arguments, the host for event arguments.
+template <class F>
+bool LoadVariantAs(const VARIANT& v, VARTYPE vt, F store) {
+    VARIANT c;
+    ::VariantInit(&c);
+    if (FAILED(::VariantChangeType(&c, const_cast<VARIANT*>(&v), 0, vt))) return false;
+    store(c);
+    ::VariantClear(&c);
+    return true;
+}
+
+// One control as the containment knows it; each control's interface header has one.
+struct ControlClass {
+    const char* pszClsid;     // "{...}" as the registry spells it
+    const char* pszDll;       // file name in the control folder
+    const char* pszWndClass;  // the window class the DLL registers
+};
+
 constexpr UINT kMaxEventArgs = 8;
 
 struct ControlEventBlock {

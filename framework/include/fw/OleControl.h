@@ -1,6 +1,7 @@
-// Control containment without the registry: a table maps each control's CLSID to the
-// DLL that implements it and the window class it registers. AfxEnableControlContainer
-// loads the DLLs of the table found in the control folder (the running program's
+// Control containment without the registry: a table, filled by the programs through
+// RegisterControlClass with the ControlClass of each control's interface header, maps
+// the CLSID to the DLL that implements it and the window class it registers.
+// AfxEnableControlContainer loads the DLLs of the table found in the control folder (the running program's
 // folder unless AfxSetControlFolder names another). Dialog templates place a control
 // as a custom control of its class; the CWnd bound to it calls the control through
 // InvokeHelper / GetProperty / SetProperty, and its events reach the parent's
@@ -39,13 +40,12 @@ class CWnd;
 
 namespace fw {
 
-struct ControlClass {
-    const char* pszClsid;      // "{...}" as the registry spells it
-    const char* pszDll;        // file name in the control folder
-    const char* pszWndClass;   // the window class the DLL registers
-};
-
-// The controls the programs host.
+// The controls a program hosts, named by the program (or its wrappers) before
+// AfxEnableControlContainer; one named later is loaded at once when containment is
+// already on. The table keeps the pointer: pass a static object. FALSE when the table
+// is full or the entry is incomplete; naming a CLSID again keeps the first entry.
+constexpr size_t kMaxControlClasses = 16;
+BOOL RegisterControlClass(const ControlClass& controlClass);
 const ControlClass* FindControlClass(const char* pszClsid);
 // Loads one control's DLL (once); FALSE when it is missing or registers no class.
 BOOL LoadControl(const char* pszClsid);
@@ -75,23 +75,14 @@ struct EventArg;
 template <>
 struct EventArg<short> {
     short value = 0;
-    bool Load(const VARIANT& v) { return LoadAs(v, VT_I2, [&](const VARIANT& c) { value = c.iVal; }); }
+    bool Load(const VARIANT& v) { return LoadVariantAs(v, VT_I2, [&](const VARIANT& c) { value = c.iVal; }); }
     short Get() const { return value; }
-    template <class F>
-    static bool LoadAs(const VARIANT& v, VARTYPE vt, F store) {
-        VARIANT c;
-        ::VariantInit(&c);
-        if (FAILED(::VariantChangeType(&c, const_cast<VARIANT*>(&v), 0, vt))) return false;
-        store(c);
-        ::VariantClear(&c);
-        return true;
-    }
 };
 
 template <>
 struct EventArg<long> {
     long value = 0;
-    bool Load(const VARIANT& v) { return EventArg<short>::LoadAs(v, VT_I4, [&](const VARIANT& c) { value = c.lVal; }); }
+    bool Load(const VARIANT& v) { return LoadVariantAs(v, VT_I4, [&](const VARIANT& c) { value = c.lVal; }); }
     long Get() const { return value; }
 };
 
@@ -99,7 +90,7 @@ template <>
 struct EventArg<int> {
     int value = 0;  // BOOL
     bool Load(const VARIANT& v) {
-        return EventArg<short>::LoadAs(v, VT_BOOL, [&](const VARIANT& c) { value = c.boolVal ? TRUE : FALSE; });
+        return LoadVariantAs(v, VT_BOOL, [&](const VARIANT& c) { value = c.boolVal ? TRUE : FALSE; });
     }
     int Get() const { return value; }
 };
@@ -107,7 +98,7 @@ struct EventArg<int> {
 template <>
 struct EventArg<float> {
     float value = 0;
-    bool Load(const VARIANT& v) { return EventArg<short>::LoadAs(v, VT_R4, [&](const VARIANT& c) { value = c.fltVal; }); }
+    bool Load(const VARIANT& v) { return LoadVariantAs(v, VT_R4, [&](const VARIANT& c) { value = c.fltVal; }); }
     float Get() const { return value; }
 };
 
@@ -118,7 +109,7 @@ template <>
 struct EventArg<LPCSTR> {
     std::string value;
     bool Load(const VARIANT& v) {
-        return EventArg<short>::LoadAs(v, VT_BSTR, [&](const VARIANT& c) { value = BstrToAnsi(c.bstrVal); });
+        return LoadVariantAs(v, VT_BSTR, [&](const VARIANT& c) { value = BstrToAnsi(c.bstrVal); });
     }
     LPCSTR Get() const { return value.c_str(); }
 };

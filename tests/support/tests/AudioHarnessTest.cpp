@@ -90,6 +90,7 @@ TEST_F(AudioHarnessTest, ToneFrequencyAndLevelAreMeasuredWithinOnePercent) {
 }
 
 TEST_F(AudioHarnessTest, ControlPlaybackMatchesTheReferenceDecodeOfItsFileOnly) {
+    CMp3Play::Register();
     AfxSetControlFolder(ORV_CONTROL_DIR);
     AfxEnableControlContainer();
     CControlHostDlg dlg;

@@ -1,0 +1,261 @@
+#include <orvcdaudio/DiscImage.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace orv::cd {
+
+namespace {
+
+constexpr int32_t kMaxDiscFrames = 100 * kFramesPerMinute - 1;  // 99:59:74
+constexpr size_t kWaveHeaderProbeBytes = 64 * 1024;
+constexpr uint16_t kWavePcm = 1;
+constexpr uint16_t kWaveExtensible = 0xFFFE;
+constexpr uint32_t kCdRate = 44100;
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t Le32(const uint8_t* p) { return Le16(p) | static_cast<uint32_t>(Le16(p + 2)) << 16; }
+
+bool IsAbsolute(const std::string& name) {
+    if (name.empty()) return false;
+    if (name[0] == '/' || name[0] == '\\') return true;
+    return name.size() > 1 && name[1] == ':';
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool FileSize(std::FILE* f, uint64_t& size) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return false;
+    const long end = std::ftell(f);
+    if (end < 0) return false;
+    size = static_cast<uint64_t>(end);
+    return std::fseek(f, 0, SEEK_SET) == 0;
+}
+
+bool ProbeFile(const std::string& path, FileType type, FileExtent& extent, std::string& error) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = "cannot open \"" + path + "\"";
+        return false;
+    }
+    uint64_t size = 0;
+    bool ok = FileSize(f, size);
+    if (!ok) error = "cannot read \"" + path + "\"";
+    if (ok && type == FileType::Wave) {
+        std::vector<uint8_t> head(static_cast<size_t>(std::min<uint64_t>(size, kWaveHeaderProbeBytes)));
+        ok = std::fread(head.data(), 1, head.size(), f) == head.size();
+        if (!ok) error = "cannot read \"" + path + "\"";
+        if (ok && !ProbeWaveHeader(head.data(), head.size(), size, extent, error)) {
+            error = "\"" + path + "\": " + error;
+            ok = false;
+        }
+    } else if (ok) {
+        extent.dataOffset = 0;
+        extent.dataBytes = size;
+    }
+    std::fclose(f);
+    return ok;
+}
+
+int32_t FramesOf(uint64_t bytes) {
+    const uint64_t frames = (bytes + kBytesPerFrame - 1) / kBytesPerFrame;
+    return static_cast<int32_t>(std::min<uint64_t>(frames, static_cast<uint64_t>(kMaxDiscFrames) + 1));
+}
+
+}  // namespace
+
+Msf FramesToMsf(int32_t frames) {
+    Msf msf;
+    if (frames < 0) frames = 0;
+    msf.minutes = frames / kFramesPerMinute;
+    msf.seconds = frames / kFramesPerSecond % kSecondsPerMinute;
+    msf.frames = frames % kFramesPerSecond;
+    return msf;
+}
+
+bool ProbeWaveHeader(const uint8_t* data, size_t size, uint64_t fileSize, FileExtent& extent, std::string& error) {
+    if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) {
+        error = "not a WAVE file";
+        return false;
+    }
+    bool haveFormat = false;
+    size_t pos = 12;
+    while (pos + 8 <= size) {
+        const uint8_t* chunk = data + pos;
+        const uint32_t chunkSize = Le32(chunk + 4);
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            if (chunkSize < 16 || pos + 8 + 16 > size) break;
+            const uint8_t* fmt = chunk + 8;
+            uint16_t tag = Le16(fmt);
+            if (tag == kWaveExtensible && chunkSize >= 40 && pos + 8 + 26 <= size) tag = Le16(fmt + 24);
+            if (tag != kWavePcm || Le16(fmt + 2) != 2 || Le32(fmt + 4) != kCdRate || Le16(fmt + 14) != 16) {
+                error = "not 16-bit stereo PCM at 44100 Hz";
+                return false;
+            }
+            haveFormat = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat) break;
+            extent.dataOffset = pos + 8;
+            const uint64_t present = fileSize > extent.dataOffset ? fileSize - extent.dataOffset : 0;
+            extent.dataBytes = std::min<uint64_t>(chunkSize, present);
+            return true;
+        }
+        pos += 8 + static_cast<size_t>(chunkSize) + (chunkSize & 1u);
+        if (pos < 8 + static_cast<size_t>(chunkSize)) break;  // wrapped
+    }
+    error = haveFormat ? "no data chunk" : "no usable format chunk";
+    return false;
+}
+
+std::string ResolveImagePath(const std::string& baseDir, const std::string& name) {
+    if (IsAbsolute(name) || baseDir.empty()) return name;
+    const char separator = baseDir.find('\\') != std::string::npos ? '\\' : '/';
+    return baseDir + separator + name;
+}
+
+CDiscImage::CDiscImage() = default;
+
+CDiscImage::~CDiscImage() { Clear(); }
+
+void CDiscImage::Clear() {
+    for (OpenFile& file : m_files) {
+        if (file.handle) std::fclose(file.handle);
+    }
+    m_files.clear();
+    m_tracks.clear();
+    m_segments.clear();
+    m_leadOut = 0;
+}
+
+bool CDiscImage::Load(const std::string& cuePath, std::string& error) {
+    Clear();
+    std::FILE* f = std::fopen(cuePath.c_str(), "rb");
+    if (!f) {
+        error = "cannot open \"" + cuePath + "\"";
+        return false;
+    }
+    uint64_t size = 0;
+    std::string text;
+    bool ok = FileSize(f, size) && size <= kMaxSheetBytes;
+    if (ok) {
+        text.resize(static_cast<size_t>(size));
+        ok = std::fread(&text[0], 1, text.size(), f) == text.size();
+    }
+    std::fclose(f);
+    if (!ok) {
+        error = "cannot read \"" + cuePath + "\" (or it is larger than 1 MiB)";
+        return false;
+    }
+    CueSheet sheet;
+    CueError parseError;
+    if (!ParseCueSheet(text, sheet, parseError)) {
+        error = cuePath + ": " + parseError.Text();
+        return false;
+    }
+    return Build(sheet, FolderOf(cuePath), ProbeFile, error);
+}
+
+bool CDiscImage::Build(const CueSheet& sheet, const std::string& baseDir, const FileProbe& probe, std::string& error) {
+    Clear();
+    for (const CueFile& file : sheet.files) {
+        OpenFile open;
+        open.path = ResolveImagePath(baseDir, file.name);
+        open.type = file.type;
+        if (!probe(open.path, file.type, open.extent, error)) {
+            Clear();
+            return false;
+        }
+        m_files.push_back(open);
+    }
+    auto fail = [&](const std::string& message) {
+        error = message;
+        Clear();
+        return false;
+    };
+    int64_t pos = kLeadInFrames;
+    const size_t count = sheet.tracks.size();
+    for (size_t i = 0; i < count; ++i) {
+        const CueTrack& track = sheet.tracks[i];
+        if (track.file >= m_files.size() || track.indexes.empty()) return fail("track without file or index");
+        const int32_t fileFrames = FramesOf(m_files[track.file].extent.dataBytes);
+        const bool firstInFile = i == 0 || sheet.tracks[i - 1].file != track.file;
+        const bool nextInFile = i + 1 < count && sheet.tracks[i + 1].file == track.file;
+        const int32_t segStart = firstInFile ? 0 : track.FirstIndex();
+        const int32_t segEnd = nextInFile ? sheet.tracks[i + 1].FirstIndex() : fileFrames;
+        const std::string name = "track " + std::to_string(track.number);
+        if (segEnd > fileFrames || track.Index01() >= fileFrames)
+            return fail("\"" + sheet.files[track.file].name + "\" is shorter than its " + name);
+        if (track.Index01() >= segEnd) return fail(name + " is empty");
+
+        TocTrack toc;
+        toc.number = track.number;
+        toc.audio = track.mode == TrackMode::Audio;
+        toc.gapStart = static_cast<int32_t>(pos);
+        if (track.pregap > 0) {
+            m_segments.push_back({static_cast<int32_t>(pos), track.pregap, -1, 0, toc.audio});
+            pos += track.pregap;
+        }
+        toc.start = static_cast<int32_t>(pos + (track.Index01() - segStart));
+        if (pos + (segEnd - segStart) + track.postgap > kMaxDiscFrames) return fail("the disc is longer than 99:59:74");
+        m_segments.push_back({static_cast<int32_t>(pos), segEnd - segStart, static_cast<int>(track.file), segStart, toc.audio});
+        pos += segEnd - segStart;
+        if (track.postgap > 0) {
+            m_segments.push_back({static_cast<int32_t>(pos), track.postgap, -1, 0, toc.audio});
+            pos += track.postgap;
+        }
+        m_tracks.push_back(toc);
+    }
+    m_leadOut = static_cast<int32_t>(pos);
+    for (size_t i = 0; i < m_tracks.size(); ++i) {
+        const int32_t end = i + 1 < m_tracks.size() ? m_tracks[i + 1].start : m_leadOut;
+        m_tracks[i].length = end - m_tracks[i].start;
+    }
+    return true;
+}
+
+int CDiscImage::TrackAt(int32_t frame) const {
+    int found = m_tracks.empty() ? 0 : m_tracks.front().number;
+    for (const TocTrack& track : m_tracks) {
+        if (track.start <= frame) found = track.number;
+    }
+    return found;
+}
+
+bool CDiscImage::ReadFrames(int32_t frame, int32_t count, int16_t* samples) {
+    constexpr int kSamplesPerFrameStereo = kSamplesPerFrame * 2;
+    if (count <= 0) return true;
+    std::fill(samples, samples + static_cast<size_t>(count) * kSamplesPerFrameStereo, int16_t{0});
+    bool ok = true;
+    for (const Segment& segment : m_segments) {
+        const int32_t from = std::max(frame, segment.start);
+        const int32_t to = std::min(frame + count, segment.start + segment.length);
+        if (from >= to || segment.file < 0 || !segment.audio) continue;
+        int16_t* out = samples + static_cast<size_t>(from - frame) * kSamplesPerFrameStereo;
+        ok = ReadFromFile(segment, from, to - from, out) && ok;
+    }
+    return ok;
+}
+
+bool CDiscImage::ReadFromFile(const Segment& segment, int32_t frame, int32_t count, int16_t* samples) {
+    OpenFile& file = m_files[static_cast<size_t>(segment.file)];
+    if (!file.handle) file.handle = std::fopen(file.path.c_str(), "rb");
+    if (!file.handle) return false;
+    const uint64_t offset = static_cast<uint64_t>(segment.fileFrame + (frame - segment.start)) * kBytesPerFrame;
+    if (offset >= file.extent.dataBytes) return true;
+    const uint64_t wanted = std::min<uint64_t>(static_cast<uint64_t>(count) * kBytesPerFrame, file.extent.dataBytes - offset);
+    std::vector<uint8_t> bytes(static_cast<size_t>(wanted));
+    if (std::fseek(file.handle, static_cast<long>(file.extent.dataOffset + offset), SEEK_SET) != 0) return false;
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.handle);
+    const bool bigEndian = file.type == FileType::Motorola;
+    for (size_t i = 0; i + 1 < got; i += 2) {
+        const uint8_t lo = bigEndian ? bytes[i + 1] : bytes[i];
+        const uint8_t hi = bigEndian ? bytes[i] : bytes[i + 1];
+        samples[i / 2] = static_cast<int16_t>(static_cast<uint16_t>(lo | hi << 8));
+    }
+    return got == bytes.size();
+}
+
+}  // namespace orv::cd

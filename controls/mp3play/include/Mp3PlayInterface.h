@@ -1,0 +1,49 @@
+// The MP3 play/decode control's interface: identity, dispatch ids and status codes,
+// shared by the control and its wrapper so the two cannot drift apart.
+#pragma once
+
+#include "fw/ControlProtocol.h"
+
+namespace mp3play {
+
+constexpr char kClsid[] = "{3B00B10D-6EF0-11D1-A6AA-0020AFE4DE54}";
+constexpr char kWndClass[] = "OrvMp3PlayCtl";
+constexpr char kDllName[] = "orvmp3play.dll";
+constexpr fw::ControlClass kControlClass = {kClsid, kDllName, kWndClass};
+
+enum : DISPID {
+    kPropFrames = 1,
+    kPropCopyright = 2,
+    kPropOriginal = 3,
+    kPropCrc = 4,
+    kPropLayer = 5,
+    kPropFrequency = 6,
+    kPropBitRate = 7,
+    kPropVersion = 8,
+    kPropFrameMs = 12,
+    kPropLengthMs = 13,
+    kPropChannelMode = 14,
+    kMethodOpen = 15,
+    kMethodPlay = 16,
+    kMethodPause = 17,
+    kMethodSeek = 18,
+    kMethodStop = 19,
+    kMethodClose = 20,
+};
+
+enum : DISPID { kEventPosition = 1, kEventEnd = 2, kEventError = 3 };
+
+// Method results.
+enum : SHORT {
+    kStatusOk = 0,
+    kStatusNotOpen = 1,
+    kStatusCannotRead = 2,
+    kStatusNotMpeg = 3,
+    kStatusNoDevice = 4,
+    kStatusCannotCreate = 5,
+    kStatusBadFrame = 6,
+    kStatusNotPlaying = 7,
+    kStatusBusy = 8,
+};
+
+}  // namespace mp3play
