@@ -161,9 +161,16 @@ BOOL CMP3PlayerDlg::IsSongPlaying() const {
     return m_pDisplay && m_pDisplay->m_bPlaying;
 }
 
-// Only a WAVE that the device is playing gives peaks; a paused device is silent.
+// The MP3 control publishes what it plays; only a WAVE that the device is playing
+// gives peaks, a paused one is silent.
 BOOL CMP3PlayerDlg::ReadPlayedPeaks(short& nLeft, short& nRight) {
-    if (CurrentTypeIsMpeg()) return FALSE;
+    if (CurrentTypeIsMpeg()) {
+        if (!m_mp3Play.m_hWnd) return FALSE;
+        const UINT_PTR nPacked = reinterpret_cast<UINT_PTR>(::GetPropA(m_mp3Play.m_hWnd, mp3play::kPeakProperty));
+        nLeft = static_cast<short>(LOWORD(nPacked) & 0x7FFF);
+        nRight = static_cast<short>(HIWORD(nPacked) & 0x7FFF);
+        return TRUE;
+    }
     if (!m_waveDevice.IsPlaying()) {
         nLeft = nRight = 0;
         return TRUE;

@@ -401,6 +401,22 @@ TEST_F(PlayerWindowTest, MeterMovesWithTheWavePlayedAndNotWithSilence) {
     EXPECT_EQ(LitSegments(Shot("meter-silent"), 274), 0);
 }
 
+TEST_F(PlayerWindowTest, MeterMovesWithTheMp3Played) {
+    const std::string mp3 = std::string(ORV_MP3_FIXTURES) + "\\tone44js.mp3";
+    ASSERT_TRUE(Open(mp3));
+    CLevelMeter& meter = *Player().m_pMeter;
+    Player().m_nSongNumber = 1;
+    ASSERT_EQ(Player().m_mp3Play.OpenAndPlay(mp3.c_str()), 0);
+    Lcd().m_bPlaying = 1;
+    Player().StartLevelMeter();
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return CLevelMeter::LitSegments(meter.m_dwLeft) >= 9; }, 3000));
+    EXPECT_GE(LitSegments(Shot("meter-mp3"), 283), 8);
+    ASSERT_EQ(Player().m_mp3Play.Pause(), 0);
+    EXPECT_TRUE(orvtest::PumpUntil([&] { return CLevelMeter::LitSegments(meter.m_dwRight) == 0; }, 3000));
+    Player().m_mp3Play.Stop();
+    Player().m_mp3Play.Close();
+}
+
 TEST_F(PlayerWindowTest, VolumeDownLowersWhatIsHeard) {
     ASSERT_TRUE(Open());
     const std::string dir = orvtest::MakeTempDir("volume");
