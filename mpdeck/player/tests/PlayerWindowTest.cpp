@@ -364,6 +364,25 @@ TEST_F(PlayerWindowTest, FormatLineIsForMpegOnly) {
     EXPECT_GT(Diff(Shot("format-mpeg"), 33, 60, g_background, 33, 60, 180, 12), 20);
 }
 
+TEST_F(PlayerWindowTest, TitleShowsAmpersandsAsTyped) {
+    ASSERT_TRUE(Open());
+    Lcd().m_bPlaying = 1;
+    std::vector<std::vector<COLORREF>> seen;
+    for (const char* title : {"Rock & Roll", "Rock && Roll"}) {
+        Lcd().m_strTitle = title;
+        Lcd().DrawTitle();
+        const orvtest::Screenshot shot = Shot("title");
+        POINT origin = {33, 35};
+        ::ClientToScreen(Wnd(), &origin);
+        std::vector<COLORREF> box;
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 120; ++x) box.push_back(shot.Pixel(origin.x + x, origin.y + y));
+        seen.push_back(box);
+    }
+    // Read as prefix marks, both would show one ampersand.
+    EXPECT_NE(seen[0], seen[1]);
+}
+
 TEST_F(PlayerWindowTest, MeterFallsOneSegmentPerDraw) {
     ASSERT_TRUE(Open());
     CLevelMeter& meter = *Player().m_pMeter;
