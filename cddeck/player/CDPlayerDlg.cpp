@@ -6,7 +6,7 @@
 #include "SkinMessages.h"
 #include "SkinWindow.h"
 
-BEGIN_MESSAGE_MAP(CCDPlayerDlg, CDialog)
+BEGIN_MESSAGE_MAP(CCDPlayerDlg, CSkinPlayerDlg)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_TIMER()

@@ -8,6 +8,7 @@
 #include "CDDevice.h"
 #include "CDDisc.h"
 #include "CDPlayerRes.h"
+#include "SkinPlayerDlg.h"
 
 // The idle tick: media polling while nothing plays.
 constexpr UINT_PTR kTickTimer = 2;
@@ -15,7 +16,7 @@ constexpr UINT kTickMs = 250;
 // Idle ticks after start-up before the first poll (3 s).
 constexpr int kTicksBeforePoll = 12;
 
-class CCDPlayerDlg : public CDialog, public CCDDeviceOwner {
+class CCDPlayerDlg : public CSkinPlayerDlg, public CCDDeviceOwner {
 public:
     enum { IDD = IDD_CD_PLAYER };
 

@@ -84,6 +84,8 @@ private:
     void FinishRun();
     BOOL StartRun();
     void PostPosition(uint64_t frame);
+    // The peaks hosts read outside the dispatch interface; 0 removes them.
+    void PublishPeaks(uint32_t peaks);
     uint64_t FrameCount() const { return IsOpen() ? Info().frameCount : 0; }
 
     orv::codec::Mp3Decoder m_decoder;
@@ -161,6 +163,7 @@ BOOL CMp3PlayControl::StartRun() {
 SHORT CMp3PlayControl::Pause() {
     if (m_state == State::Running) {
         m_engine.Pause();
+        PublishPeaks(0);
         m_state = State::Paused;
         return kStatusOk;
     }
@@ -209,6 +212,7 @@ SHORT CMp3PlayControl::CloseFile() {
 
 void CMp3PlayControl::HaltRun() {
     if (GetHwnd()) ::KillTimer(GetHwnd(), kPositionTimer);
+    PublishPeaks(0);
     m_engine.Halt();
     NextGeneration();
 }
@@ -229,8 +233,19 @@ void CMp3PlayControl::PostPosition(uint64_t frame) {
 }
 
 void CMp3PlayControl::OnTimer(UINT_PTR nID) {
-    if (nID != kPositionTimer || m_state != State::Running || !m_strTarget.empty()) return;
+    if (nID != kPositionTimer || !m_strTarget.empty()) return;
+    PublishPeaks(m_state == State::Running ? m_engine.AudiblePeaks() : 0);
+    if (m_state != State::Running) return;
     PostPosition(m_engine.AudibleFrame());
+}
+
+void CMp3PlayControl::PublishPeaks(uint32_t peaks) {
+    if (!GetHwnd()) return;
+    if (peaks) {
+        ::SetPropA(GetHwnd(), kPeakProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(peaks)));
+    } else {
+        ::RemovePropA(GetHwnd(), kPeakProperty);
+    }
 }
 
 void CMp3PlayControl::OnWorkerMessage(UINT message, LPARAM lParam) {

@@ -58,6 +58,9 @@ BOOL CPlayEngine::Start(HWND hWndNotify, UINT nGeneration, WaveWriter* pWriter) 
     if (!pWriter && !m_hWaveOut) return FALSE;
     m_bHalt = false;
     m_startFrame = m_decoder.NextFrame();
+    // The device counts from its last reset, which every halt does.
+    m_queuedSamples = 0;
+    for (Buffer& b : m_buffers) b.sampleCount = 0;
     if (pWriter) {
         m_worker = std::thread(&CPlayEngine::DecodeLoop, this, hWndNotify, nGeneration, pWriter);
     } else {
@@ -90,19 +93,46 @@ void CPlayEngine::Resume() {
     ::SetEvent(m_hWake);
 }
 
-uint64_t CPlayEngine::AudibleFrame() const {
-    if (!m_hWaveOut) return m_startFrame;
+uint64_t CPlayEngine::DeviceSamples() const {
     MMTIME time = {};
     time.wType = TIME_SAMPLES;
-    if (::waveOutGetPosition(m_hWaveOut, &time, sizeof(time)) != MMSYSERR_NOERROR) return m_startFrame;
-    uint64_t samples = 0;
-    if (time.wType == TIME_SAMPLES) {
-        samples = time.u.sample;
-    } else if (time.wType == TIME_BYTES && m_format.nBlockAlign) {
-        samples = time.u.cb / m_format.nBlockAlign;
-    }
+    if (!m_hWaveOut || ::waveOutGetPosition(m_hWaveOut, &time, sizeof(time)) != MMSYSERR_NOERROR) return 0;
+    if (time.wType == TIME_SAMPLES) return time.u.sample;
+    if (time.wType == TIME_BYTES && m_format.nBlockAlign) return time.u.cb / m_format.nBlockAlign;
+    return 0;
+}
+
+uint64_t CPlayEngine::AudibleFrame() const {
+    if (!m_hWaveOut) return m_startFrame;
     const uint32_t perFrame = m_decoder.Info().first.samplesPerFrame;
-    return m_startFrame + (perFrame ? samples / perFrame : 0);
+    return m_startFrame + (perFrame ? DeviceSamples() / perFrame : 0);
+}
+
+uint32_t CPlayEngine::AudiblePeaks() const {
+    if (!m_hWaveOut) return 0;
+    const uint64_t now = DeviceSamples();
+    for (const Buffer& b : m_buffers) {
+        const uint64_t first = b.firstSample;
+        if (now >= first && now < first + b.sampleCount) return b.peaks;
+    }
+    return 0;
+}
+
+void CPlayEngine::MarkPeaks(Buffer& buffer, size_t used) {
+    const int channels = m_format.nChannels;
+    int peak[2] = {0, 0};
+    for (size_t i = 0; i < used; ++i) {
+        const int v = buffer.samples[i];
+        const int c = channels == 2 ? static_cast<int>(i & 1) : 0;
+        peak[c] = std::max(peak[c], std::min(v < 0 ? -v : v, 32767));
+    }
+    if (channels == 1) peak[1] = peak[0];
+    const uint32_t count = static_cast<uint32_t>(used / channels);
+    buffer.sampleCount = 0;
+    buffer.firstSample = m_queuedSamples;
+    buffer.peaks = static_cast<uint32_t>(peak[0]) | (static_cast<uint32_t>(peak[1]) << 16);
+    buffer.sampleCount = count;
+    m_queuedSamples += count;
 }
 
 BOOL CPlayEngine::FillBuffer(Buffer& buffer) {
@@ -143,6 +173,7 @@ void CPlayEngine::PlayLoop(HWND hWndNotify, UINT nGeneration) {
                 bEnd = true;
                 break;
             }
+            MarkPeaks(b, b.header.dwBufferLength / sizeof(int16_t));
             MMRESULT mr = ::waveOutPrepareHeader(m_hWaveOut, &b.header, sizeof(WAVEHDR));
             if (mr == MMSYSERR_NOERROR) {
                 b.bQueued = true;

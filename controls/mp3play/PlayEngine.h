@@ -50,6 +50,9 @@ public:
 
     // The frame now audible: where output started plus the device's position.
     uint64_t AudibleFrame() const;
+    // Peaks of the buffer now audible, left in the low word, right in the high; 0 when
+    // none is.
+    uint32_t AudiblePeaks() const;
 
 private:
     static constexpr int kBuffers = 8;
@@ -59,12 +62,20 @@ private:
         WAVEHDR header = {};
         std::vector<int16_t> samples;
         bool bQueued = false;
+        // Where the buffer's samples stand in the device's count, and their peaks:
+        // written by the worker, read by the control window.
+        std::atomic<uint64_t> firstSample{0};
+        std::atomic<uint32_t> sampleCount{0};
+        std::atomic<uint32_t> peaks{0};
     };
 
     void PlayLoop(HWND hWndNotify, UINT nGeneration);
     void DecodeLoop(HWND hWndNotify, UINT nGeneration, orv::codec::WaveWriter* pWriter);
     // Decodes up to kFramesPerBuffer frames into the buffer; FALSE at the end.
     BOOL FillBuffer(Buffer& buffer);
+    void MarkPeaks(Buffer& buffer, size_t used);
+    // Samples per channel since the device's count began.
+    uint64_t DeviceSamples() const;
     void ReclaimBuffer(Buffer& buffer);
     BOOL AllBuffersDone() const;
 
@@ -77,4 +88,5 @@ private:
     std::atomic<bool> m_bHalt{false};
     std::atomic<bool> m_bHold{false};  // decode mode's pause
     uint64_t m_startFrame = 0;
+    uint64_t m_queuedSamples = 0;  // worker only: samples per channel handed to the device this run
 };

@@ -100,11 +100,15 @@ BOOL CWaveDevice::IsPlaying() {
 }
 
 DWORD CWaveDevice::Position() {
+    return PositionMs() / 1000;
+}
+
+DWORD CWaveDevice::PositionMs() {
     if (!IsPlaying()) return 0;
     SetTimeFormat(MCI_FORMAT_MILLISECONDS, 0);
     DWORD dwMilliseconds = 0;
     if (!QueryStatus(MCI_STATUS_POSITION, dwMilliseconds)) return 0;
-    return dwMilliseconds / 1000;
+    return dwMilliseconds;
 }
 
 BOOL CWaveDevice::ReadInfo() {

@@ -26,6 +26,8 @@ public:
     BOOL IsPlaying();
     // Seconds played; 0 unless playing.
     DWORD Position();
+    // Milliseconds played; 0 unless playing.
+    DWORD PositionMs();
     // Format fields and lengths; opens the device when it is closed.
     BOOL ReadInfo();
 

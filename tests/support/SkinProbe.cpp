@@ -34,6 +34,11 @@ void MouseDown(HWND hWnd, POINT at, MouseButton button) {
     }
 }
 
+void DragTo(HWND hWnd, POINT at) {
+    PlacePointer(hWnd, at);
+    ::PostMessageA(hWnd, WM_MOUSEMOVE, MK_LBUTTON, PointParam(at));
+}
+
 void MouseUp(HWND hWnd, POINT at, MouseButton button) {
     ::PostMessageA(hWnd, button == MouseButton::Left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, PointParam(at));
 }

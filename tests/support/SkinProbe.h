@@ -18,6 +18,8 @@ enum class MouseButton { Left, Right };
 void Hover(HWND hWnd, POINT at);
 void MouseDown(HWND hWnd, POINT at, MouseButton button = MouseButton::Left);
 void MouseUp(HWND hWnd, POINT at, MouseButton button = MouseButton::Left);
+// A move with the left button held down, as a drag gives.
+void DragTo(HWND hWnd, POINT at);
 // Down, held for holdMs while this thread pumps its messages, then up.
 void PressAt(HWND hWnd, POINT at, MouseButton button = MouseButton::Left, DWORD holdMs = 0);
 

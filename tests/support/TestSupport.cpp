@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -192,6 +194,26 @@ DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return code;
+}
+
+unsigned GdiObjectCount() {
+    const DWORD dwCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (dwCount) return dwCount;
+    // Wine hands out free handle slots before it extends its table, so once every free
+    // slot is taken the highest slot in use is the number of live objects plus the
+    // probes; that holds while fewer than kProbes slots are free.
+    const int kProbes = 2048;
+    std::vector<HBRUSH> probes;
+    unsigned nHighest = 0;
+    for (int i = 0; i < kProbes; ++i) {
+        HBRUSH hProbe = ::CreateSolidBrush(RGB(i & 0xFF, 0, 0));
+        if (!hProbe) break;
+        probes.push_back(hProbe);
+        nHighest = std::max(nHighest, static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hProbe) & 0xFFFF));
+    }
+    for (HBRUSH hProbe : probes) ::DeleteObject(hProbe);
+    const unsigned nProbes = static_cast<unsigned>(probes.size());
+    return nHighest + 1 > nProbes ? nHighest + 1 - nProbes : 0;
 }
 
 }  // namespace orvtest

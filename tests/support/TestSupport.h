@@ -56,4 +56,8 @@ bool FileExists(const std::string& path);
 // its exit code, or ~0u when it cannot start or is still running after the time.
 DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
 
+// The GDI objects the process holds: the system's count where it answers one, else
+// (Wine) a count read from how its handle table fills.
+unsigned GdiObjectCount();
+
 }  // namespace orvtest

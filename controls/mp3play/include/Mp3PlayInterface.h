@@ -33,6 +33,12 @@ enum : DISPID {
 
 enum : DISPID { kEventPosition = 1, kEventEnd = 2, kEventError = 3 };
 
+// Not part of the dispatch interface: while a file plays to the sound device, this
+// window property of the control holds the peaks of the audio now heard, left channel
+// in the low word and right in the high word (0 to 32767 each); absent or 0 otherwise.
+// Hosts read it for a level meter where the mixer has none.
+constexpr char kPeakProperty[] = "OrvMp3PlayPeak";
+
 // Method results.
 enum : SHORT {
     kStatusOk = 0,

@@ -1,0 +1,52 @@
+// The skinned standard controls of the players and their pages: the hotspot tooltip,
+// the owner-drawn bitmap button and the list that reports drops and mouse actions.
+#pragma once
+
+#include "fw/Framework.h"
+
+class CSkinToolTip : public CToolTipCtrl {
+public:
+    // A tool over a rectangle of pOwner with tool id nId.
+    BOOL AddTool(CWnd* pOwner, LPCSTR lpszText, LPCRECT lpRect, UINT nId);
+
+    // The tool description of the first version of the control: no lParam beyond it.
+    static constexpr UINT kToolInfoSize = 44;
+};
+
+class CSkinButton : public CButton {
+public:
+    enum Look { kLookFlat = 1, kLookRaised = 2 };
+    static constexpr int kNoDisabledImage = -1;
+
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+    int m_nLook = kLookFlat;
+    BOOL m_bHoverFrame = FALSE;
+    BOOL m_bPressShift = FALSE;
+    CPoint m_ptNormal;
+    CPoint m_ptDisabled{kNoDisabledImage, 0};
+
+protected:
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnRButtonDown(UINT nFlags, CPoint point);
+
+private:
+    void DrawFrame(CDC& dc, const CRect& rc, BOOL bSelected);
+
+    DECLARE_MESSAGE_MAP()
+};
+
+class CSkinListCtrl : public CListCtrl {
+public:
+    // UM_LISTMOUSE actions (wParam).
+    enum MouseAction { kMouseUp = 0, kMouseDrag = 1, kMouseDoubleClick = 2 };
+
+protected:
+    void OnDropFiles(HDROP hDropInfo);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+
+    DECLARE_MESSAGE_MAP()
+};

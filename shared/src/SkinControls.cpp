@@ -1,0 +1,140 @@
+#include "SkinControls.h"
+
+#include "SkinApp.h"
+#include "SkinMessages.h"
+
+BOOL CSkinToolTip::AddTool(CWnd* pOwner, LPCSTR lpszText, LPCRECT lpRect, UINT nId) {
+    if (!pOwner || !m_hWnd) return FALSE;
+    TOOLINFOA ti = {};
+    ti.cbSize = kToolInfoSize;
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = pOwner->m_hWnd;
+    ti.uId = nId;
+    if (lpRect) ti.rect = *lpRect;
+    ti.hinst = AfxGetInstanceHandle();
+    ti.lpszText = const_cast<LPSTR>(lpszText);
+    return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
+}
+
+BEGIN_MESSAGE_MAP(CSkinButton, CButton)
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_RBUTTONDOWN()
+END_MESSAGE_MAP()
+
+void CSkinButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
+    CSkinApp* pApp = GetSkinApp();
+    CDC dc;
+    dc.Attach(lpDrawItemStruct->hDC);
+    const CRect rc(lpDrawItemStruct->rcItem);
+    const BOOL bSelected = (lpDrawItemStruct->itemState & ODS_SELECTED) != 0;
+    CPoint ptSource = m_ptNormal;
+    if ((lpDrawItemStruct->itemState & ODS_DISABLED) && m_ptDisabled.x != kNoDisabledImage) ptSource = m_ptDisabled;
+    CDC memDC;
+    if (memDC.CreateCompatibleDC(&dc)) {
+        HPALETTE hPalette = static_cast<HPALETTE>(pApp->m_palPage.GetSafeHandle());
+        CPaletteGuard itemPalette(dc, hPalette, FALSE);
+        CPaletteGuard memPalette(memDC, hPalette, FALSE);
+        CSelectGuard bitmap(memDC, pApp->m_bmpPage);
+        const int nShift = bSelected && m_bPressShift ? 1 : 0;
+        dc.BitBlt(rc.left + nShift, rc.top + nShift, rc.Width(), rc.Height(), &memDC, ptSource.x, ptSource.y,
+                  SRCCOPY);
+        DrawFrame(dc, rc, bSelected);
+    }
+    dc.Detach();
+}
+
+namespace {
+
+const COLORREF kFrameGrey = RGB(128, 128, 128);
+
+// Two strokes: up the left edge and along the top, or down the right and back along the bottom.
+void Stroke(CDC& dc, COLORREF cr, POINT a, POINT b, POINT c) {
+    CPen pen(PS_SOLID, 1, cr);
+    CSelectGuard select(dc, pen);
+    dc.MoveTo(a.x, a.y);
+    dc.LineTo(b.x, b.y);
+    dc.LineTo(c.x, c.y);
+}
+
+}  // namespace
+
+void CSkinButton::DrawFrame(CDC& dc, const CRect& rc, BOOL bSelected) {
+    const int l = rc.left, t = rc.top, r = rc.right, b = rc.bottom;
+    if (m_nLook == kLookRaised && m_bHoverFrame) {
+        Stroke(dc, RGB(255, 255, 255), {l, b}, {l, t}, {r, t});
+        Stroke(dc, RGB(0, 0, 0), {r - 1, t + 1}, {r - 1, b - 1}, {l + 1, b - 1});
+        Stroke(dc, kFrameGrey, {r - 2, t + 2}, {r - 2, b - 2}, {l + 2, b - 2});
+    } else if (bSelected && m_bPressShift) {
+        Stroke(dc, kFrameGrey, {l, b}, {l, t}, {r, t});
+        Stroke(dc, RGB(255, 255, 255), {r - 1, t + 1}, {r - 1, b - 1}, {l + 1, b - 1});
+    }
+}
+
+void CSkinButton::OnMouseMove(UINT nFlags, CPoint point) {
+    if (!(nFlags & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+        ::SetCursor(GetSkinApp()->m_hHandCursor);
+        CWnd* pParent = GetParent();
+        if (point.x > 0 && point.y > 0 && m_bHoverFrame && pParent) {
+            pParent->SendMessage(UM_BUTTONHOVER, GetDlgCtrlID());
+        }
+    }
+    Default();
+}
+
+void CSkinButton::OnLButtonDown(UINT, CPoint) {
+    ::SetCursor(GetSkinApp()->m_hHandCursor);
+    m_nLook = kLookFlat;
+    Default();
+}
+
+void CSkinButton::OnRButtonDown(UINT, CPoint) {
+    ::SetCursor(GetSkinApp()->m_hHandCursor);
+    m_nLook = kLookFlat;
+    if (CWnd* pParent = GetParent()) pParent->SendMessage(UM_BUTTONRCLICK, GetDlgCtrlID());
+    Default();
+}
+
+BEGIN_MESSAGE_MAP(CSkinListCtrl, CListCtrl)
+    ON_WM_DROPFILES()
+    ON_WM_LBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDBLCLK()
+END_MESSAGE_MAP()
+
+namespace {
+
+LPARAM PackPoint(CPoint point) {
+    return MAKELPARAM(point.x, point.y);
+}
+
+}  // namespace
+
+void CSkinListCtrl::OnDropFiles(HDROP hDropInfo) {
+    if (CWnd* pParent = GetParent()) pParent->SendMessage(UM_LISTDROPFILES, reinterpret_cast<WPARAM>(hDropInfo));
+    Default();
+}
+
+void CSkinListCtrl::OnLButtonUp(UINT, CPoint point) {
+    if (CWnd* pParent = GetParent()) pParent->SendMessage(UM_LISTMOUSE, kMouseUp, PackPoint(point));
+    Default();
+}
+
+void CSkinListCtrl::OnMouseMove(UINT nFlags, CPoint point) {
+    CWnd* pParent = GetParent();
+    if ((nFlags & MK_LBUTTON) && pParent) pParent->SendMessage(UM_LISTMOUSE, kMouseDrag, PackPoint(point));
+    Default();
+}
+
+void CSkinListCtrl::OnLButtonDblClk(UINT, CPoint point) {
+    CWnd* pParent = GetParent();
+    const int nCount = GetItemCount();
+    for (int i = 0; i < nCount && pParent; ++i) {
+        CRect rcItem;
+        if (GetItemRect(i, &rcItem, LVIR_BOUNDS) && ::PtInRect(&rcItem, point)) {
+            pParent->SendMessage(UM_LISTMOUSE, kMouseDoubleClick, i);
+            break;
+        }
+    }
+    Default();
+}
