@@ -1,10 +1,14 @@
 #include "CDApp.h"
 
+#include "Mp3Enc.h"
 #include "ProgramNames.h"
 #include "SkinMessages.h"
 #include "TelmarIds.h"
 
-CCDApp::CCDApp() : CSkinApp(kCdTitle, IDS_MPDECK_PROFILE_KEY, IDS_MP3_PLAYER_MISSING) {}
+// The encoder control is named here, before InitInstance turns containment on.
+CCDApp::CCDApp() : CSkinApp(kCdTitle, IDS_MPDECK_PROFILE_KEY, IDS_MP3_PLAYER_MISSING) {
+    CMp3Enc::Register();
+}
 
 BOOL CCDApp::InitInstance() {
     if (!CSkinApp::InitInstance()) return FALSE;

@@ -1,5 +1,6 @@
 #include "MP3App.h"
 
+#include "Mp3Enc.h"
 #include "ProgramNames.h"
 #include "SkinMessages.h"
 #include "TelmarIds.h"
@@ -7,6 +8,7 @@
 // The controls are named here, before InitInstance turns containment on.
 CMP3App::CMP3App() : CSkinApp(kMp3Title, IDS_CDDECK_PROFILE_KEY, IDS_CD_PLAYER_MISSING), m_dlgPlayer(*this) {
     CMp3Play::Register();
+    CMp3Enc::Register();
 }
 
 BOOL CMP3App::InitInstance() {

@@ -91,6 +91,7 @@
 // Conversion dialogs.
 #define IDS_TARGET_REQUIRED         120
 #define IDS_LOG_VIEW_FAILED         185
+#define IDS_LOG_VIEW_CAPPED         187
 
 // Encoder page: notices and log entries.
 #define IDS_COMPLETION_DONE         114
@@ -329,6 +330,7 @@ inline constexpr StringSpec kTelmarStrings[] = {
 
     {IDS_TARGET_REQUIRED, ""},
     {IDS_LOG_VIEW_FAILED, "s"},
+    {IDS_LOG_VIEW_CAPPED, "dd"},
 
     {IDS_COMPLETION_DONE, ""},
     {IDS_LOG_CREATE_FAILED, ""},

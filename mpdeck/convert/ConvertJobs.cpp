@@ -1,0 +1,76 @@
+#include "ConvertJobs.h"
+
+#include <commctrl.h>
+
+namespace convert {
+
+namespace {
+
+constexpr DWORD kBytesPerKb = 1024;
+constexpr DWORD kHalfKb = 512;
+// Paths and the option texts fit well within this.
+constexpr int kMaxCellChars = 1024;
+
+}  // namespace
+
+CWnd* DefaultOwner() {
+    CWnd* pMain = AfxGetMainWnd();
+    if (!pMain || !pMain->GetSafeHwnd()) return nullptr;
+    return CWnd::FromHandle(::GetLastActivePopup(pMain->m_hWnd));
+}
+
+CPropertyPage* FindPage(CWnd* pOwner, UINT nTemplate) {
+    auto* pSheet = dynamic_cast<CPropertySheet*>(pOwner);
+    if (!pSheet) return nullptr;
+    for (int i = 0; i < pSheet->GetPageCount(); ++i) {
+        CPropertyPage* pPage = pSheet->GetPage(i);
+        if (pPage && pPage->m_psp.pszTemplate == MAKEINTRESOURCEA(nTemplate) && pPage->GetSafeHwnd()) return pPage;
+    }
+    return nullptr;
+}
+
+HWND JobList(CPropertyPage* pPage) {
+    return pPage ? ::GetDlgItem(pPage->m_hWnd, kJobListId) : nullptr;
+}
+
+CString JobText(HWND hList, int nRow, int nColumn) {
+    char szText[kMaxCellChars] = {};
+    LVITEMA item = {};
+    item.iSubItem = nColumn;
+    item.pszText = szText;
+    item.cchTextMax = kMaxCellChars;
+    ::SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
+    return szText;
+}
+
+void SetJobText(HWND hList, int nRow, int nColumn, LPCSTR lpszText) {
+    LVITEMA item = {};
+    item.iSubItem = nColumn;
+    item.pszText = const_cast<LPSTR>(lpszText);
+    ::SendMessageA(hList, LVM_SETITEMTEXTA, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&item));
+    ::SendMessageA(hList, LVM_REDRAWITEMS, static_cast<WPARAM>(nRow), static_cast<LPARAM>(nRow));
+}
+
+int NextSelectedJob(HWND hList, int nAfter) {
+    return static_cast<int>(::SendMessageA(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(nAfter), LVNI_SELECTED));
+}
+
+BOOL IsJobRow(HWND hList, int nRow) {
+    return hList && nRow >= 0 && nRow < static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+long RoundedKb(DWORD dwBytes) {
+    return static_cast<long>(dwBytes / kBytesPerKb + (dwBytes % kBytesPerKb >= kHalfKb ? 1 : 0));
+}
+
+BOOL IsFileTarget(const CString& strTarget) {
+    return !strTarget.IsEmpty() && strTarget[strTarget.GetLength() - 1] != '\\';
+}
+
+void AppendStatic(CWnd* pDlg, int nID, LPCSTR lpszText) {
+    CString strText;
+    pDlg->GetDlgItemText(nID, strText);
+    pDlg->SetDlgItemText(nID, strText + lpszText);
+}
+
+}  // namespace convert

@@ -1,0 +1,49 @@
+// What the conversion dialogs share: the way they find their job (their owner is the
+// property sheet, whose encoder and decoder pages keep the jobs in list 1032), the
+// target rule of their OK button and the filling of a static from its template text.
+#pragma once
+
+#include "fw/Framework.h"
+
+namespace convert {
+
+constexpr UINT kEncodePageTemplate = 816;
+constexpr UINT kDecodePageTemplate = 811;
+constexpr UINT kJobListId = 1032;
+constexpr UINT kPageMp3ControlId = 1061;
+
+enum JobColumn { kColSource = 0, kColTarget = 1, kColBitRate = 2, kColSampleRate = 3 };
+
+// A dialog made without a parent belongs to the main window's last active pop-up:
+// the property sheet while it is open. nullptr without a main window.
+CWnd* DefaultOwner();
+// The owner sheet's page built on nTemplate, once its window exists; else nullptr.
+CPropertyPage* FindPage(CWnd* pOwner, UINT nTemplate);
+// The page's job list window, or nullptr. The page owns the list's object, so the
+// dialogs speak to the window itself.
+HWND JobList(CPropertyPage* pPage);
+CString JobText(HWND hList, int nRow, int nColumn);
+// Writes a cell and redraws its row.
+void SetJobText(HWND hList, int nRow, int nColumn, LPCSTR lpszText);
+// The selected row after nAfter (-1: from the top), or -1.
+int NextSelectedJob(HWND hList, int nAfter);
+BOOL IsJobRow(HWND hList, int nRow);
+
+// Kb as the programs show sizes: half a Kb and more rounds up.
+long RoundedKb(DWORD dwBytes);
+// A target names a file: not empty and not a folder path ending in a backslash.
+BOOL IsFileTarget(const CString& strTarget);
+
+// The static's template text, formatted with the arguments, replaces it.
+template <typename... Args>
+void FillStatic(CWnd* pDlg, int nID, const Args&... args) {
+    CString strFormat;
+    pDlg->GetDlgItemText(nID, strFormat);
+    CString strText;
+    strText.Format(strFormat, args...);
+    pDlg->SetDlgItemText(nID, strText);
+}
+// The static's template text followed by text.
+void AppendStatic(CWnd* pDlg, int nID, LPCSTR lpszText);
+
+}  // namespace convert

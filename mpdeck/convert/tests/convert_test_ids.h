@@ -1,0 +1,6 @@
+#pragma once
+#define IDD_TEST_MAIN 100
+#define IDD_TEST_ENCODE_PAGE 816
+#define IDD_TEST_DECODE_PAGE 811
+#define IDC_TEST_JOBS 1032
+#define IDC_TEST_MP3PLAY 1061
