@@ -98,11 +98,12 @@ const char* ErrorText(long code) {
 class CMp3EncControl final : public ctlkit::CControl {
 public:
     explicit CMp3EncControl(HWND hWnd) : CControl(hWnd) {}
-    ~CMp3EncControl() override { Halt(); }
+    ~CMp3EncControl() override { Abandon(); }
 
 private:
     ctlkit::MemberList Members() const override;
-    void OnDestroy() override { StopEncode(); }
+    // The host is going away with the control: no event any more.
+    void OnDestroy() override { Abandon(); }
     void OnWorkerMessage(UINT message, LPARAM lParam) override;
 
     void SetBitRate(long nKbps) { m_nBitRate = nKbps; }
@@ -121,6 +122,8 @@ private:
     // Closes the target; a run that did not finish takes its partial file with it.
     bool CloseTarget(bool bKeep);
     void ReleasePair();
+    // Ends any run without a word: its partial file goes, the pair is released.
+    void Abandon();
     void Finish(long nErrorCode);
 
     WaveReader m_reader;
@@ -246,6 +249,12 @@ bool CMp3EncControl::CloseTarget(bool bKeep) {
     m_pTarget = nullptr;
     if (!bKeep || !bClosed) ::DeleteFileA(m_strTarget.c_str());
     return bClosed;
+}
+
+void CMp3EncControl::Abandon() {
+    Halt();
+    CloseTarget(false);
+    ReleasePair();
 }
 
 void CMp3EncControl::ReleasePair() {

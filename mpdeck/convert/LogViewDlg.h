@@ -6,8 +6,8 @@
 
 class CLogViewDlg : public CDialog {
 public:
-    // What the viewer shows at most of a file: some 25000 log entries. Wine's edit
-    // control takes seconds per MB and stalls on much more.
+    // What the viewer shows at most of a file: some 25000 log entries, which an edit
+    // control under Wine takes a few seconds to lay out.
     static constexpr DWORD kMaxShownBytes = 2 * 1024 * 1024;
 
     explicit CLogViewDlg(CWnd* pParent = nullptr);

@@ -14,14 +14,15 @@
 //   is already low keeps its rate). A rate the format lacks is resampled to the
 //   nearest it has, and the stream's frame headers state what was made. A bit rate
 //   the stream's MPEG version lacks becomes its nearest one.
-// - Settings put while a run goes on count for the next StartEncode only.
+// - Settings put while a run goes on leave that run alone.
 // - GetTotal: the source's sample frames of the last opened pair, at least 1, kept
 //   after the pair is released so that progress events still in the host's queue
 //   divide by the same figure. Progress positions run from 0 to GetTotal.
 // - Exactly one event 2 per successful StartEncode: at the end of the file, after a
 //   StopEncode during the run, and after an event 3. StopEncode without a running
 //   encode (after a refused start, for example) only releases the pair: no event.
-//   Every event 2 releases the pair.
+//   Every event 2 releases the pair. A control destroyed during a run deletes the
+//   partial target and sends nothing.
 // - A stopped or failed encode deletes its partial target: an MP3 left behind is
 //   always complete. A source that ends before its header's data length is damaged:
 //   the run fails with kErrorSourceShort.

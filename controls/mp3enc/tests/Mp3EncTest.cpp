@@ -302,6 +302,17 @@ TEST_F(Mp3EncTest, OneDoneEventPerRunWhateverEndsIt) {
     EXPECT_TRUE(m_dlg.m_events.empty());
 }
 
+TEST_F(Mp3EncTest, ControlDestroyedDuringARunLeavesNoPartialFile) {
+    const std::string wav = Path("long.wav");
+    const std::string mp3 = Path("long.mp3");
+    ASSERT_TRUE(WriteWave(wav, 44100 * 60, 44100, 2, 16));
+    ASSERT_EQ(Enc().OpenFiles(wav.c_str(), mp3.c_str()), 0);
+    ASSERT_EQ(Enc().StartEncode(), 0);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Count(CMp3Enc::kEventProgress) >= 2; }, kRunTimeoutMs));
+    m_dlg.DestroyWindow();
+    EXPECT_FALSE(orvtest::FileExists(mp3));
+}
+
 TEST_F(Mp3EncTest, SettingsOfOneJobDoNotLeakIntoTheNext) {
     const std::string wav = Path("src.wav");
     ASSERT_TRUE(WriteWave(wav, 44100, 44100, 2, 16));

@@ -34,6 +34,8 @@ const char kTestTitle[] = "Orvanta-ConvertTest";
 const char kInfoCaption[] = "More Info";
 const char kLogCaption[] = "Display Encoding Results";
 using Row = std::vector<std::string>;
+// Wine's edit control takes a few seconds over a couple of MB, more on a busy machine.
+constexpr DWORD kHugeOpenTimeoutMs = 120000;
 
 class CJobPage : public CPropertyPage {
 public:
@@ -157,12 +159,13 @@ protected:
 
     // Runs the dialog modally; the steps run once its window with the caption is up.
     // When they leave it open, Cancel closes it.
-    INT_PTR RunDialog(CDialog& dlg, const char* caption, const std::function<void(CUiScript&, HWND)>& steps) {
+    INT_PTR RunDialog(CDialog& dlg, const char* caption, const std::function<void(CUiScript&, HWND)>& steps,
+                      DWORD openTimeoutMs = 5000) {
         CUiScript ui(kTestTitle);
         INT_PTR nResult = -1;
         ui.Run(
             [&](CUiScript& script) {
-                HWND hDlg = script.WaitWindow(caption);
+                HWND hDlg = script.WaitWindow(caption, openTimeoutMs);
                 if (!hDlg) return;
                 steps(script, hDlg);
                 if (::IsWindow(hDlg)) CUiScript::Click(hDlg, IDCANCEL);
@@ -369,7 +372,7 @@ TEST_F(ConvertDialogsTest, LogViewerShowsTheBeginningOfAHugeFileAndSaysSo) {
         ASSERT_EQ(shown.size(), CLogViewDlg::kMaxShownBytes + notice.size());
         EXPECT_EQ(shown.substr(0, CLogViewDlg::kMaxShownBytes), text.substr(0, CLogViewDlg::kMaxShownBytes));
         EXPECT_EQ(shown.substr(CLogViewDlg::kMaxShownBytes), notice);
-    });
+    }, kHugeOpenTimeoutMs);
 }
 
 }  // namespace
