@@ -1,7 +1,5 @@
 #include "WaveDevice.h"
 
-BOOL CWaveDevice::s_bSkipNotify = FALSE;
-
 namespace {
 
 DWORD_PTR Parms(void* pParms) {
@@ -89,7 +87,7 @@ BOOL CWaveDevice::Seek(int nMinutes, int nSeconds) {
     play.dwFrom = dwTo;
     if (::mciSendCommandA(m_wDeviceID, MCI_PLAY, MCI_NOTIFY | MCI_FROM, Parms(&play)) != 0) return FALSE;
 
-    s_bSkipNotify = TRUE;
+    m_bSkipNotify = TRUE;
     return TRUE;
 }
 

@@ -33,9 +33,10 @@ public:
 
     BOOL IsOpen() const { return m_wDeviceID != 0; }
 
-    // The one notification a Seek replaces is still to come; whoever handles the
-    // device's notifications clears this and ignores that one.
-    static BOOL s_bSkipNotify;
+    // The one notification a Seek replaces is still to come; whoever handles this
+    // device's notifications clears this and ignores that one. Each device has its
+    // own, so an audition's pending skip never swallows the player's end of song.
+    BOOL m_bSkipNotify = FALSE;
 
     CWnd* m_pOwner = nullptr;
     MCIDEVICEID m_wDeviceID = 0;

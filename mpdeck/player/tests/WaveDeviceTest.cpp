@@ -19,13 +19,14 @@ public:
         return CreateEx(0, AfxRegisterWndClass(0), kOwnerTitle, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
     }
 
+    CWaveDevice* m_pDevice = nullptr;
     std::vector<UINT> m_received;
     int m_nSkipped = 0;
 
 protected:
     LRESULT OnMciNotify(WPARAM wParam, LPARAM) {
-        if (CWaveDevice::s_bSkipNotify) {
-            CWaveDevice::s_bSkipNotify = FALSE;
+        if (m_pDevice->m_bSkipNotify) {
+            m_pDevice->m_bSkipNotify = FALSE;
             ++m_nSkipped;
             return 0;
         }
@@ -42,7 +43,7 @@ END_MESSAGE_MAP()
 class WaveDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CWaveDevice::s_bSkipNotify = FALSE;
+        m_owner.m_pDevice = &m_device;
         m_dir = orvtest::MakeTempDir("wavedev");
         ASSERT_TRUE(m_owner.CreateOwner());
         m_device.m_pOwner = &m_owner;
@@ -186,8 +187,10 @@ TEST_F(WaveDeviceTest, SeekPlaysFromTheGivenTimeAndItsExtraNotificationIsSkipped
     orvtest::PumpFor(200);
 
     const DWORD start = ::GetTickCount();
+    CWaveDevice other;  // an audition's device beside the player's
     ASSERT_TRUE(m_device.Seek(1, 5));
-    EXPECT_TRUE(CWaveDevice::s_bSkipNotify);
+    EXPECT_TRUE(m_device.m_bSkipNotify);
+    EXPECT_FALSE(other.m_bSkipNotify);
     EXPECT_TRUE(m_device.IsPlaying());
     EXPECT_EQ(m_device.Position(), 65u);
 
@@ -197,7 +200,7 @@ TEST_F(WaveDeviceTest, SeekPlaysFromTheGivenTimeAndItsExtraNotificationIsSkipped
     EXPECT_GE(took, 1200u);
     EXPECT_LE(took, 4500u);
     EXPECT_EQ(m_owner.m_nSkipped, 1);
-    EXPECT_FALSE(CWaveDevice::s_bSkipNotify);
+    EXPECT_FALSE(m_device.m_bSkipNotify);
     ASSERT_EQ(m_owner.m_received.size(), 1u);
     EXPECT_EQ(m_owner.m_received[0], static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
 }
