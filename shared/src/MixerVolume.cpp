@@ -12,10 +12,6 @@ const int kChannels = 2;
 // No driver fills a channel with this: it marks what a read left untouched.
 const DWORD kUntouched = 0xDEADBEEF;
 const int kPeakOffset = 32768;
-const int kMeterTop = 54;
-const int kMeterStep = 5;
-const int kMeterLeftX = 274;
-const int kMeterRightX = 283;
 
 DWORD ComponentType(int nLineKind) {
     switch (nLineKind) {
@@ -185,11 +181,11 @@ void CLevelMeter::Draw(CDC* pDC) {
         CPaletteGuard targetPalette(*pDC, hPalette, FALSE);
         CPaletteGuard memPalette(memDC, hPalette, FALSE);
         CSelectGuard bitmap(memDC, pApp->m_bmpFace);
-        const int xChannel[kChannels] = {kMeterLeftX, kMeterRightX};
+        const int xChannel[kChannels] = {skin::kMeterLeftX, skin::kMeterRightX};
         for (int c = 0; c < kChannels; ++c) {
             for (int i = 0; i < kSegments; ++i) {
                 const skin::Point& src = i < kSegments - nLit[c] ? skin::kMeterUnlit : skin::kMeterLit;
-                pDC->BitBlt(xChannel[c], kMeterTop + kMeterStep * i, skin::kMeterSegmentWidth,
+                pDC->BitBlt(xChannel[c], skin::kMeterTop + skin::kMeterStep * i, skin::kMeterSegmentWidth,
                             skin::kMeterSegmentHeight, &memDC, src.x, src.y, SRCCOPY);
             }
         }

@@ -114,6 +114,11 @@ constexpr Point kMeterUnlit = {165, 139};
 constexpr Point kMeterLit = {165, 143};
 constexpr int kMeterSegmentWidth = 7;
 constexpr int kMeterSegmentHeight = 3;
+// Where mpdeck draws them: segment i of a channel at y = kMeterTop + kMeterStep * i.
+constexpr int kMeterLeftX = 274;
+constexpr int kMeterRightX = 283;
+constexpr int kMeterTop = 54;
+constexpr int kMeterStep = 5;
 
 // Volume bars, 44 x 15, lit columns 0 .. 3v - 2.
 constexpr Point kVolumeLit = {135, 94};

@@ -241,7 +241,8 @@ RgbImage ComposeMpdeck(const SkinImages& s, unsigned highlightedHotspot) {
     for (int channel = 0; channel < 2; ++channel) {
         for (int i = 0; i < 12; ++i) {
             const skin::Point src = i < 12 - lit[channel] ? skin::kMeterUnlit : skin::kMeterLit;
-            Put(s.faces, {src.x, src.y, src.x + 7, src.y + 3}, w, channel ? 283 : 274, 54 + 5 * i);
+            Put(s.faces, {src.x, src.y, src.x + skin::kMeterSegmentWidth, src.y + skin::kMeterSegmentHeight}, w,
+                channel ? skin::kMeterRightX : skin::kMeterLeftX, skin::kMeterTop + skin::kMeterStep * i);
         }
     }
     Canvas canvas(w.width, w.height);
