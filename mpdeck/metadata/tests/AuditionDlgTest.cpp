@@ -205,3 +205,46 @@ TEST_F(AuditionDlgTest, ClosingDestroysTheWindowAndReleasesTheLockOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels of the label ink (dark blue) in a box of the dialog's client area.
+int LabelInk(HWND hDlg, const RECT& box) {
+    HDC hdc = ::GetDC(hDlg);
+    int nInk = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            const COLORREF c = ::GetPixel(hdc, x, y);
+            if (c != CLR_INVALID && GetBValue(c) > GetRValue(c) + 40 && GetBValue(c) > GetGValue(c) + 40) ++nInk;
+        }
+    }
+    ::ReleaseDC(hDlg, hdc);
+    return nInk;
+}
+
+TEST_F(AuditionDlgTest, TimeLabelsArePaintedUnderTheSliderWithoutLeaking) {
+    const std::string path = Tone("labels.wav", 1000);
+    ASSERT_TRUE(Dlg().Audition(&m_owner, path.c_str(), 1, 1, 120));
+    Press(IDC_AUD_STOP);
+    ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    orvtest::PumpFor(100);
+
+    RECT slider;
+    ::GetWindowRect(Dlg().m_slider.m_hWnd, &slider);
+    ::MapWindowPoints(nullptr, Hwnd(), reinterpret_cast<POINT*>(&slider), 2);
+    const int xHalfMinute = slider.left + static_cast<int>(::SendMessageA(Dlg().m_slider.m_hWnd, TBM_GETTICPOS, 0, 0));
+    // Four ticks with labels (0:00 ... 1:30), the length 2:00 near the end, nothing below.
+    const RECT halfMinute = {xHalfMinute - 10, slider.bottom, xHalfMinute + 8, slider.bottom + 12};
+    const RECT length = {slider.right - 25, slider.bottom, slider.right, slider.bottom + 12};
+    const RECT below = {slider.left, slider.bottom + 14, slider.right, slider.bottom + 20};
+    orvtest::CaptureScreen("audition-labels");
+    EXPECT_GT(LabelInk(Hwnd(), halfMinute), 0);
+    EXPECT_GT(LabelInk(Hwnd(), length), 0);
+    EXPECT_EQ(LabelInk(Hwnd(), below), 0);
+
+    const unsigned nBefore = orvtest::GdiObjectCount();
+    for (int i = 0; i < 20; ++i) ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_LE(orvtest::GdiObjectCount(), nBefore + 2);
+}
+
+}  // namespace
