@@ -144,6 +144,8 @@ void CAuditionDlg::Start() {
 
 BOOL CAuditionDlg::StartWave() {
     m_waveDevice.m_strPath = m_strPath;
+    // Nothing of the closed song's plays is left to skip.
+    m_waveDevice.m_bSkipNotify = FALSE;
     if (!m_waveDevice.Open()) {
         ShowFailure(IDS_OPEN_FAILED);
         return FALSE;
@@ -279,7 +281,9 @@ void CAuditionDlg::OnControlError(long, LPCSTR) {
     OnStop();
 }
 
-LRESULT CAuditionDlg::OnMciNotify(WPARAM wParam, LPARAM) {
+LRESULT CAuditionDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
+    // A song closed for the next one may still report; it ends nothing now.
+    if (static_cast<MCIDEVICEID>(lParam) != m_waveDevice.m_wDeviceID) return 0;
     if (m_waveDevice.m_bSkipNotify) {
         m_waveDevice.m_bSkipNotify = FALSE;
         return 0;

@@ -148,6 +148,18 @@ TEST_F(AuditionDlgTest, AnotherSongWhileAnMp3PlaysStartsAfterTheEndEvent) {
     EXPECT_EQ(Dlg().m_play.GetFrames(), 43) << "tone32s.mp3 is open";
 }
 
+// The seek's cut-off play reports once and is skipped; the real end then stops it.
+TEST_F(AuditionDlgTest, AWaveSongMovedByTheSliderStopsAtItsEnd) {
+    const std::string path = Tone("moved.wav", 2500);
+    ASSERT_TRUE(Dlg().Audition(&m_owner, path.c_str(), 1, 1, 2));
+    ASSERT_TRUE(PumpUntil([&] { return Dlg().m_waveDevice.IsPlaying() != FALSE; }, kWaitMs));
+    Scroll(TB_THUMBPOSITION, 1);
+    EXPECT_TRUE(Dlg().m_bPlaying);
+    ASSERT_TRUE(PumpUntil([&] { return !Dlg().m_bPlaying; }, 2 * kWaitMs)) << "the end of the song went unnoticed";
+    EXPECT_FALSE(Dlg().m_bTimerRunning);
+    EXPECT_EQ(Buttons(), "100");
+}
+
 // 75 s at frames of 26.12 ms: the divisor 26 gives frame 2884, which plays at 75.33 s;
 // the exact duration would give frame 2871, at 74.99 s.
 TEST_F(AuditionDlgTest, ReleasingTheThumbAt75SecondsSeeksToFrame2884) {
