@@ -79,7 +79,8 @@ protected:
     // Whether the buttons Play, Pause, Stop are enabled, as "101".
     std::string Buttons() {
         std::string states;
-        for (int nId : {IDC_AUD_PLAY, IDC_AUD_PAUSE, IDC_AUD_STOP}) states += CUiScript::IsEnabled(Hwnd(), nId) ? '1' : '0';
+        for (int nId : {IDC_AUD_PLAY, IDC_AUD_PAUSE, IDC_AUD_STOP})
+            states += CUiScript::IsEnabled(Hwnd(), nId) ? '1' : '0';
         return states;
     }
     int DefaultButton() { return LOWORD(::SendMessageA(Hwnd(), DM_GETDEFID, 0, 0)); }

@@ -124,7 +124,8 @@ TEST_F(InfoDlgTest, MoreInfoShowsTheMpegDetailsMpg123Reads) {
             const long kb = (static_cast<long>(FileBytes(path)) + 512) / 1024;
             EXPECT_EQ(item(IDC_INFO_FILE_SIZE), Formatted("File Size:\t%ld Kb", kb));
             EXPECT_EQ(item(IDC_INFO_MPEG_LAYER), Formatted("MPEG %ld.0 Layer %ld", ref.version, ref.layer));
-            EXPECT_EQ(item(IDC_INFO_LENGTH), Formatted("Length (m:s) :\t%.2ld:%.2ld ", ref.seconds / 60, ref.seconds % 60));
+            EXPECT_EQ(item(IDC_INFO_LENGTH),
+                      Formatted("Length (m:s) :\t%.2ld:%.2ld ", ref.seconds / 60, ref.seconds % 60));
             EXPECT_EQ(item(IDC_INFO_BITRATE), Formatted("BitRate:\t\t%ld kbit/s", ref.kbps));
             EXPECT_EQ(item(IDC_INFO_FRAMES), Formatted("Frames:\t\t%ld", ref.frames));
             EXPECT_EQ(item(IDC_INFO_FREQUENCY), Formatted("Frequency:\t%ld Hz", ref.frequency));
@@ -146,8 +147,10 @@ TEST_F(InfoDlgTest, WaveInfoShowsTheStoredFormatOfTheRow) {
         std::string channels;
     };
     const Case cases[] = {
-        {1535, 59, 1, "File Size:\t\t1 Kb", "Length (m:s) :\t\t00:59 ", "Channels:\t\t" + m_app.Text(IDS_CHANNELS_MONO)},
-        {1536, 3725, 2, "File Size:\t\t2 Kb", "Length (m:s) :\t\t62:05 ", "Channels:\t\t" + m_app.Text(IDS_CHANNELS_STEREO)},
+        {1535, 59, 1, "File Size:\t\t1 Kb", "Length (m:s) :\t\t00:59 ",
+         "Channels:\t\t" + m_app.Text(IDS_CHANNELS_MONO)},
+        {1536, 3725, 2, "File Size:\t\t2 Kb", "Length (m:s) :\t\t62:05 ",
+         "Channels:\t\t" + m_app.Text(IDS_CHANNELS_STEREO)},
         {7000000, 6000, 6, "File Size:\t\t6836 Kb", "Length (m:s) :\t\t100:00 ", "Channels:\t\t???"},
     };
     CSongList songs;
@@ -176,7 +179,8 @@ TEST_F(InfoDlgTest, WaveInfoShowsTheStoredFormatOfTheRow) {
             EXPECT_EQ(item(IDC_INFO_BITRATE), "BitRate:\t\t\t16 bits/sample");
             EXPECT_EQ(item(IDC_INFO_FREQUENCY), "Frequency:\t\t22050 samples/sec");
             EXPECT_EQ(item(IDC_INFO_CHANNELS), c.channels);
-            EXPECT_EQ(item(IDC_INFO_AVG_BYTES), Formatted("AveBytesPerSec:\t%ld", 44100 * static_cast<long>(c.dwChannels)));
+            EXPECT_EQ(item(IDC_INFO_AVG_BYTES),
+                      Formatted("AveBytesPerSec:\t%ld", 44100 * static_cast<long>(c.dwChannels)));
         }));
     }
 
