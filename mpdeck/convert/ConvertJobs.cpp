@@ -6,8 +6,6 @@ namespace convert {
 
 namespace {
 
-constexpr DWORD kBytesPerKb = 1024;
-constexpr DWORD kHalfKb = 512;
 // Paths and the option texts fit well within this.
 constexpr int kMaxCellChars = 1024;
 
@@ -59,18 +57,8 @@ BOOL IsJobRow(HWND hList, int nRow) {
     return hList && nRow >= 0 && nRow < static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
 }
 
-long RoundedKb(DWORD dwBytes) {
-    return static_cast<long>(dwBytes / kBytesPerKb + (dwBytes % kBytesPerKb >= kHalfKb ? 1 : 0));
-}
-
 BOOL IsFileTarget(const CString& strTarget) {
     return !strTarget.IsEmpty() && strTarget[strTarget.GetLength() - 1] != '\\';
-}
-
-void AppendStatic(CWnd* pDlg, int nID, LPCSTR lpszText) {
-    CString strText;
-    pDlg->GetDlgItemText(nID, strText);
-    pDlg->SetDlgItemText(nID, strText + lpszText);
 }
 
 }  // namespace convert

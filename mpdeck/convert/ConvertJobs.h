@@ -5,6 +5,8 @@
 
 #include "fw/Framework.h"
 
+#include "InfoText.h"
+
 namespace convert {
 
 constexpr UINT kEncodePageTemplate = 816;
@@ -29,21 +31,12 @@ void SetJobText(HWND hList, int nRow, int nColumn, LPCSTR lpszText);
 int NextSelectedJob(HWND hList, int nAfter);
 BOOL IsJobRow(HWND hList, int nRow);
 
-// Kb as the programs show sizes: half a Kb and more rounds up.
-long RoundedKb(DWORD dwBytes);
 // A target names a file: not empty and not a folder path ending in a backslash.
 BOOL IsFileTarget(const CString& strTarget);
 
-// The static's template text, formatted with the arguments, replaces it.
-template <typename... Args>
-void FillStatic(CWnd* pDlg, int nID, const Args&... args) {
-    CString strFormat;
-    pDlg->GetDlgItemText(nID, strFormat);
-    CString strText;
-    strText.Format(strFormat, args...);
-    pDlg->SetDlgItemText(nID, strText);
-}
-// The static's template text followed by text.
-void AppendStatic(CWnd* pDlg, int nID, LPCSTR lpszText);
+// The information dialogs' way of filling statics and showing sizes.
+using ::AppendStatic;
+using ::FillStatic;
+using ::RoundedKb;
 
 }  // namespace convert

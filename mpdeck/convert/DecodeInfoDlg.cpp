@@ -12,23 +12,7 @@ using namespace convert;
 namespace {
 
 constexpr long kMsPerSecond = 1000;
-constexpr long kBitsPerKbit = 1000;
 constexpr long kSecondsPerMinute = 60;
-
-LPCSTR YesNo(BOOL bValue) {
-    return bValue ? "Yes" : "No";
-}
-
-// The channel-mode property of the MP3 control, as the string that names it.
-UINT ChannelModeText(short nMode) {
-    switch (nMode) {
-    case 0: return IDS_CHANNELS_STEREO;
-    case 1: return IDS_CHANNELS_JOINT_STEREO;
-    case 2: return IDS_CHANNELS_DUAL;
-    case 3: return IDS_CHANNELS_MONO;
-    default: return 0;
-    }
-}
 
 }  // namespace
 
@@ -62,15 +46,13 @@ void CDecodeInfoDlg::FillMpegDetails(CMp3Play& play, const CString& strSource) {
     const long nSeconds = play.GetLength() / kMsPerSecond;
     FillStatic(this, IDC_CONV_LENGTH, static_cast<int>(nSeconds / kSecondsPerMinute),
                static_cast<int>(nSeconds % kSecondsPerMinute));
-    // The control's figure is an average over the frames: rounded, a constant 128 kbit/s
-    // stream shows as 128 rather than 127.
-    FillStatic(this, IDC_CONV_BITS, static_cast<int>((play.GetBitRate() + kBitsPerKbit / 2) / kBitsPerKbit));
+    FillStatic(this, IDC_CONV_BITS, KbitPerSecond(play.GetBitRate()));
     FillStatic(this, IDC_CONV_FRAMES, play.GetFrames());
     FillStatic(this, IDC_CONV_FREQUENCY, static_cast<int>(play.GetFrequency()));
-    if (const UINT nMode = ChannelModeText(play.GetChannelMode())) AppendStatic(this, IDC_CONV_CHANNELS, LoadText(nMode));
-    FillStatic(this, IDC_CONV_COPYRIGHTED, YesNo(play.GetCopyright()));
-    FillStatic(this, IDC_CONV_ORIGINAL, YesNo(play.GetOriginal()));
-    FillStatic(this, IDC_CONV_CHECKSUMS, YesNo(play.GetCrc()));
+    if (const UINT nMode = MpegChannelModeText(play.GetChannelMode())) AppendStatic(this, IDC_CONV_CHANNELS, LoadText(nMode));
+    FillStatic(this, IDC_CONV_COPYRIGHTED, YesNoText(play.GetCopyright()));
+    FillStatic(this, IDC_CONV_ORIGINAL, YesNoText(play.GetOriginal()));
+    FillStatic(this, IDC_CONV_CHECKSUMS, YesNoText(play.GetCrc()));
     play.Close();
 }
 

@@ -1,10 +1,14 @@
 #include "SongInfoDlg.h"
 
+#include "InfoText.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
 #include "mpdeck/MoreInfoIds.h"
 
 namespace {
+
+constexpr long kMsPerSecond = 1000;
+constexpr long kSecondsPerMinute = 60;
 
 struct TextField {
     int nId;
@@ -35,6 +39,7 @@ BOOL CSongInfoDlg::OnInitDialog() {
     m_tag.ReadTag();
     FillGenres();
     if (m_tag.m_bHasTag) ShowTag();
+    ShowDetails();
     return TRUE;
 }
 
@@ -106,4 +111,28 @@ void CSongInfoDlg::EmptyFields() {
     for (const TextField& field : kTextFields) SetDlgItemText(field.nId, "");
     SendDlgItemMessage(IDC_INFO_GENRE, CB_SETCURSEL, static_cast<WPARAM>(-1));
     SetDlgItemText(IDC_INFO_GENRE, "");
+}
+
+void CSongInfoDlg::ShowDetails() {
+    FillStatic(this, IDC_INFO_FILE_SIZE, RoundedKb(m_tag.m_dwFileLength));
+    if (GetDlgItem(IDC_INFO_MP3_CONTROL)) m_play.SubclassDlgItem(IDC_INFO_MP3_CONTROL, this);
+    // A file the control cannot open keeps the templates' texts.
+    if (m_play.Open(m_strPath, "") != 0) return;
+    ShowMpegDetails();
+    m_play.Close();
+}
+
+void CSongInfoDlg::ShowMpegDetails() {
+    FillStatic(this, IDC_INFO_MPEG_LAYER, static_cast<int>(m_play.GetVersion()), static_cast<int>(m_play.GetLayer()));
+    const long nSeconds = m_play.GetLength() / kMsPerSecond;
+    FillStatic(this, IDC_INFO_LENGTH, static_cast<int>(nSeconds / kSecondsPerMinute),
+               static_cast<int>(nSeconds % kSecondsPerMinute));
+    FillStatic(this, IDC_INFO_BITRATE, KbitPerSecond(m_play.GetBitRate()));
+    FillStatic(this, IDC_INFO_FRAMES, m_play.GetFrames());
+    FillStatic(this, IDC_INFO_FREQUENCY, static_cast<int>(m_play.GetFrequency()));
+    if (const UINT nMode = MpegChannelModeText(m_play.GetChannelMode()))
+        AppendStatic(this, IDC_INFO_CHANNELS, LoadText(nMode));
+    FillStatic(this, IDC_INFO_COPYRIGHTED, YesNoText(m_play.GetCopyright()));
+    FillStatic(this, IDC_INFO_ORIGINAL, YesNoText(m_play.GetOriginal()));
+    FillStatic(this, IDC_INFO_CHECKSUMS, YesNoText(m_play.GetCrc()));
 }

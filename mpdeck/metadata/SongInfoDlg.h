@@ -4,6 +4,7 @@
 #include "fw/Framework.h"
 
 #include "ID3Tag.h"
+#include "Mp3Play.h"
 
 class CSongInfoDlg : public CDialog {
 public:
@@ -11,6 +12,7 @@ public:
 
     CString m_strPath;  // set by the owner before DoModal
     CID3Tag m_tag;
+    CMp3Play m_play;  // hidden; reads the MPEG details
 
 protected:
     BOOL OnInitDialog() override;
@@ -25,4 +27,6 @@ private:
     void SelectGenre(BYTE byGenre);
     BYTE SelectedGenre() const;
     void EmptyFields();
+    void ShowDetails();
+    void ShowMpegDetails();
 };

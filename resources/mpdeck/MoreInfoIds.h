@@ -1,8 +1,9 @@
-// Control ids of mpdeck's More Info dialog: the MPEG details of a file and its
-// ID3 tag editor.
+// Control ids of mpdeck's More Info dialog (the MPEG details of a file and its ID3
+// tag editor) and of its Wave Info dialog, which shares the details' ids.
 #ifndef ORVANTA_MORE_INFO_IDS_H
 #define ORVANTA_MORE_INFO_IDS_H
 
+#define IDD_WAVE_INFO           813
 #define IDD_MORE_INFO           814
 
 #define IDC_INFO_TITLE          1012
@@ -16,6 +17,7 @@
 #define IDC_INFO_MPEG_LAYER     1026
 #define IDC_INFO_BITRATE        1027
 #define IDC_INFO_FRAMES         1028
+#define IDC_INFO_AVG_BYTES      1030    // Wave Info only
 #define IDC_INFO_FREQUENCY      1031
 #define IDC_INFO_COPYRIGHTED    1033
 #define IDC_INFO_ORIGINAL       1035

@@ -2,12 +2,17 @@
 
 #include <fstream>
 
+#include "Mp3Play.h"
 #include "TestSupport.h"
 
 const char kMetaTestTitle[] = "Orvanta-MetaTest";
 
 void MetaTest::SetUp() {
     AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);
+    // The templates place the MP3 control: without its class no dialog opens.
+    CMp3Play::Register();
+    AfxEnableControlContainer();
+    ASSERT_TRUE(fw::IsControlLoaded(CMp3Play::kClsid));
     m_dir = orvtest::MakeTempDir("meta");
 }
 
@@ -23,6 +28,13 @@ std::string MetaTest::MakeFile(const char* name, size_t nAudioBytes, const std::
     std::ofstream out(path, std::ios::binary);
     for (size_t i = 0; i < nAudioBytes; ++i) out.put(static_cast<char>(0x20 + i % 91));
     out.write(reinterpret_cast<const char*>(tag.data()), static_cast<std::streamsize>(tag.size()));
+    m_files.push_back(path);
+    return path;
+}
+
+std::string MetaTest::CopyFixture(const std::string& source, const char* name) {
+    const std::string path = m_dir + "\\" + name;
+    if (!::CopyFileA(source.c_str(), path.c_str(), FALSE)) return std::string();
     m_files.push_back(path);
     return path;
 }

@@ -1,4 +1,5 @@
-// MP3-like fixture files for the tag tests, on the one test application.
+// Fixture files for the metadata tests, on the one test application with the MP3
+// control loaded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,6 +20,8 @@ protected:
 
     // A file of nAudioBytes patterned bytes, optionally followed by the given tag.
     std::string MakeFile(const char* name, size_t nAudioBytes, const std::vector<BYTE>& tag = {});
+    // A copy of a file in the test's folder; empty when it cannot be made.
+    std::string CopyFixture(const std::string& source, const char* name);
     static std::vector<BYTE> ReadAll(const std::string& path);
     // 128 bytes: the marker, then each text at its offset, then the genre byte.
     static std::vector<BYTE> TagBytes(const char* marker, const char* title, const char* artist,
