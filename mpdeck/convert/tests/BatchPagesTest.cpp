@@ -437,4 +437,29 @@ TEST_F(BatchPagesTest, MoreInfoOpensTheDialogOfThePageOnTheSelectedRow) {
     }
 }
 
+// Not a timed test: ORV_BENCH=1 ./scripts/test -R BatchPagesTest.DecodeBenchmark prints the figure.
+TEST_F(BatchPagesTest, DecodeBenchmark) {
+    if (!std::getenv("ORV_BENCH")) GTEST_SKIP() << "set ORV_BENCH=1 to run the benchmark";
+    constexpr int kFiles = 10;
+    constexpr int kSeconds = 180;
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(m_dir) +
+                                          "' && sox -n -r 44100 -c 2 -b 16 long.wav synth 180 sine 300-900 sine 500 "
+                                          "&& lame --quiet -b 128 long.wav long.mp3",
+                                      "batch-bench", 120000));
+    m_sheet.SetActivePage(1);
+    CDecodeDlg& page = m_sheet.m_decode;
+    for (int i = 0; i < kFiles; ++i) AddRow(page, {Path("long.mp3"), Path("out" + std::to_string(i) + ".wav")});
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    const DWORD start = ::GetTickCount();
+    const double cpuStart = orvtest::ProcessCpuSeconds();
+    RunBatch(page, IDC_DECODE_START, IDS_DEC_DONE);
+    const DWORD elapsed = std::max<DWORD>(::GetTickCount() - start, 1);
+    const double cpu = std::max(orvtest::ProcessCpuSeconds() - cpuStart, 0.001);
+    const double audio = static_cast<double>(kFiles) * kSeconds;
+    std::printf("decoder page benchmark: %d files of 180 s in %lu ms: %.1fx real time (%.2f s of processor "
+                "time: %.1fx)\n",
+                kFiles, static_cast<unsigned long>(elapsed), audio * 1000.0 / elapsed, cpu, audio / cpu);
+    EXPECT_GE(audio / cpu, 100.0);
+}
+
 }  // namespace
