@@ -61,4 +61,18 @@ BOOL IsFileTarget(const CString& strTarget) {
     return !strTarget.IsEmpty() && strTarget[strTarget.GetLength() - 1] != '\\';
 }
 
+namespace {
+
+CString FullPath(const CString& strPath) {
+    char szFull[MAX_PATH] = {};
+    const DWORD n = ::GetFullPathNameA(strPath, MAX_PATH, szFull, nullptr);
+    return n > 0 && n < MAX_PATH ? CString(szFull) : strPath;
+}
+
+}  // namespace
+
+BOOL IsSamePath(const CString& strA, const CString& strB) {
+    return FullPath(strA).CompareNoCase(FullPath(strB)) == 0;
+}
+
 }  // namespace convert

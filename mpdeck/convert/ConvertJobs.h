@@ -33,6 +33,8 @@ BOOL IsJobRow(HWND hList, int nRow);
 
 // A target names a file: not empty and not a folder path ending in a backslash.
 BOOL IsFileTarget(const CString& strTarget);
+// Both name the same file: equal as full paths, letter case aside.
+BOOL IsSamePath(const CString& strA, const CString& strB);
 
 // The information dialogs' way of filling statics and showing sizes.
 using ::AppendStatic;

@@ -4,6 +4,9 @@
 
 #include "fw/Framework.h"
 
+#include <memory>
+#include <vector>
+
 class CSkinToolTip : public CToolTipCtrl {
 public:
     // A tool over a rectangle of pOwner with tool id nId.
@@ -49,4 +52,32 @@ protected:
     void OnLButtonDblClk(UINT nFlags, CPoint point);
 
     DECLARE_MESSAGE_MAP()
+};
+
+// Where a page's skinned button goes (page pixels) and its images in the page bitmap;
+// a disabled x of CSkinButton::kNoDisabledImage keeps the normal image.
+struct SkinButtonPlace {
+    UINT nId;
+    int x, y, cx, cy;
+    POINT ptNormal;
+    POINT ptDisabled;
+};
+
+// The skinned buttons of a page: subclassed and placed from a table, both drawing
+// flags on, and the one under the mouse drawn raised.
+class CSkinButtonSet {
+public:
+    BOOL Attach(CWnd* pPage, const SkinButtonPlace* pPlaces, int nCount);
+    CSkinButton* Find(UINT nId);
+    // UM_BUTTONHOVER: that button hot, the previous one normal, both repainted.
+    void OnButtonHover(UINT nId);
+    // The mouse moved over the page itself: no button is hot.
+    void OnPageMouseMove() { OnButtonHover(0); }
+    UINT HotId() const { return m_nHotId; }
+
+private:
+    void SetLook(UINT nId, int nLook);
+
+    std::vector<std::unique_ptr<CSkinButton>> m_buttons;
+    UINT m_nHotId = 0;
 };

@@ -138,3 +138,43 @@ void CSkinListCtrl::OnLButtonDblClk(UINT, CPoint point) {
     }
     Default();
 }
+
+BOOL CSkinButtonSet::Attach(CWnd* pPage, const SkinButtonPlace* pPlaces, int nCount) {
+    BOOL bAll = TRUE;
+    for (int i = 0; i < nCount; ++i) {
+        const SkinButtonPlace& place = pPlaces[i];
+        auto pButton = std::make_unique<CSkinButton>();
+        if (!pButton->SubclassDlgItem(place.nId, pPage)) {
+            bAll = FALSE;
+            continue;
+        }
+        pButton->m_bHoverFrame = TRUE;
+        pButton->m_bPressShift = TRUE;
+        pButton->m_ptNormal = CPoint(place.ptNormal.x, place.ptNormal.y);
+        pButton->m_ptDisabled = CPoint(place.ptDisabled.x, place.ptDisabled.y);
+        pButton->MoveWindow(place.x, place.y, place.cx, place.cy);
+        m_buttons.push_back(std::move(pButton));
+    }
+    return bAll;
+}
+
+CSkinButton* CSkinButtonSet::Find(UINT nId) {
+    for (auto& pButton : m_buttons) {
+        if (static_cast<UINT>(pButton->GetDlgCtrlID()) == nId) return pButton.get();
+    }
+    return nullptr;
+}
+
+void CSkinButtonSet::OnButtonHover(UINT nId) {
+    if (nId == m_nHotId) return;
+    SetLook(m_nHotId, CSkinButton::kLookFlat);
+    m_nHotId = nId;
+    SetLook(m_nHotId, CSkinButton::kLookRaised);
+}
+
+void CSkinButtonSet::SetLook(UINT nId, int nLook) {
+    CSkinButton* pButton = nId ? Find(nId) : nullptr;
+    if (!pButton) return;
+    pButton->m_nLook = nLook;
+    pButton->Invalidate(FALSE);
+}

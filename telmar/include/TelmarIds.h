@@ -127,6 +127,8 @@
 #define IDS_DEC_LOG_SOURCE_MISSING  230
 #define IDS_DEC_LOG_FAILED          231
 #define IDS_DEC_TARGET_NOT_CREATED  232
+// Ours: the encoder reported an error for a job (source, the control's text).
+#define IDS_ENC_LOG_FAILED          233
 
 // CD playlist page and CD extractor page.
 #define IDS_AUDITION_CREATE_FAILED  113
@@ -364,6 +366,7 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_DEC_LOG_SOURCE_MISSING, "s"},
     {IDS_DEC_LOG_FAILED, "ss"},
     {IDS_DEC_TARGET_NOT_CREATED, ""},
+    {IDS_ENC_LOG_FAILED, "ss"},
 
     {IDS_AUDITION_CREATE_FAILED, ""},
     {IDS_RIPPER_INIT_FAILED, "d"},

@@ -52,6 +52,10 @@ bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPer
 
 bool FileExists(const std::string& path);
 
+// Processor time (user and kernel) this process has used, in seconds; for benchmarks
+// whose wall time follows whatever else the machine runs.
+double ProcessCpuSeconds();
+
 // Runs a Windows program to its end, pumping this thread's messages meanwhile;
 // its exit code, or ~0u when it cannot start or is still running after the time.
 DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);

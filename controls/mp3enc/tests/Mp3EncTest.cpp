@@ -368,15 +368,6 @@ TEST_F(Mp3EncTest, OpenFilesRefusesWhatCannotBeEncodedAndTruncatesNothing) {
 }
 
 // User and kernel time of this process so far.
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-    auto seconds = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
 // Not a timed test: ORV_BENCH=1 ./scripts/test -R Mp3EncBenchmark prints the figure.
 TEST_F(Mp3EncTest, Benchmark) {
     if (!std::getenv("ORV_BENCH")) GTEST_SKIP() << "set ORV_BENCH=1 to run the benchmark";
@@ -385,11 +376,11 @@ TEST_F(Mp3EncTest, Benchmark) {
     ASSERT_TRUE(WriteWave(wav, 44100 * kSeconds, 44100, 2, 16));
     ASSERT_EQ(Enc().OpenFiles(wav.c_str(), Path("bench.mp3").c_str()), 0);
     const DWORD start = ::GetTickCount();
-    const double cpuStart = CpuSeconds();
+    const double cpuStart = orvtest::ProcessCpuSeconds();
     ASSERT_EQ(Enc().StartEncode(), 0);
     ASSERT_TRUE(m_dlg.WaitDone());
     const DWORD elapsed = std::max<DWORD>(::GetTickCount() - start, 1);
-    const double cpu = std::max(CpuSeconds() - cpuStart, 0.001);
+    const double cpu = std::max(orvtest::ProcessCpuSeconds() - cpuStart, 0.001);
     const double ratio = kSeconds * 1000.0 / elapsed;
     std::printf("mp3enc benchmark: 180 s of 44.1 kHz stereo at 128 kbit/s in %lu ms: %.1fx real time "
                 "(%.2f s of processor time: %.1fx)\n",

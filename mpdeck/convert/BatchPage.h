@@ -1,0 +1,156 @@
+// CBatchPage: what the encoder and the decoder pages of the property sheet share. A
+// job list converted one row after the other by a control that reports progress, the
+// end of a file and errors; a log file per batch; the player lock while a batch or an
+// audition runs. The two pages differ in their columns, texts and in how one job is
+// checked and started, which they supply.
+#pragma once
+
+#include "fw/Framework.h"
+
+#include "SkinControls.h"
+#include "SkinText.h"
+
+class CConvertHost;
+
+// The texts and ids that tell the two pages apart.
+struct BatchPageTexts {
+    UINT nStartId, nStopId;
+    UINT nLogName;                 // default log file name, after the install folder
+    UINT nHeader;                  // date text, hour, minute, second
+    UINT nElapsed;                 // hours, minutes, seconds (strings)
+    UINT nStopped;                 // source
+    UINT nFinished;                // source, target
+    UINT nDeleted;                 // source
+    UINT nNoSource;                // no usable source left at Start
+    UINT nAskClose;                // Close while running
+    UINT nDoneWithProblems, nDone;  // batch-end notices
+    UINT nAddTitle, nTargetExt;
+    UINT nFilter[4];               // description, pattern, description, pattern
+    UINT nTipDeleteOn, nTipDeleteOff;
+};
+
+// One control id and the tooltip text it shows.
+struct BatchTip {
+    UINT nId;
+    UINT nText;
+};
+
+class CBatchPage : public CPropertyPage {
+public:
+    CBatchPage(UINT nIDTemplate, const BatchPageTexts& texts, const SkinButtonPlace* pButtons, const BatchTip* pTips,
+               int nTips);
+
+    // The program around the page: the player's lock and playing state. Set by the
+    // sheet before the page is shown.
+    CConvertHost* m_pHost = nullptr;
+
+    // The player started or stopped (forwarded by the sheet), and page activation.
+    void RefreshRunButtons();
+    BOOL IsRunning() const { return m_bRunning; }
+    int CurrentIndex() const { return m_nCurrent; }
+
+    CSkinListCtrl m_jobs;
+
+    static constexpr int kFileBufferChars = 25600;
+    static constexpr int kMaxDroppedPath = 256;
+
+    // Start, Stop, Add, Remove, More Info, Audition, Close: the table has these.
+    static constexpr int kBatchButtonCount = 7;
+
+protected:
+    virtual void InsertColumns(int nListWidth) = 0;
+    // The option columns of a new row (after source and target).
+    virtual void FillOptions(int nRow, const CString& strSource, BOOL bExamine) = 0;
+    // A row whose source could be read: check, open and start it. FALSE: the job is
+    // skipped (it has logged why) and the batch ends with the failure notice.
+    virtual BOOL StartJob(int nRow, const CString& strSource) = 0;
+    // The source of a row cannot be read; the row is skipped.
+    virtual void OnUnreadableSource(const CString&) {}
+    virtual long ProgressTotal() = 0;
+    virtual void StopConversion() = 0;
+    virtual void ShowMoreInfo(int nRow) = 0;
+    // Seconds of the source, for the audition.
+    virtual long AuditionSeconds(const CString& strSource) = 0;
+    virtual int AuditionType() const = 0;
+    // Start, before the header entry.
+    virtual void OnBatchStarting() {}
+    // A job that was stopped or failed: what it wrote must not pass for a result.
+    virtual void OnJobAbandoned(const CString& /*strTarget*/) {}
+
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    void OnCancel() override;
+
+    // Events of the converting control. An error marks the job failed: its done
+    // event then logs no success and deletes nothing.
+    void OnProgress(long nPosition);
+    void OnFileDone();
+    void OnJobError();
+    // Closing or ending while a batch runs: the control stopped, the stop logged.
+    void StopRunningBatch();
+    void OnDestroy();
+    // The log, formatted from a string id; nothing while it is closed.
+    template <typename... Args>
+    void Log(UINT nId, const Args&... args) {
+        WriteLog(FormatText(nId, args...));
+    }
+    void WriteLog(const CString& strText);
+    // The elapsed line, then the log closed.
+    void CloseLogWithElapsed();
+    BOOL IsLogOpen() const { return m_log.IsOpen(); }
+
+    void OnStart();
+    void OnStop();
+    void OnAdd();
+    void OnRemove();
+    void OnMoreInfo();
+    void OnAudition();
+    void OnViewLog();
+    void OnListClick(NMHDR* pHdr, LRESULT* pResult);
+    LRESULT OnListDropFiles(WPARAM wParam, LPARAM lParam);
+    LRESULT OnListMouse(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAuditionClosed(WPARAM wParam, LPARAM lParam);
+    LRESULT OnButtonHover(WPARAM wParam, LPARAM lParam);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    UINT TipTextFor(UINT nId) const;
+    BOOL OnToolTipText(UINT_PTR nId, NMHDR* pHdr, LRESULT* pResult);
+    DECLARE_MESSAGE_MAP()
+
+    int m_bNotice = 0;  // a job failed, the batch stopped or no source was left
+    int m_bJobFailed = 0;  // the control reported an error for the current job
+
+private:
+    CString DefaultLogPath() const;
+    // Appends a row: source, target from the source's name, then the options.
+    void AppendJob(const CString& strSource, BOOL bExamine);
+    CString TargetFor(const CString& strSource) const;
+    BOOL StartNext(BOOL bFirst);
+    void EndBatch();
+    void EnableBatchControls(BOOL bEnable);
+    void RefreshSelectionButtons();
+    void ShowBatchEndNotice();
+    void EnableItem(UINT nId, BOOL bEnable);
+    BOOL IsChecked(UINT nId) const;
+    BOOL IsBlocked() const;
+    int FirstSelectedRow() const;
+    void SetPlayerLock(BOOL bLock);
+    // The audition of a row; FALSE when its window cannot be made.
+    BOOL OpenAudition(const CString& strSource, int nType, int nNumber, long nSeconds);
+    void CloseAudition();
+
+    const BatchPageTexts& m_texts;
+    const SkinButtonPlace* m_pButtonPlaces;
+    const BatchTip* m_pTips;
+    int m_nTips;
+    CSkinButtonSet m_buttons;
+    CFile m_log;
+    int m_bRunning = 0;
+    int m_bStop = 0;
+    int m_nCurrent = 0;
+    CTime m_timeStart;
+    CString m_strTip;
+    BOOL m_bAuditionOpen = FALSE;
+};
+
+// Columns of a job list.
+enum BatchColumn { kBatchSource = 0, kBatchTarget = 1, kBatchBitRate = 2, kBatchSampleRate = 3 };

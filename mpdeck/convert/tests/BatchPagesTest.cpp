@@ -1,0 +1,465 @@
+// The encoder and decoder pages in a modeless sheet under Wine, driving the real
+// encoder and MP3 controls over real files. A script on a second thread answers the
+// pages' boxes; the log files are read against TELMAR's own strings and what the
+// pages wrote is read by the reference tools.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ConvertHost.h"
+#include "DecodeDlg.h"
+#include "EncodeDlg.h"
+#include "SkinMessages.h"
+#include "TelmarIds.h"
+#include "TestSkinApp.h"
+#include "TestSupport.h"
+#include "UiScript.h"
+#include "batch_test_ids.h"
+#include "mpdeck/ConvertIds.h"
+#include "orvcodec/WaveFile.h"
+
+namespace {
+
+using orvtest::BoxButtons;
+using orvtest::BoxIcon;
+using orvtest::CUiScript;
+
+const char kTestTitle[] = "Orvanta-BatchTest";
+constexpr DWORD kBatchTimeoutMs = 120000;
+
+class CTestHost : public CConvertHost {
+public:
+    BOOL IsPlayerPlaying() const override { return m_bPlaying; }
+    BOOL IsPlayerLocked() const override { return m_bLock; }
+    void SetPlayerLock(BOOL bLock) override { m_bLock = bLock; }
+    BOOL m_bPlaying = FALSE;
+    BOOL m_bLock = FALSE;
+};
+
+class CBatchSheet : public CPropertySheet {
+public:
+    explicit CBatchSheet(CConvertHost* pHost) : CPropertySheet("Orvanta-MP3") {
+        m_encode.m_pHost = pHost;
+        m_decode.m_pHost = pHost;
+        AddPage(&m_encode);
+        AddPage(&m_decode);
+    }
+    CEncodeDlg m_encode;
+    CDecodeDlg m_decode;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class BatchPagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);
+        const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        CMp3Play::Register();
+        CMp3Enc::Register();
+        AfxEnableControlContainer();
+        // The reference tools reach only drive Z:.
+        m_dir = orvtest::ArtifactsDir() + "\\batch-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_TRUE(orvtest::RunHostShell("rm -rf '" + orvtest::UnixPath(m_dir) + "' && mkdir -p '" +
+                                              orvtest::UnixPath(m_dir) + "'",
+                                          "batch-fresh", 30000));
+        ASSERT_TRUE(m_main.Create(IDD_BATCH_TEST_MAIN, nullptr));
+        m_app.m_pMainWnd = &m_main;
+        ASSERT_TRUE(m_sheet.Create(&m_main));
+        m_sheet.SetActivePage(1);
+        m_sheet.SetActivePage(0);
+        ::SetActiveWindow(m_sheet.m_hWnd);
+    }
+    void TearDown() override {
+        if (m_sheet.GetSafeHwnd()) m_sheet.DestroyWindow();
+        if (m_main.GetSafeHwnd()) m_main.DestroyWindow();
+        m_app.m_pMainWnd = nullptr;
+    }
+
+    std::string Path(const std::string& name) const { return m_dir + "\\" + name; }
+    std::string Tone(const std::string& name, DWORD ms, DWORD rate, WORD channels, double hz = 440.0) {
+        const std::string path = Path(name);
+        EXPECT_TRUE(orvtest::WriteToneWave(path, ms, rate, channels, hz));
+        return path;
+    }
+    static void AddRow(CBatchPage& page, const std::vector<std::string>& cells) {
+        const int nRow = page.m_jobs.InsertItem(page.m_jobs.GetItemCount(), cells[0].c_str());
+        for (size_t i = 1; i < cells.size(); ++i) page.m_jobs.SetItemText(nRow, static_cast<int>(i), cells[i].c_str());
+    }
+    static HWND Item(CBatchPage& page, int nId) { return ::GetDlgItem(page.m_hWnd, nId); }
+    static std::string Field(CBatchPage& page, int nId) { return CUiScript::ItemText(page.m_hWnd, nId); }
+
+    static void Press(CBatchPage& page, int nId) {
+        ::SendMessageA(page.m_hWnd, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(Item(page, nId)));
+    }
+    // Presses Start and waits for the batch to end; the end notice must be noticeId.
+    // whileRunning looks at the page right after Start, before any event of the
+    // control has been handled.
+    void RunBatch(CBatchPage& page, int nStartId, UINT noticeId, const std::function<void()>& whileRunning = {}) {
+        CUiScript ui(kTestTitle);
+        std::string notice;
+        ui.Run([&](CUiScript& script) { notice = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok); },
+               [&] {
+                   Press(page, nStartId);
+                   if (whileRunning) whileRunning();
+                   EXPECT_TRUE(orvtest::PumpUntil([&] { return !page.IsRunning() && !notice.empty(); },
+                                                  kBatchTimeoutMs));
+               });
+        EXPECT_TRUE(ui.Clean()) << ui.Report();
+        EXPECT_EQ(notice, m_app.Text(noticeId));
+    }
+
+    // The log as the page writes it: the header (its time taken between two readings
+    // of the clock), the entries, and the elapsed line of the page's last figure.
+    std::string Header(UINT nId, time_t when) {
+        const CTime t(when);
+        return Format(m_app.Text(nId), t.Format("%A, %B %d, %Y").GetString(), t.GetHour(), t.GetMinute(),
+                      t.GetSecond());
+    }
+    void ExpectLog(CBatchPage& page, UINT headerId, UINT elapsedId, time_t from, time_t to,
+                   const std::string& entries) {
+        const std::string log = ReadAll(Path("batch.log"));
+        const std::string elapsed = Field(page, IDC_BATCH_ELAPSED);
+        const std::string tail = entries + Format(m_app.Text(elapsedId), elapsed.substr(0, 2).c_str(),
+                                                   elapsed.substr(3, 2).c_str(), elapsed.substr(6, 2).c_str());
+        bool bMatched = false;
+        for (time_t t = from; t <= to && !bMatched; ++t) bMatched = log == Header(headerId, t) + tail;
+        EXPECT_TRUE(bMatched) << log << "\n--- expected entries ---\n" << tail;
+    }
+    template <typename... Args>
+    static std::string Format(const std::string& format, const Args&... args) {
+        char text[4096] = {};
+        std::snprintf(text, sizeof text, format.c_str(), args...);
+        return text;
+    }
+    // The text before the mark: the fixed start of an entry whose argument is unknown.
+    static std::string Before(const std::string& text, const char* mark) { return text.substr(0, text.find(mark)); }
+    static constexpr const char* kMark = "\x01";
+    template <typename... Args>
+    std::string Entry(UINT nId, const Args&... args) {
+        return Format(m_app.Text(nId), args...);
+    }
+
+    orvtest::CTestSkinApp m_app{kTestTitle};
+    CTestHost m_host;
+    CDialog m_main;
+    CBatchSheet m_sheet{&m_host};
+    std::string m_dir;
+};
+
+TEST_F(BatchPagesTest, EncoderRunsEachJobAtItsRatesLogsInOrderAndLocksThePlayer) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    const std::string a = Tone("a.wav", 1500, 22050, 1), b = Tone("b.wav", 1500, 44100, 2),
+                      c = Tone("c.wav", 1500, 48000, 2);
+    // Dropped files are taken at 44100 without being examined; the rates are then set
+    // per row, as the option dialog would.
+    ASSERT_TRUE(orvtest::PostDropFiles(page.m_jobs.m_hWnd, {a, b, c}));
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return page.m_jobs.GetItemCount() == 3; }, 5000));
+    EXPECT_EQ(std::string(page.m_jobs.GetItemText(1, kBatchTarget).GetString()), Path("b.mp3"));
+    EXPECT_EQ(std::string(page.m_jobs.GetItemText(2, kBatchSampleRate).GetString()), "44100");
+    const char* kRates[][2] = {{"32", "22050"}, {"128", "44100"}, {"320", "48000"}};
+    for (int i = 0; i < 3; ++i) {
+        page.m_jobs.SetItemText(i, kBatchBitRate, kRates[i][0]);
+        page.m_jobs.SetItemText(i, kBatchSampleRate, kRates[i][1]);
+    }
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    CWnd* pTabs = m_sheet.GetTabControl();
+
+    const time_t from = std::time(nullptr);
+    RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE, [&] {
+        EXPECT_TRUE(page.IsRunning());
+        EXPECT_TRUE(m_host.m_bLock);
+        EXPECT_FALSE(pTabs->IsWindowEnabled());
+        EXPECT_FALSE(CUiScript::IsEnabled(page.m_hWnd, IDC_ENCODE_START));
+    });
+    const time_t to = std::time(nullptr);
+    EXPECT_FALSE(m_host.m_bLock);
+    EXPECT_TRUE(pTabs->IsWindowEnabled());
+    EXPECT_EQ(Field(page, IDC_BATCH_COMPLETION), m_app.Text(IDS_COMPLETION_DONE));
+
+    std::string entries;
+    for (const std::string& name : {std::string("a"), std::string("b"), std::string("c")}) {
+        const std::string src = Path(name + ".wav"), dst = Path(name + ".mp3");
+        entries += Entry(IDS_ENC_LOG_STARTED, src.c_str(), dst.c_str()) +
+                   Entry(IDS_ENC_LOG_FINISHED, src.c_str(), dst.c_str());
+    }
+    ExpectLog(page, IDS_ENC_LOG_HEADER, IDS_ENC_LOG_ELAPSED, from, to, entries);
+
+    const std::string unixDir = orvtest::UnixPath(m_dir);
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + unixDir +
+                                          "' && for f in a b c; do mpg123 -q -w $f.dec.wav $f.mp3 && "
+                                          "ffprobe -v error -show_entries stream=sample_rate,bit_rate -of csv=p=0 "
+                                          "$f.mp3 >> rates.txt; done",
+                                      "batch-oracles", 60000));
+    EXPECT_EQ(ReadAll(Path("rates.txt")), "22050,32000\n44100,128000\n48000,320000\n");
+}
+
+TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    const std::string good = Tone("good.wav", 1000, 44100, 2), same = Tone("same.wav", 1000, 44100, 2),
+                      damaged = Tone("damaged.wav", 1000, 44100, 2), dir = Tone("dir.wav", 1000, 44100, 2);
+    // The data chunk claims a second more than the file holds.
+    std::string bytes = ReadAll(damaged);
+    const uint32_t claimed = static_cast<uint32_t>(bytes.size() - 44 + 44100 * 4);
+    bytes.replace(40, 4, reinterpret_cast<const char*>(&claimed), 4);
+    WriteAll(damaged, bytes);
+    const std::string missing = Path("no\\such\\folder\\x.mp3");
+    AddRow(page, {Path("gone.wav"), Path("gone.mp3"), "128", "44100"});
+    AddRow(page, {dir, m_dir + "\\", "128", "44100"});
+    AddRow(page, {same, Path("SAME.WAV"), "128", "44100"});
+    AddRow(page, {good, missing, "128", "44100"});
+    AddRow(page, {damaged, Path("damaged.mp3"), "128", "44100"});
+    AddRow(page, {good, Path("good.mp3"), "128", "44100"});
+    ::CheckDlgButton(page.m_hWnd, IDC_BATCH_DELETE_AFTER, BST_CHECKED);
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    const std::string sameBytes = ReadAll(same);
+
+    const time_t from = std::time(nullptr);
+    RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE_WITH_PROBLEMS);
+    const time_t to = std::time(nullptr);
+    // The control's own words for the failure follow the entry's fixed start.
+    const std::string log = ReadAll(Path("batch.log"));
+    const std::string failed = Entry(IDS_ENC_LOG_STARTED, damaged.c_str(), Path("damaged.mp3").c_str());
+    const std::string failure = Before(Entry(IDS_ENC_LOG_FAILED, damaged.c_str(), kMark), kMark);
+    const size_t failedAt = log.find(failed + failure);
+    ASSERT_NE(failedAt, std::string::npos) << log;
+    const size_t failureEnd = log.find("\r\n", failedAt + failed.size()) + 2;
+    const std::string entries = Entry(IDS_ENC_LOG_BAD_TARGET, dir.c_str()) +
+                                Entry(IDS_ENC_LOG_BAD_TARGET, same.c_str()) +
+                                Entry(IDS_ENC_LOG_REFUSED, good.c_str()) +
+                                log.substr(failedAt, failureEnd - failedAt) +
+                                Entry(IDS_ENC_LOG_STARTED, good.c_str(), Path("good.mp3").c_str()) +
+                                Entry(IDS_ENC_LOG_FINISHED, good.c_str(), Path("good.mp3").c_str()) +
+                                Entry(IDS_ENC_LOG_SOURCE_DELETED, good.c_str());
+    ExpectLog(page, IDS_ENC_LOG_HEADER, IDS_ENC_LOG_ELAPSED, from, to, entries);
+    EXPECT_EQ(ReadAll(same), sameBytes);
+    EXPECT_TRUE(orvtest::FileExists(damaged));
+    EXPECT_FALSE(orvtest::FileExists(Path("damaged.mp3")));
+    EXPECT_FALSE(orvtest::FileExists(good));
+    EXPECT_TRUE(orvtest::FileExists(Path("good.mp3")));
+}
+
+TEST_F(BatchPagesTest, StopWaitsForTheStoppedJobsEndBeforeTheNextBatch) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    const std::string longSource = Tone("long.wav", 180000, 44100, 2);
+    AddRow(page, {longSource, Path("long.mp3"), "128", "44100"});
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    const time_t from = std::time(nullptr);
+    RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE_WITH_PROBLEMS, [&] {
+        ASSERT_TRUE(orvtest::PumpUntil([&] { return Field(page, IDC_BATCH_COMPLETION) != "0 %"; }, 30000));
+        // Stop is handled at once; the rest waits for the control's done event.
+        Press(page, IDC_ENCODE_STOP);
+        EXPECT_FALSE(CUiScript::IsEnabled(page.m_hWnd, IDC_ENCODE_STOP));
+        EXPECT_FALSE(CUiScript::IsEnabled(page.m_hWnd, IDC_ENCODE_START));
+        EXPECT_TRUE(m_host.m_bLock);
+    });
+    const time_t to = std::time(nullptr);
+    ExpectLog(page, IDS_ENC_LOG_HEADER, IDS_ENC_LOG_ELAPSED, from, to,
+              Entry(IDS_ENC_LOG_STARTED, longSource.c_str(), Path("long.mp3").c_str()) +
+                  Entry(IDS_ENC_LOG_STOPPED, longSource.c_str()));
+    EXPECT_TRUE(orvtest::FileExists(longSource));
+    EXPECT_FALSE(orvtest::FileExists(Path("long.mp3")));
+    EXPECT_FALSE(m_host.m_bLock);
+
+    page.m_jobs.SetItemText(0, kBatchSource, Tone("short.wav", 500, 44100, 2).c_str());
+    page.m_jobs.SetItemText(0, kBatchTarget, Path("short.mp3").c_str());
+    RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE);
+    EXPECT_TRUE(orvtest::FileExists(Path("short.mp3")));
+}
+
+TEST_F(BatchPagesTest, ClosingDuringABatchAsksThenLogsTheStopAndLeavesNoPartialTarget) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    const std::string longSource = Tone("long.wav", 180000, 44100, 2);
+    AddRow(page, {longSource, Path("long.mp3"), "128", "44100"});
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    CUiScript ui(kTestTitle);
+    std::string question;
+    ui.Run([&](CUiScript& script) { question = script.AnswerBox(IDYES, BoxIcon::Question, BoxButtons::YesNo); },
+           [&] {
+               Press(page, IDC_ENCODE_START);
+               ASSERT_TRUE(page.IsRunning());
+               CUiScript::Click(page.m_hWnd, IDCANCEL);
+               EXPECT_TRUE(orvtest::PumpUntil([&] { return !m_sheet.GetSafeHwnd(); }, 30000));
+           });
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
+    EXPECT_EQ(question, m_app.Text(IDS_ENC_ASK_CLOSE_RUNNING));
+    EXPECT_FALSE(m_host.m_bLock);
+    const std::string log = ReadAll(Path("batch.log"));
+    const std::string stopped = Entry(IDS_ENC_LOG_STOPPED, longSource.c_str());
+    EXPECT_NE(log.find(stopped), std::string::npos) << log;
+    EXPECT_NE(log.find(stopped + Before(Entry(IDS_ENC_LOG_ELAPSED, kMark, "", ""), kMark)), std::string::npos) << log;
+    EXPECT_TRUE(orvtest::PumpUntil([&] { return !orvtest::FileExists(Path("long.mp3")); }, 10000));
+}
+
+TEST_F(BatchPagesTest, DecoderWritesTheReferenceSamplesAndLogsEveryUnusableTarget) {
+    m_sheet.SetActivePage(1);
+    CDecodeDlg& page = m_sheet.m_decode;
+    const std::string fixtures = ORV_MP3_FIXTURES;
+    // Copies, so that Delete-after removes ours.
+    for (const char* name : {"tone22m", "tone44js"}) {
+        ASSERT_TRUE(::CopyFileA((fixtures + "/" + name + ".mp3").c_str(), Path(std::string(name) + ".mp3").c_str(),
+                                FALSE));
+    }
+    const std::string mono = Path("tone22m.mp3"), stereo = Path("tone44js.mp3");
+    AddRow(page, {mono, Path("tone22m.wav")});
+    AddRow(page, {stereo, ""});
+    AddRow(page, {stereo, Path("no\\such\\folder\\x.wav")});
+    AddRow(page, {Path("gone.mp3"), Path("gone.wav")});
+    AddRow(page, {stereo, Path("tone44js.wav")});
+    const std::string kept = fixtures + "/tone48d.mp3";
+    AddRow(page, {kept, ""});
+    ::CheckDlgButton(page.m_hWnd, IDC_BATCH_DELETE_AFTER, BST_CHECKED);
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_COMPLETION, "99 %");
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_ELAPSED, "12:34:56");
+
+    const time_t from = std::time(nullptr);
+    RunBatch(page, IDC_DECODE_START, IDS_DEC_DONE_WITH_PROBLEMS);
+    const time_t to = std::time(nullptr);
+    const std::string cannot = m_app.Text(IDS_DEC_TARGET_NOT_CREATED);
+    const std::string entries =
+        Entry(IDS_DEC_LOG_STARTED, mono.c_str(), Path("tone22m.wav").c_str()) +
+        Entry(IDS_DEC_LOG_FINISHED, mono.c_str(), Path("tone22m.wav").c_str()) +
+        Entry(IDS_DEC_LOG_SOURCE_DELETED, mono.c_str()) + Entry(IDS_DEC_LOG_BAD_TARGET, stereo.c_str(), "") +
+        Entry(IDS_DEC_LOG_FAILED, stereo.c_str(), cannot.c_str()) +
+        Entry(IDS_DEC_LOG_SOURCE_MISSING, Path("gone.mp3").c_str()) +
+        Entry(IDS_DEC_LOG_STARTED, stereo.c_str(), Path("tone44js.wav").c_str()) +
+        Entry(IDS_DEC_LOG_FINISHED, stereo.c_str(), Path("tone44js.wav").c_str()) +
+        Entry(IDS_DEC_LOG_SOURCE_DELETED, stereo.c_str()) + Entry(IDS_DEC_LOG_BAD_TARGET, kept.c_str(), "");
+    ExpectLog(page, IDS_DEC_LOG_HEADER, IDS_DEC_LOG_ELAPSED, from, to, entries);
+    // The field was reset at Start: a batch this short never reaches a minute.
+    EXPECT_EQ(Field(page, IDC_BATCH_ELAPSED).substr(0, 5), "00:00");
+
+    // Against mpg123's decode of the same files, sample by sample; like our control it
+    // keeps the encoder's delay and padding.
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(m_dir) + "' && for f in tone22m tone44js; do "
+                                          "mpg123 -q --no-gapless -w $f.ref.wav '" + orvtest::UnixPath(fixtures) +
+                                          "'/$f.mp3; done",
+                                      "batch-reference", 60000));
+    for (const char* name : {"tone22m", "tone44js"}) {
+        SCOPED_TRACE(name);
+        orv::codec::WaveReader ours, reference;
+        ASSERT_EQ(ours.Open(orvtest::UnixPath(Path(std::string(name) + ".wav"))), orv::codec::WaveStatus::Ok);
+        ASSERT_EQ(reference.Open(orvtest::UnixPath(Path(std::string(name) + ".ref.wav"))),
+                  orv::codec::WaveStatus::Ok);
+        ASSERT_EQ(ours.Format().samplesPerSec, reference.Format().samplesPerSec);
+        ASSERT_EQ(ours.Format().channels, reference.Format().channels);
+        ASSERT_EQ(ours.FrameCount(), reference.FrameCount());
+        const size_t n = static_cast<size_t>(ours.FrameCount()) * ours.Format().channels;
+        std::vector<int16_t> a(n), b(n);
+        ours.ReadPcm16(a.data(), ours.FrameCount());
+        reference.ReadPcm16(b.data(), reference.FrameCount());
+        int worst = 0;
+        for (size_t i = 0; i < n; ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+        EXPECT_LE(worst, 1);
+    }
+}
+
+TEST_F(BatchPagesTest, StartIsRefusedWithoutALogAndBlockedWhileThePlayerPlays) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    AddRow(page, {Tone("a.wav", 500, 44100, 2), Path("a.mp3"), "128", "44100"});
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("no\\such\\folder\\batch.log").c_str());
+    CUiScript ui(kTestTitle);
+    std::string refusal;
+    ui.Run([&](CUiScript& script) { refusal = script.AnswerBox(IDOK, BoxIcon::Exclamation, BoxButtons::Ok); },
+           [&] {
+               Press(page, IDC_ENCODE_START);
+               EXPECT_TRUE(orvtest::PumpUntil([&] { return !refusal.empty(); }, 10000));
+           });
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
+    EXPECT_EQ(refusal, m_app.Text(IDS_LOG_CREATE_FAILED));
+    EXPECT_FALSE(page.IsRunning());
+    EXPECT_FALSE(orvtest::FileExists(Path("a.mp3")));
+
+    m_host.m_bPlaying = TRUE;
+    page.RefreshRunButtons();
+    EXPECT_FALSE(CUiScript::IsEnabled(page.m_hWnd, IDC_ENCODE_START));
+    m_host.m_bPlaying = FALSE;
+    page.RefreshRunButtons();
+    EXPECT_TRUE(CUiScript::IsEnabled(page.m_hWnd, IDC_ENCODE_START));
+}
+
+TEST_F(BatchPagesTest, MoreInfoOpensTheDialogOfThePageOnTheSelectedRow) {
+    const std::string wave = Tone("a.wav", 500, 44100, 2);
+    const std::string mp3 = std::string(ORV_MP3_FIXTURES) + "/tone22m.mp3";
+    struct Case {
+        CBatchPage* page;
+        int index;
+        std::string source;
+        int detailId;
+        std::string detail;
+    } cases[] = {
+        {&m_sheet.m_encode, 0, wave, IDC_CONV_FREQUENCY, "Frequency:\t44100 samples/sec"},
+        {&m_sheet.m_decode, 1, mp3, IDC_CONV_FREQUENCY, "Frequency:\t22050 Hz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        m_sheet.SetActivePage(c.index);
+        AddRow(*c.page, {Path("other.wav"), Path("other.x")});
+        AddRow(*c.page, {c.source, Path("target.x")});
+        // A double click on the second row selects it alone and opens its details.
+        c.page->m_jobs.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+        CUiScript ui(kTestTitle);
+        std::string source, detail;
+        ui.Run(
+            [&](CUiScript& script) {
+                HWND hDlg = script.WaitWindow("More Info");
+                if (!hDlg) return;
+                source = CUiScript::ItemText(hDlg, IDC_CONV_SOURCE);
+                detail = CUiScript::ItemText(hDlg, c.detailId);
+                CUiScript::Click(hDlg, IDCANCEL);
+            },
+            [&] { ::SendMessageA(c.page->m_hWnd, UM_LISTMOUSE, CSkinListCtrl::kMouseDoubleClick, 1); });
+        EXPECT_TRUE(ui.Clean()) << ui.Report();
+        EXPECT_EQ(source, c.source);
+        EXPECT_EQ(detail, c.detail);
+    }
+}
+
+// Not a timed test: ORV_BENCH=1 ./scripts/test -R BatchPagesTest.DecodeBenchmark prints the figure.
+TEST_F(BatchPagesTest, DecodeBenchmark) {
+    if (!std::getenv("ORV_BENCH")) GTEST_SKIP() << "set ORV_BENCH=1 to run the benchmark";
+    constexpr int kFiles = 10;
+    constexpr int kSeconds = 180;
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(m_dir) +
+                                          "' && sox -n -r 44100 -c 2 -b 16 long.wav synth 180 sine 300-900 sine 500 "
+                                          "&& lame --quiet -b 128 long.wav long.mp3",
+                                      "batch-bench", 120000));
+    m_sheet.SetActivePage(1);
+    CDecodeDlg& page = m_sheet.m_decode;
+    for (int i = 0; i < kFiles; ++i) AddRow(page, {Path("long.mp3"), Path("out" + std::to_string(i) + ".wav")});
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    const DWORD start = ::GetTickCount();
+    const double cpuStart = orvtest::ProcessCpuSeconds();
+    RunBatch(page, IDC_DECODE_START, IDS_DEC_DONE);
+    const DWORD elapsed = std::max<DWORD>(::GetTickCount() - start, 1);
+    const double cpu = std::max(orvtest::ProcessCpuSeconds() - cpuStart, 0.001);
+    const double audio = static_cast<double>(kFiles) * kSeconds;
+    std::printf("decoder page benchmark: %d files of 180 s in %lu ms: %.1fx real time (%.2f s of processor "
+                "time: %.1fx)\n",
+                kFiles, static_cast<unsigned long>(elapsed), audio * 1000.0 / elapsed, cpu, audio / cpu);
+    EXPECT_GE(audio / cpu, 100.0);
+}
+
+}  // namespace

@@ -1,0 +1,2 @@
+#pragma once
+#define IDD_BATCH_TEST_MAIN 100
