@@ -197,7 +197,7 @@ void CBatchPage::RefreshRunButtons() {
 
 void CBatchPage::RefreshSelectionButtons() {
     const BOOL bBlocked =
-        m_pHost && (m_pHost->IsPlayerPlaying() || (m_pHost->IsPlayerLocked() && !m_bAuditionOpen));
+        m_pHost && (m_pHost->IsPlayerPlaying() || (m_pHost->IsPlayerLocked() && !m_audition.GetSafeHwnd()));
     const UINT nSelected = m_jobs.GetSelectedCount();
     if (nSelected == 1) {
         EnableItem(IDC_BATCH_REMOVE, !m_bRunning);
@@ -408,24 +408,11 @@ void CBatchPage::OnAudition() {
     const int nRow = FirstSelectedRow();
     if (nRow < 0) return;
     const CString strSource = m_jobs.GetItemText(nRow, kBatchSource);
-    const long nSeconds = AuditionSeconds(strSource);
-    SetPlayerLock(TRUE);
-    m_bAuditionOpen = OpenAudition(strSource, AuditionType(), nRow + 1, nSeconds);
-    // No audition window: nothing holds the player.
-    if (!m_bAuditionOpen) SetPlayerLock(FALSE);
+    m_audition.Audition(this, strSource, AuditionType(), nRow + 1, AuditionSeconds(strSource));
 }
-
-BOOL CBatchPage::OpenAudition(const CString&, int, int, long) {
-    return FALSE;
-}
-
-void CBatchPage::CloseAudition() {}
 
 LRESULT CBatchPage::OnAuditionClosed(WPARAM, LPARAM) {
-    if (!m_bAuditionOpen) return 0;
-    m_bAuditionOpen = FALSE;
-    CloseAudition();
-    SetPlayerLock(FALSE);
+    m_audition.OnClosedNotice();
     return 0;
 }
 

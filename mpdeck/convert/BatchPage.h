@@ -7,6 +7,7 @@
 
 #include "fw/Framework.h"
 
+#include "AuditionDlg.h"
 #include "SkinControls.h"
 #include "SkinText.h"
 
@@ -35,7 +36,7 @@ struct BatchTip {
     UINT nText;
 };
 
-class CBatchPage : public CPropertyPage {
+class CBatchPage : public CPropertyPage, public CAuditionOwner {
 public:
     CBatchPage(UINT nIDTemplate, const BatchPageTexts& texts, const SkinButtonPlace* pButtons, const BatchTip* pTips,
                int nTips);
@@ -44,12 +45,17 @@ public:
     // sheet before the page is shown.
     CConvertHost* m_pHost = nullptr;
 
+    // The audition's side of the page.
+    CWnd* GetAuditionParent() override { return this; }
+    void SetPlayerLock(BOOL bLock) override;
+
     // The player started or stopped (forwarded by the sheet), and page activation.
     void RefreshRunButtons();
     BOOL IsRunning() const { return m_bRunning; }
     int CurrentIndex() const { return m_nCurrent; }
 
     CSkinListCtrl m_jobs;
+    CAuditionDlg m_audition;  // made on the first audition, destroyed with the page
 
     static constexpr int kFileBufferChars = 25600;
     static constexpr int kMaxDroppedPath = 256;
@@ -133,10 +139,6 @@ private:
     BOOL IsChecked(UINT nId) const;
     BOOL IsBlocked() const;
     int FirstSelectedRow() const;
-    void SetPlayerLock(BOOL bLock);
-    // The audition of a row; FALSE when its window cannot be made.
-    BOOL OpenAudition(const CString& strSource, int nType, int nNumber, long nSeconds);
-    void CloseAudition();
 
     const BatchPageTexts& m_texts;
     const SkinButtonPlace* m_pButtonPlaces;
@@ -149,7 +151,6 @@ private:
     int m_nCurrent = 0;
     CTime m_timeStart;
     CString m_strTip;
-    BOOL m_bAuditionOpen = FALSE;
 };
 
 // Columns of a job list.

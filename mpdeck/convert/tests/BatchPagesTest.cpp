@@ -437,6 +437,33 @@ TEST_F(BatchPagesTest, MoreInfoOpensTheDialogOfThePageOnTheSelectedRow) {
     }
 }
 
+TEST_F(BatchPagesTest, AuditionPlaysTheSelectedRowByItsTypeAndFreesThePlayerWhenClosed) {
+    const std::string wave = Tone("a.wav", 3000, 44100, 2);
+    const std::string mp3 = std::string(ORV_MP3_FIXTURES) + "/tone44js.mp3";
+    struct Case {
+        CBatchPage* page;
+        int index;
+        std::string source;
+        int type;
+    } cases[] = {{&m_sheet.m_encode, 0, wave, 1}, {&m_sheet.m_decode, 1, mp3, CAuditionDlg::kTypeMpeg}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        m_sheet.SetActivePage(c.index);
+        AddRow(*c.page, {Path("other.wav"), Path("other.x")});
+        AddRow(*c.page, {c.source, Path("target.x")});
+        c.page->m_jobs.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+        Press(*c.page, IDC_BATCH_AUDITION);
+        ASSERT_NE(c.page->m_audition.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(std::string(c.page->m_audition.m_strPath.GetString()), c.source);
+        EXPECT_EQ(c.page->m_audition.m_nType, c.type);
+        EXPECT_EQ(c.page->m_audition.m_nSongNumber, 2);
+        EXPECT_TRUE(m_host.m_bLock);
+        c.page->m_audition.SendMessage(WM_COMMAND, IDCANCEL);
+        EXPECT_TRUE(orvtest::PumpUntil([&] { return !c.page->m_audition.GetSafeHwnd(); }, 5000));
+        EXPECT_FALSE(m_host.m_bLock);
+    }
+}
+
 // Not a timed test: ORV_BENCH=1 ./scripts/test -R BatchPagesTest.DecodeBenchmark prints the figure.
 TEST_F(BatchPagesTest, DecodeBenchmark) {
     if (!std::getenv("ORV_BENCH")) GTEST_SKIP() << "set ORV_BENCH=1 to run the benchmark";
