@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ConvertHost.h"
+#include "PlayerLink.h"
 #include "LogViewDlg.h"
 #include "SkinApp.h"
 #include "SkinMessages.h"
@@ -110,7 +110,7 @@ void CBatchPage::OnAdd() {
     dlg.m_ofn.lpstrTitle = strTitle;
     if (dlg.DoModal() != IDOK) return;
     for (POSITION pos = dlg.GetStartPosition(); pos;) AppendJob(dlg.GetNextPathName(pos), TRUE);
-    if (!m_pHost || !m_pHost->IsPlayerPlaying()) EnableItem(m_texts.nStartId, m_jobs.GetItemCount() > 0);
+    if (!m_pPlayer || !m_pPlayer->IsPlayerPlaying()) EnableItem(m_texts.nStartId, m_jobs.GetItemCount() > 0);
 }
 
 LRESULT CBatchPage::OnListDropFiles(WPARAM wParam, LPARAM) {
@@ -181,7 +181,7 @@ void CBatchPage::EnableItem(UINT nId, BOOL bEnable) {
 }
 
 BOOL CBatchPage::IsBlocked() const {
-    return m_pHost && (m_pHost->IsPlayerPlaying() || m_pHost->IsPlayerLocked());
+    return m_pPlayer && (m_pPlayer->IsPlayerPlaying() || m_pPlayer->IsPlayerLocked());
 }
 
 void CBatchPage::RefreshRunButtons() {
@@ -197,7 +197,7 @@ void CBatchPage::RefreshRunButtons() {
 
 void CBatchPage::RefreshSelectionButtons() {
     const BOOL bBlocked =
-        m_pHost && (m_pHost->IsPlayerPlaying() || (m_pHost->IsPlayerLocked() && !m_audition.GetSafeHwnd()));
+        m_pPlayer && (m_pPlayer->IsPlayerPlaying() || (m_pPlayer->IsPlayerLocked() && !m_audition.GetSafeHwnd()));
     const UINT nSelected = m_jobs.GetSelectedCount();
     if (nSelected == 1) {
         EnableItem(IDC_BATCH_REMOVE, !m_bRunning);
@@ -212,7 +212,7 @@ void CBatchPage::RefreshSelectionButtons() {
 }
 
 void CBatchPage::SetPlayerLock(BOOL bLock) {
-    if (m_pHost) m_pHost->SetPlayerLock(bLock);
+    if (m_pPlayer) m_pPlayer->SetPlayerLock(bLock);
 }
 
 void CBatchPage::EnableBatchControls(BOOL bEnable) {

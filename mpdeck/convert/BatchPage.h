@@ -11,7 +11,7 @@
 #include "SkinControls.h"
 #include "SkinText.h"
 
-class CConvertHost;
+class CPlayerLink;
 
 // The texts and ids that tell the two pages apart.
 struct BatchPageTexts {
@@ -41,9 +41,9 @@ public:
     CBatchPage(UINT nIDTemplate, const BatchPageTexts& texts, const SkinButtonPlace* pButtons, const BatchTip* pTips,
                int nTips);
 
-    // The program around the page: the player's lock and playing state. Set by the
+    // The player window: its lock and playing state. Set by the
     // sheet before the page is shown.
-    CConvertHost* m_pHost = nullptr;
+    CPlayerLink* m_pPlayer = nullptr;
 
     // The audition's side of the page.
     CWnd* GetAuditionParent() override { return this; }

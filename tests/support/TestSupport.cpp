@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
 #include <algorithm>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 namespace orvtest {
 
@@ -223,6 +223,19 @@ double ProcessCpuSeconds() {
         return static_cast<double>(static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
     };
     return seconds(kernel) + seconds(user);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return static_cast<bool>(out);
 }
 
 }  // namespace orvtest

@@ -51,6 +51,9 @@ bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPer
                    WORD channels, double frequency);
 
 bool FileExists(const std::string& path);
+// A whole file's bytes, empty when it cannot be read; and a file made of these bytes.
+std::string ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // Processor time (user and kernel) this process has used, in seconds; for benchmarks
 // whose wall time follows whatever else the machine runs.

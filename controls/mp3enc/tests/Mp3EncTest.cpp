@@ -125,13 +125,6 @@ bool WriteWave(const std::string& path, unsigned long frames, unsigned rate, uns
     return static_cast<bool>(out);
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class Mp3EncTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -362,7 +355,7 @@ TEST_F(Mp3EncTest, OpenFilesRefusesWhatCannotBeEncodedAndTruncatesNothing) {
     std::ofstream(existing) << "keep me";
     ASSERT_EQ(Enc().OpenFiles(wav.c_str(), existing.c_str()), 0);
     Enc().StopEncode();
-    EXPECT_EQ(ReadAll(existing), "keep me");
+    EXPECT_EQ(orvtest::ReadFileBytes(existing), "keep me");
     m_dlg.Drain();
     EXPECT_TRUE(m_dlg.m_events.empty());
 }

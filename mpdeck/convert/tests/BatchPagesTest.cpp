@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ConvertHost.h"
+#include "PlayerLink.h"
 #include "DecodeDlg.h"
 #include "EncodeDlg.h"
 #include "SkinMessages.h"
@@ -38,37 +38,31 @@ using orvtest::CUiScript;
 const char kTestTitle[] = "Orvanta-BatchTest";
 constexpr DWORD kBatchTimeoutMs = 120000;
 
-class CTestHost : public CConvertHost {
+class CTestHost : public CPlayerLink {
 public:
     BOOL IsPlayerPlaying() const override { return m_bPlaying; }
     BOOL IsPlayerLocked() const override { return m_bLock; }
     void SetPlayerLock(BOOL bLock) override { m_bLock = bLock; }
+    void SetPlayerRestart() override {}
+    int GetPlayMode() const override { return 1; }
+    void ChangePlayMode(int) override {}
+    CWaveDevice& GetWaveDevice() override { return m_wave; }
+    CWaveDevice m_wave;
     BOOL m_bPlaying = FALSE;
     BOOL m_bLock = FALSE;
 };
 
 class CBatchSheet : public CPropertySheet {
 public:
-    explicit CBatchSheet(CConvertHost* pHost) : CPropertySheet("Orvanta-MP3") {
-        m_encode.m_pHost = pHost;
-        m_decode.m_pHost = pHost;
+    explicit CBatchSheet(CPlayerLink* pHost) : CPropertySheet("Orvanta-MP3") {
+        m_encode.m_pPlayer = pHost;
+        m_decode.m_pPlayer = pHost;
         AddPage(&m_encode);
         AddPage(&m_decode);
     }
     CEncodeDlg m_encode;
     CDecodeDlg m_decode;
 };
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class BatchPagesTest : public ::testing::Test {
 protected:
@@ -139,7 +133,7 @@ protected:
     }
     void ExpectLog(CBatchPage& page, UINT headerId, UINT elapsedId, time_t from, time_t to,
                    const std::string& entries) {
-        const std::string log = ReadAll(Path("batch.log"));
+        const std::string log = orvtest::ReadFileBytes(Path("batch.log"));
         const std::string elapsed = Field(page, IDC_BATCH_ELAPSED);
         const std::string tail = entries + Format(m_app.Text(elapsedId), elapsed.substr(0, 2).c_str(),
                                                    elapsed.substr(3, 2).c_str(), elapsed.substr(6, 2).c_str());
@@ -212,7 +206,7 @@ TEST_F(BatchPagesTest, EncoderRunsEachJobAtItsRatesLogsInOrderAndLocksThePlayer)
                                           "ffprobe -v error -show_entries stream=sample_rate,bit_rate -of csv=p=0 "
                                           "$f.mp3 >> rates.txt; done",
                                       "batch-oracles", 60000));
-    EXPECT_EQ(ReadAll(Path("rates.txt")), "22050,32000\n44100,128000\n48000,320000\n");
+    EXPECT_EQ(orvtest::ReadFileBytes(Path("rates.txt")), "22050,32000\n44100,128000\n48000,320000\n");
 }
 
 TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted) {
@@ -220,10 +214,10 @@ TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted)
     const std::string good = Tone("good.wav", 1000, 44100, 2), same = Tone("same.wav", 1000, 44100, 2),
                       damaged = Tone("damaged.wav", 1000, 44100, 2), dir = Tone("dir.wav", 1000, 44100, 2);
     // The data chunk claims a second more than the file holds.
-    std::string bytes = ReadAll(damaged);
+    std::string bytes = orvtest::ReadFileBytes(damaged);
     const uint32_t claimed = static_cast<uint32_t>(bytes.size() - 44 + 44100 * 4);
     bytes.replace(40, 4, reinterpret_cast<const char*>(&claimed), 4);
-    WriteAll(damaged, bytes);
+    orvtest::WriteFileBytes(damaged, bytes);
     const std::string missing = Path("no\\such\\folder\\x.mp3");
     AddRow(page, {Path("gone.wav"), Path("gone.mp3"), "128", "44100"});
     AddRow(page, {dir, m_dir + "\\", "128", "44100"});
@@ -233,13 +227,13 @@ TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted)
     AddRow(page, {good, Path("good.mp3"), "128", "44100"});
     ::CheckDlgButton(page.m_hWnd, IDC_BATCH_DELETE_AFTER, BST_CHECKED);
     CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
-    const std::string sameBytes = ReadAll(same);
+    const std::string sameBytes = orvtest::ReadFileBytes(same);
 
     const time_t from = std::time(nullptr);
     RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE_WITH_PROBLEMS);
     const time_t to = std::time(nullptr);
     // The control's own words for the failure follow the entry's fixed start.
-    const std::string log = ReadAll(Path("batch.log"));
+    const std::string log = orvtest::ReadFileBytes(Path("batch.log"));
     const std::string failed = Entry(IDS_ENC_LOG_STARTED, damaged.c_str(), Path("damaged.mp3").c_str());
     const std::string failure = Before(Entry(IDS_ENC_LOG_FAILED, damaged.c_str(), kMark), kMark);
     const size_t failedAt = log.find(failed + failure);
@@ -253,7 +247,7 @@ TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted)
                                 Entry(IDS_ENC_LOG_FINISHED, good.c_str(), Path("good.mp3").c_str()) +
                                 Entry(IDS_ENC_LOG_SOURCE_DELETED, good.c_str());
     ExpectLog(page, IDS_ENC_LOG_HEADER, IDS_ENC_LOG_ELAPSED, from, to, entries);
-    EXPECT_EQ(ReadAll(same), sameBytes);
+    EXPECT_EQ(orvtest::ReadFileBytes(same), sameBytes);
     EXPECT_TRUE(orvtest::FileExists(damaged));
     EXPECT_FALSE(orvtest::FileExists(Path("damaged.mp3")));
     EXPECT_FALSE(orvtest::FileExists(good));
@@ -305,7 +299,7 @@ TEST_F(BatchPagesTest, ClosingDuringABatchAsksThenLogsTheStopAndLeavesNoPartialT
     EXPECT_TRUE(ui.Clean()) << ui.Report();
     EXPECT_EQ(question, m_app.Text(IDS_ENC_ASK_CLOSE_RUNNING));
     EXPECT_FALSE(m_host.m_bLock);
-    const std::string log = ReadAll(Path("batch.log"));
+    const std::string log = orvtest::ReadFileBytes(Path("batch.log"));
     const std::string stopped = Entry(IDS_ENC_LOG_STOPPED, longSource.c_str());
     EXPECT_NE(log.find(stopped), std::string::npos) << log;
     EXPECT_NE(log.find(stopped + Before(Entry(IDS_ENC_LOG_ELAPSED, kMark, "", ""), kMark)), std::string::npos) << log;

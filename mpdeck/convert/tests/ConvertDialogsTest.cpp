@@ -129,10 +129,6 @@ HWND FocusOf(HWND hDlg) {
     return info.hwndFocus;
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 class ConvertDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -231,9 +227,9 @@ TEST_F(ConvertDialogsTest, EncodeInfoRoundsSizesHalfUpAndNeverOffersRateZero) {
     ASSERT_TRUE(orvtest::WriteToneWave(wave, 0, 22050, 1, 440.0));
     std::string bytes(1536, '\0');
     std::ifstream(wave, std::ios::binary).read(&bytes[0], 44);
-    WriteBytes(wave, bytes);
+    orvtest::WriteFileBytes(wave, bytes);
     const std::string junk = m_dir + "\\junk.wav";
-    WriteBytes(junk, std::string(1535, 'x'));
+    orvtest::WriteFileBytes(junk, std::string(1535, 'x'));
     struct Case {
         std::string path;
         const char* size;
@@ -330,7 +326,7 @@ TEST_F(ConvertDialogsTest, DecodeInfoShowsTheMpegPropertiesOfTheLastSelectedJob)
 
 TEST_F(ConvertDialogsTest, LogViewerShowsTheLinesOfACrLfText) {
     const std::string log = m_dir + "\\batch.log";
-    WriteBytes(log, "first line\r\nsecond line\r\nthird line\r\n");
+    orvtest::WriteFileBytes(log, "first line\r\nsecond line\r\nthird line\r\n");
     CLogViewDlg viewer;
     viewer.m_strPath = log.c_str();
     viewer.m_strTitle = "Batch results";
@@ -362,7 +358,7 @@ TEST_F(ConvertDialogsTest, LogViewerShowsTheBeginningOfAHugeFileAndSaysSo) {
     const std::string line = "Encoding C:\\some\\source.wav to C:\\some\\target.mp3\r\n";
     std::string text;
     while (text.size() < CLogViewDlg::kMaxShownBytes * 5 / 4) text += line;
-    WriteBytes(huge, text);
+    orvtest::WriteFileBytes(huge, text);
     CLogViewDlg capped;
     capped.m_strPath = huge.c_str();
     RunDialog(capped, kLogCaption, [&](CUiScript&, HWND hDlg) {

@@ -49,10 +49,7 @@ std::string PlaylistTest::IniPath() {
 }
 
 std::string PlaylistTest::IniText() {
-    std::ifstream in(IniPath(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return orvtest::ReadFileBytes(IniPath());
 }
 
 void PlaylistTest::WriteIni(const std::string& text) {
