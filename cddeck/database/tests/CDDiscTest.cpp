@@ -5,6 +5,9 @@
 
 #include <orvcdaudio/DiscImage.h>
 
+#include <atomic>
+#include <thread>
+
 #include "CDDisc.h"
 #include "RegistryGuard.h"
 #include "TestDiscs.h"
@@ -95,6 +98,46 @@ TEST_F(CDDiscTest, AnEmptyDriveLeavesAClearedModelAndNoSection) {
     disc.m_strAlbum = "Mine";
     disc.SaveToDatabase();
     EXPECT_EQ(m_database.ReadRaw().find("Mine"), std::string::npos);
+}
+
+TEST_F(CDDiscTest, AReadCutShortLeavesAConsistentModel) {
+    // The driver reads the drive at every query, so a disc swapped for a one-track disc
+    // while Read walks the tracks makes the next track's length query fail.
+    const TestDisc full = MakeTestDisc("full", std::vector<int>(99, Frames(0, 4, 0)));
+    const TestDisc single = MakeTestDisc("single", {Frames(0, 4, 0)});
+    HANDLE hSwap = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE hSwapped = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<bool> bQuit{false};
+    std::thread swapper([&] {
+        while (::WaitForSingleObject(hSwap, 20000) == WAIT_OBJECT_0 && !bQuit) {
+            Insert(single.cue);
+            ::SetEvent(hSwapped);
+        }
+    });
+    int nCutShort = 0;
+    for (int attempt = 0; attempt < 50 && !nCutShort; ++attempt) {
+        ASSERT_TRUE(Insert(full.cue));
+        CCDDisc disc(kTestDatabase);
+        const UINT nDevice = Device();
+        ::SetEvent(hSwap);
+        const BOOL bRead = disc.Read(nDevice);
+        ASSERT_EQ(::WaitForSingleObject(hSwapped, 20000), WAIT_OBJECT_0);
+        ASSERT_EQ(disc.m_nTrackCount, static_cast<int>(disc.m_tracks.size()));
+        ASSERT_EQ(disc.m_selection.size(), disc.m_tracks.size());
+        int total = 0;
+        for (const CCDTrack* pTrack : disc.m_tracks) total += pTrack->GetLengthInSeconds();
+        ASSERT_EQ(disc.m_nTotalTime, total);
+        if (bRead || disc.m_nTrackCount == 0) continue;
+        ++nCutShort;
+        EXPECT_LT(disc.m_nTrackCount, 99);
+        EXPECT_TRUE(disc.m_strIdentifier.IsEmpty());
+    }
+    bQuit = true;
+    ::SetEvent(hSwap);
+    swapper.join();
+    ::CloseHandle(hSwap);
+    ::CloseHandle(hSwapped);
+    EXPECT_GT(nCutShort, 0) << "no read was cut short";
 }
 
 TEST_F(CDDiscTest, StoredSelectionTitlesAndMode) {
