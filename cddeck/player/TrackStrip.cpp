@@ -127,8 +127,9 @@ void CTrackStrip::Blink(CDC* pDC, int nTrack, int nPhase, CDC* pSharedFace) {
     int nFirst = m_nFirst;
     if (nTrack < nFirst) nFirst = nTrack < 1 ? 1 : nTrack;
     if (nTrack > nFirst + m_nVisible - 1) nFirst = nTrack - m_nVisible + 1 < nLastFirst ? nTrack - m_nVisible + 1 : nLastFirst;
-    CLcdCanvas canvas(m_pWnd, pDC, pSharedFace);
-    if (!canvas.Valid()) return;
+    // The slots need no face bitmap; a redraw of the whole strip brings its own.
+    CLcdCanvas canvas(m_pWnd, pDC, nullptr, true);
+    if (!canvas.HasDc()) return;
     if (nFirst != m_nFirst) {
         ScrollTo(nFirst);
         Draw(&canvas.Dc(), pSharedFace);

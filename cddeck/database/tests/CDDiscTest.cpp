@@ -101,27 +101,31 @@ TEST_F(CDDiscTest, AnEmptyDriveLeavesAClearedModelAndNoSection) {
 }
 
 TEST_F(CDDiscTest, AReadCutShortLeavesAConsistentModel) {
-    // The driver reads the drive at every query, so a disc swapped for a one-track disc
-    // while Read walks the tracks makes the next track's length query fail.
+    // The driver reads the drive at every query, so discs swapped to and fro while Read
+    // walks the tracks make a length query fail once the one-track disc is seen.
     const TestDisc full = MakeTestDisc("full", std::vector<int>(99, Frames(0, 4, 0)));
     const TestDisc single = MakeTestDisc("single", {Frames(0, 4, 0)});
-    HANDLE hSwap = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    HANDLE hSwapped = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    std::atomic<bool> bQuit{false};
+    HANDLE hGo = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE hSettled = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<bool> bReading{false}, bQuit{false};
     std::thread swapper([&] {
-        while (::WaitForSingleObject(hSwap, 20000) == WAIT_OBJECT_0 && !bQuit) {
-            Insert(single.cue);
-            ::SetEvent(hSwapped);
+        while (::WaitForSingleObject(hGo, 20000) == WAIT_OBJECT_0 && !bQuit) {
+            while (bReading) {
+                Insert(single.cue);
+                Insert(full.cue);
+            }
+            ::SetEvent(hSettled);
         }
     });
     int nCutShort = 0;
     for (int attempt = 0; attempt < 50 && !nCutShort; ++attempt) {
-        ASSERT_TRUE(Insert(full.cue));
         CCDDisc disc(kTestDatabase);
         const UINT nDevice = Device();
-        ::SetEvent(hSwap);
+        bReading = true;
+        ::SetEvent(hGo);
         const BOOL bRead = disc.Read(nDevice);
-        ASSERT_EQ(::WaitForSingleObject(hSwapped, 20000), WAIT_OBJECT_0);
+        bReading = false;
+        ASSERT_EQ(::WaitForSingleObject(hSettled, 20000), WAIT_OBJECT_0);
         ASSERT_EQ(disc.m_nTrackCount, static_cast<int>(disc.m_tracks.size()));
         ASSERT_EQ(disc.m_selection.size(), disc.m_tracks.size());
         int total = 0;
@@ -133,10 +137,10 @@ TEST_F(CDDiscTest, AReadCutShortLeavesAConsistentModel) {
         EXPECT_TRUE(disc.m_strIdentifier.IsEmpty());
     }
     bQuit = true;
-    ::SetEvent(hSwap);
+    ::SetEvent(hGo);
     swapper.join();
-    ::CloseHandle(hSwap);
-    ::CloseHandle(hSwapped);
+    ::CloseHandle(hGo);
+    ::CloseHandle(hSettled);
     EXPECT_GT(nCutShort, 0) << "no read was cut short";
 }
 

@@ -191,8 +191,9 @@ TEST_F(CDPanelTest, StripPagesOneTrackAtATimeToTheLastSixteen) {
     // Blinking a track out of view pages back just far enough.
     Strip().Blink(nullptr, 2, 1);
     EXPECT_EQ(Strip().GetFirstTrack(), 2);
-    Strip().Blink(nullptr, 18, 0);
+    Strip().Blink(nullptr, 18, 1);
     EXPECT_EQ(Strip().GetFirstTrack(), 3);
+    EXPECT_EQ(SlotGround(Shot("blink"), 18 - 3), kPanelColour) << "the highlighted look of an unmarked track";
 }
 
 TEST_F(CDPanelTest, MessageZeroClearsTheTitleArea) {
