@@ -75,6 +75,9 @@ BOOL CCDDevice::ReadDisc() {
         panel.m_nTrackCount = disc.m_nTrackCount;
         panel.m_nTotalTime = disc.m_nTotalTime;
         panel.m_nMode = disc.m_nMode;
+        // Until a track plays, its fields show the whole disc.
+        panel.m_nCurrentTrack = disc.m_nTrackCount;
+        panel.m_nLength = disc.m_nTotalTime;
     }
     if (!m_pOwner->BuildStrip(disc.m_nTrackCount)) return FALSE;
     MarkSelection();

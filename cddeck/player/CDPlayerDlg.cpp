@@ -20,6 +20,7 @@ BOOL CCDPlayerDlg::OnInitDialog() {
     int x = 0, y = 0;
     pApp->GetSavedPosition(x, y);
     ShapePlayerWindow(*this, pApp->m_bmpBackground, m_rgnWindow, x, y);
+    m_pDisplay = std::make_unique<CCDDisplay>(this);
     m_device.SetOwner(this);
     // Without a drive the player still runs; every device operation then does nothing.
     if (m_device.Open()) m_device.ReadDisc();
@@ -29,7 +30,7 @@ BOOL CCDPlayerDlg::OnInitDialog() {
 
 void CCDPlayerDlg::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent != kTickTimer) return;
-    if (m_panel.m_bPlaying) return;
+    if (m_pDisplay->m_bPlaying) return;
     // The first ticks after start-up do not poll; every later idle tick does.
     if (m_nIdleTicks < kTicksBeforePoll) {
         ++m_nIdleTicks;
@@ -38,31 +39,13 @@ void CCDPlayerDlg::OnTimer(UINT_PTR nIDEvent) {
     m_device.Poll();
 }
 
-void CCDPlayerDlg::RedrawPanel() {
-    Invalidate(FALSE);
-}
-
-void CCDPlayerDlg::ShowPanelMessage(int nTextId) {
-    m_panel.m_nMessage = nTextId;
-    RedrawPanel();
-}
-
-BOOL CCDPlayerDlg::BuildStrip(int nTracks) {
-    m_stripMarks.assign(static_cast<size_t>(nTracks > 0 ? nTracks : 0), 0);
-    return TRUE;
-}
-
-void CCDPlayerDlg::SetStripMark(int nTrack, BOOL bOn) {
-    if (nTrack < 1 || nTrack > static_cast<int>(m_stripMarks.size())) return;
-    m_stripMarks[static_cast<size_t>(nTrack - 1)] = bOn ? 1 : 0;
-}
-
 void CCDPlayerDlg::OnPaint() {
     CPaintDC dc(this);
     CSkinApp* pApp = GetSkinApp();
     CRect rcClient;
     GetClientRect(&rcClient);
     DrawSkinPiece(dc, pApp->m_bmpBackground, pApp->m_palBackground, 0, 0, rcClient.Width(), rcClient.Height(), 0, 0);
+    if (m_pDisplay) m_pDisplay->RedrawAll(&dc);
 }
 
 BOOL CCDPlayerDlg::OnEraseBkgnd(CDC*) {

@@ -3,9 +3,10 @@
 
 #include "fw/Framework.h"
 
-#include <vector>
+#include <memory>
 
 #include "CDDevice.h"
+#include "CDDisplay.h"
 #include "CDDisc.h"
 #include "CDPlayerRes.h"
 #include "SkinPlayerDlg.h"
@@ -22,23 +23,21 @@ public:
 
     CCDPlayerDlg() = default;
 
-    // The device's view of this window. The LCD panel is not drawn yet: the state
-    // is kept for it and a redraw repaints the window.
+    // The device's view of this window; the panel exists from initialisation on.
     CWnd* GetDeviceWindow() override { return this; }
     CCDDisc& GetDisc() override { return m_disc; }
-    CCDPanelState& GetPanel() override { return m_panel; }
-    void RedrawPanel() override;
-    void ShowPanelMessage(int nTextId) override;
-    BOOL BuildStrip(int nTracks) override;
-    void ResetStrip() override { m_stripMarks.clear(); }
-    void SetStripMark(int nTrack, BOOL bOn) override;
+    CCDPanelState& GetPanel() override { return *m_pDisplay; }
+    void RedrawPanel() override { m_pDisplay->RedrawAll(); }
+    void ShowPanelMessage(int nTextId) override { m_pDisplay->ShowMessage(nTextId); }
+    BOOL BuildStrip(int nTracks) override { return m_pDisplay->m_strip.Build(nTracks); }
+    void ResetStrip() override { m_pDisplay->m_strip.Reset(); }
+    void SetStripMark(int nTrack, BOOL bOn) override { m_pDisplay->m_strip.SetMark(nTrack, bOn); }
     void SetOrderPosition(int nPosition) override { m_nOrderPosition = nPosition; }
     void OnDiscRead() override {}
 
     CCDDevice m_device;
     CCDDisc m_disc;
-    CCDPanelState m_panel;
-    std::vector<BYTE> m_stripMarks;
+    std::unique_ptr<CCDDisplay> m_pDisplay;
     int m_nOrderPosition = -1;
 
 protected:

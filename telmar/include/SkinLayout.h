@@ -130,6 +130,37 @@ constexpr int kVolumeBarHeight = 15;
 constexpr Rect kStripLeftArrow = {0, 148, 10, 159};
 constexpr Rect kStripRightArrow = {14, 148, 25, 159};
 
+// The CD player's LCD panel.
+namespace cdlcd {
+constexpr Rect kTitle = {33, 47, 283, 61};
+constexpr Rect kArtist = {33, 60, 213, 72};
+constexpr int kDigitY = 94;
+constexpr int kColonY = 99;
+inline constexpr int kTrackX[] = {36, 48};
+inline constexpr int kElapsedX[] = {82, 94, 108, 120};
+constexpr int kElapsedColonX = 105;
+inline constexpr int kLengthX[] = {152, 164, 178, 191};
+constexpr int kLengthColonX = 175;
+constexpr Rect kModeBox = {221, 91, 286, 103};
+// Indicators play, pause, forward, back (the order of kIndicators), one column wider.
+inline constexpr int kIndicatorX[] = {221, 230, 253, 239};
+constexpr int kIndicatorTop = 105;
+constexpr Point kVolumeBar = {221, 94};
+constexpr Point kVolumeLabel = {221, 86};
+// What a shown volume covers and its hiding repaints.
+constexpr Rect kVolumeArea = {221, 80, 349, 116};
+// Track strip: 16 slots of 14 x 11, one every 15 pixels, between the arrows.
+constexpr int kSlotCount = 16;
+constexpr int kSlotLeft = 40;
+constexpr int kSlotPitch = 15;
+constexpr int kSlotWidth = 14;
+constexpr int kSlotTop = 35;
+constexpr int kSlotBottom = 46;
+constexpr Rect kLeftArrowPlace = {28, 35, 38, 46};
+constexpr Rect kRightArrowPlace = {280, 35, 291, 46};
+constexpr unsigned char kSlotGreyRed = 65, kSlotGreyGreen = 65, kSlotGreyBlue = 65;
+}  // namespace cdlcd
+
 // Where the LCD glyphs land in the window: the flat LCD ground must show there.
 inline constexpr Rect kLcdGlyphPlaces[] = {
     {33, 94, 69, 113},    // mpdeck song number

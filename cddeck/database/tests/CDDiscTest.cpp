@@ -5,6 +5,9 @@
 
 #include <orvcdaudio/DiscImage.h>
 
+#include <atomic>
+#include <thread>
+
 #include "CDDisc.h"
 #include "RegistryGuard.h"
 #include "TestDiscs.h"
@@ -95,6 +98,50 @@ TEST_F(CDDiscTest, AnEmptyDriveLeavesAClearedModelAndNoSection) {
     disc.m_strAlbum = "Mine";
     disc.SaveToDatabase();
     EXPECT_EQ(m_database.ReadRaw().find("Mine"), std::string::npos);
+}
+
+TEST_F(CDDiscTest, AReadCutShortLeavesAConsistentModel) {
+    // The driver reads the drive at every query, so discs swapped to and fro while Read
+    // walks the tracks make a length query fail once the one-track disc is seen.
+    const TestDisc full = MakeTestDisc("full", std::vector<int>(99, Frames(0, 4, 0)));
+    const TestDisc single = MakeTestDisc("single", {Frames(0, 4, 0)});
+    HANDLE hGo = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE hSettled = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::atomic<bool> bReading{false}, bQuit{false};
+    std::thread swapper([&] {
+        while (::WaitForSingleObject(hGo, 20000) == WAIT_OBJECT_0 && !bQuit) {
+            while (bReading) {
+                Insert(single.cue);
+                Insert(full.cue);
+            }
+            ::SetEvent(hSettled);
+        }
+    });
+    int nCutShort = 0;
+    for (int attempt = 0; attempt < 50 && !nCutShort; ++attempt) {
+        CCDDisc disc(kTestDatabase);
+        const UINT nDevice = Device();
+        bReading = true;
+        ::SetEvent(hGo);
+        const BOOL bRead = disc.Read(nDevice);
+        bReading = false;
+        ASSERT_EQ(::WaitForSingleObject(hSettled, 20000), WAIT_OBJECT_0);
+        ASSERT_EQ(disc.m_nTrackCount, static_cast<int>(disc.m_tracks.size()));
+        ASSERT_EQ(disc.m_selection.size(), disc.m_tracks.size());
+        int total = 0;
+        for (const CCDTrack* pTrack : disc.m_tracks) total += pTrack->GetLengthInSeconds();
+        ASSERT_EQ(disc.m_nTotalTime, total);
+        if (bRead || disc.m_nTrackCount == 0) continue;
+        ++nCutShort;
+        EXPECT_LT(disc.m_nTrackCount, 99);
+        EXPECT_TRUE(disc.m_strIdentifier.IsEmpty());
+    }
+    bQuit = true;
+    ::SetEvent(hGo);
+    swapper.join();
+    ::CloseHandle(hGo);
+    ::CloseHandle(hSettled);
+    EXPECT_GT(nCutShort, 0) << "no read was cut short";
 }
 
 TEST_F(CDDiscTest, StoredSelectionTitlesAndMode) {

@@ -1,0 +1,48 @@
+// CLcdCanvas: where one drawing operation of the CD panel goes. It is the given DC or
+// the window's own, with the face bitmap in the full redraw's shared memory DC or in
+// one made for this operation alone.
+#pragma once
+
+#include "fw/Framework.h"
+
+#include <memory>
+#include <optional>
+
+#include "SkinLayout.h"
+
+class CLcdCanvas {
+public:
+    // bNoFace: the DC only; a full redraw brings its own face DC.
+    CLcdCanvas(CWnd* pWnd, CDC* pDC, CDC* pSharedFace, bool bNoFace = false);
+    ~CLcdCanvas();
+    CLcdCanvas(const CLcdCanvas&) = delete;
+    CLcdCanvas& operator=(const CLcdCanvas&) = delete;
+
+    bool HasDc() const { return m_pDC != nullptr; }
+    bool Valid() const { return m_pDC && m_pFace; }
+    CDC& Dc() { return *m_pDC; }
+
+    // A piece of the face bitmap (2021) copied to (x, y).
+    void Face(int x, int y, int w, int h, int xSrc, int ySrc);
+    void Face(const skin::Rect& source, int x, int y);
+    // The window's skin (2020) painted back over rc.
+    void Background(const skin::Rect& rc);
+    // One line of text in rc with the panel's colours: transparent in the text colour,
+    // or black on an opaque panel-coloured ground, vertically centred.
+    void Text(const CString& str, const skin::Rect& rc, int nHeight, int nWeight, bool bInverse = false);
+
+private:
+    std::optional<CClientDC> m_client;
+    CDC* m_pDC = nullptr;
+    CDC m_ownFace;
+    CDC* m_pFace = nullptr;
+    std::unique_ptr<CPaletteGuard> m_targetPalette;
+    std::unique_ptr<CPaletteGuard> m_facePalette;
+    std::unique_ptr<CSelectGuard> m_faceBitmap;
+};
+
+// The panel's font (face name = text 186); nHeight is the character height in pixels.
+BOOL CreateLcdFont(CFont& font, int nHeight, int nWeight);
+
+// The panel's text colour.
+COLORREF LcdTextColor();
