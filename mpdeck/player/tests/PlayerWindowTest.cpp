@@ -119,7 +119,7 @@ protected:
     void PlayWave(const std::string& path) {
         m_app.m_songList.RemoveAll();
         m_app.LoadSingleFile(path.c_str());
-        Player().m_nSongNumber = 1;
+        Player().m_transport.m_nSongNumber = 1;
         Player().m_waveDevice.m_strPath = path.c_str();
         ASSERT_TRUE(Player().m_waveDevice.Open());
         ASSERT_TRUE(Player().m_waveDevice.Play());
@@ -351,7 +351,7 @@ TEST_F(PlayerWindowTest, VolumeBarLightsThreeColumnsPerLevel) {
 
 TEST_F(PlayerWindowTest, FormatLineIsForMpegOnly) {
     ASSERT_TRUE(Open("C:\\music\\song.wav"));
-    Player().m_nSongNumber = 1;
+    Player().m_transport.m_nSongNumber = 1;
     Lcd().m_bPlaying = 1;
     Lcd().m_strArtist = "Artist";
     Lcd().m_nSamplingFrequency = 44100;
@@ -418,7 +418,7 @@ TEST_F(PlayerWindowTest, MeterMovesWithTheMp3Played) {
     const std::string mp3 = std::string(ORV_MP3_FIXTURES) + "\\tone44js.mp3";
     ASSERT_TRUE(Open(mp3));
     CLevelMeter& meter = *Player().m_pMeter;
-    Player().m_nSongNumber = 1;
+    Player().m_transport.m_nSongNumber = 1;
     ASSERT_EQ(Player().m_mp3Play.OpenAndPlay(mp3.c_str()), 0);
     Lcd().m_bPlaying = 1;
     Player().StartLevelMeter();
@@ -455,7 +455,7 @@ TEST_F(PlayerWindowTest, VolumeDownLowersWhatIsHeard) {
 
 TEST_F(PlayerWindowTest, FullDrawsKeepNoGdiObjects) {
     ASSERT_TRUE(Open("C:\\music\\song.mp3"));
-    Player().m_nSongNumber = 1;
+    Player().m_transport.m_nSongNumber = 1;
     Lcd().m_bPlaying = 1;
     Lcd().m_strTitle = "Rock & Roll";
     Lcd().m_strArtist = "Artist";
