@@ -122,6 +122,8 @@ protected:
         m_app.m_songList.RemoveAll();
         m_app.LoadSingleFile(path.c_str());
         Player().m_transport.m_nSongNumber = 1;
+        // Played behind the transport's back: its notices are not the player's business.
+        Player().m_waveDevice.m_pOwner = nullptr;
         Player().m_waveDevice.m_strPath = path.c_str();
         ASSERT_TRUE(Player().m_waveDevice.Open());
         ASSERT_TRUE(Player().m_waveDevice.Play());
@@ -361,7 +363,9 @@ TEST_F(PlayerWindowTest, VolumeBarLightsThreeColumnsPerLevel) {
 }
 
 TEST_F(PlayerWindowTest, FormatLineIsForMpegOnly) {
-    ASSERT_TRUE(Open("C:\\music\\song.wav"));
+    // A one-song list that is not played: a file on the command line would start at once.
+    ASSERT_TRUE(Open());
+    m_app.LoadSingleFile("C:\\music\\song.wav");
     Player().m_transport.m_nSongNumber = 1;
     Lcd().m_bPlaying = 1;
     Lcd().m_strArtist = "Artist";
@@ -465,7 +469,8 @@ TEST_F(PlayerWindowTest, VolumeDownLowersWhatIsHeard) {
 }
 
 TEST_F(PlayerWindowTest, FullDrawsKeepNoGdiObjects) {
-    ASSERT_TRUE(Open("C:\\music\\song.mp3"));
+    ASSERT_TRUE(Open());
+    m_app.LoadSingleFile("C:\\music\\song.mp3");
     Player().m_transport.m_nSongNumber = 1;
     Lcd().m_bPlaying = 1;
     Lcd().m_strTitle = "Rock & Roll";
