@@ -66,10 +66,11 @@ ProgramRun::~ProgramRun() {
     ::CloseHandle(m_pi.hThread);
 }
 
-bool ProgramRun::Start(const std::string& program) {
+bool ProgramRun::Start(const std::string& program, const std::string& arguments) {
     if (m_pi.hProcess) return false;
     const std::string exe = InstalledPath(program + ".exe");
     std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     return ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, kInstallDir, &si,

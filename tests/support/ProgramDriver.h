@@ -23,8 +23,9 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    // Starts <install dir>\<program>.exe in the install folder.
-    bool Start(const std::string& program);
+    // Starts <install dir>\<program>.exe in the install folder, with the arguments
+    // as they are (quote a path with blanks yourself).
+    bool Start(const std::string& program, const std::string& arguments = std::string());
     bool WaitForExit(DWORD timeoutMs);
     bool IsRunning() const;
     DWORD ExitCode() const;

@@ -145,7 +145,7 @@ static void PutU32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPerSec, WORD channels,
-                   double frequency) {
+                   double frequency, double stepPerSecond) {
     const uint32_t frames = static_cast<uint32_t>((static_cast<uint64_t>(milliseconds) * samplesPerSec + 999) / 1000);
     const uint32_t blockAlign = channels * 2u;
     const uint32_t dataBytes = frames * blockAlign;
@@ -163,9 +163,11 @@ bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPer
     PutU16(out, 16);
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     PutU32(out, dataBytes);
-    const double step = 2.0 * 3.14159265358979323846 * frequency / samplesPerSec;
+    const double radiansPerHz = 2.0 * 3.14159265358979323846 / samplesPerSec;
+    double phase = 0;
     for (uint32_t i = 0; i < frames; ++i) {
-        const auto s = static_cast<int16_t>(std::lround(12000.0 * std::sin(step * i)));
+        const auto s = static_cast<int16_t>(std::lround(12000.0 * std::sin(phase)));
+        phase += radiansPerHz * (frequency + stepPerSecond * (i / samplesPerSec));
         for (WORD c = 0; c < channels; ++c) PutU16(out, static_cast<uint16_t>(s));
     }
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -46,9 +46,11 @@ bool RunHostShell(const std::string& script, const std::string& name, DWORD time
 // A fresh, empty folder under the Windows temp folder, unique to this process.
 std::string MakeTempDir(const std::string& tag);
 
-// Writes a 16-bit PCM WAVE file holding a sine tone of the given length.
+// Writes a 16-bit PCM WAVE file holding a sine tone of the given length. With a step,
+// second n of the file sounds at frequency + n * stepPerSecond, so that what is heard
+// tells where in the file playback is.
 bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPerSec,
-                   WORD channels, double frequency);
+                   WORD channels, double frequency, double stepPerSecond = 0.0);
 
 bool FileExists(const std::string& path);
 // A whole file's bytes, empty when it cannot be read; and a file made of these bytes.

@@ -8,11 +8,13 @@
 
 #include "AudioRecorder.h"
 #include "MP3App.h"
+#include "MPPropSheet.h"
 #include "RegistryGuard.h"
 #include "SkinLayout.h"
 #include "SkinProbe.h"
 #include "TelmarIds.h"
 #include "TestSupport.h"
+#include "UiScript.h"
 
 namespace {
 
@@ -119,7 +121,9 @@ protected:
     void PlayWave(const std::string& path) {
         m_app.m_songList.RemoveAll();
         m_app.LoadSingleFile(path.c_str());
-        Player().m_nSongNumber = 1;
+        Player().m_transport.m_nSongNumber = 1;
+        // Played behind the transport's back: its notices are not the player's business.
+        Player().m_waveDevice.m_pOwner = nullptr;
         Player().m_waveDevice.m_strPath = path.c_str();
         ASSERT_TRUE(Player().m_waveDevice.Open());
         ASSERT_TRUE(Player().m_waveDevice.Play());
@@ -264,7 +268,16 @@ TEST_F(PlayerWindowTest, StartupShowsTheFirstSongNumberOrZero) {
     } cases[] = {{"", 0}, {"C:\\no such folder\\song.wav", 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);
-        ASSERT_TRUE(Open(c.commandLine));
+        // A file on the command line plays at once; this one cannot be opened.
+        orvtest::CUiScript script("Orvanta-MP3");
+        bool bOpened = false;
+        script.Run(
+            [&](orvtest::CUiScript& ui) {
+                if (*c.commandLine) ui.AnswerBox(IDOK, orvtest::BoxIcon::Exclamation, orvtest::BoxButtons::Ok);
+            },
+            [&] { bOpened = Open(c.commandLine); });
+        ASSERT_TRUE(bOpened);
+        EXPECT_TRUE(script.Clean()) << script.Report();
         const orvtest::Screenshot shot = Shot("startup");
         EXPECT_EQ(DiffDigit(shot, 33, kBlank) + DiffDigit(shot, 45, kBlank) + DiffDigit(shot, 57, c.digit), 0);
         Player().DestroyWindow();
@@ -350,8 +363,10 @@ TEST_F(PlayerWindowTest, VolumeBarLightsThreeColumnsPerLevel) {
 }
 
 TEST_F(PlayerWindowTest, FormatLineIsForMpegOnly) {
-    ASSERT_TRUE(Open("C:\\music\\song.wav"));
-    Player().m_nSongNumber = 1;
+    // A one-song list that is not played: a file on the command line would start at once.
+    ASSERT_TRUE(Open());
+    m_app.LoadSingleFile("C:\\music\\song.wav");
+    Player().m_transport.m_nSongNumber = 1;
     Lcd().m_bPlaying = 1;
     Lcd().m_strArtist = "Artist";
     Lcd().m_nSamplingFrequency = 44100;
@@ -418,7 +433,7 @@ TEST_F(PlayerWindowTest, MeterMovesWithTheMp3Played) {
     const std::string mp3 = std::string(ORV_MP3_FIXTURES) + "\\tone44js.mp3";
     ASSERT_TRUE(Open(mp3));
     CLevelMeter& meter = *Player().m_pMeter;
-    Player().m_nSongNumber = 1;
+    Player().m_transport.m_nSongNumber = 1;
     ASSERT_EQ(Player().m_mp3Play.OpenAndPlay(mp3.c_str()), 0);
     Lcd().m_bPlaying = 1;
     Player().StartLevelMeter();
@@ -454,8 +469,9 @@ TEST_F(PlayerWindowTest, VolumeDownLowersWhatIsHeard) {
 }
 
 TEST_F(PlayerWindowTest, FullDrawsKeepNoGdiObjects) {
-    ASSERT_TRUE(Open("C:\\music\\song.mp3"));
-    Player().m_nSongNumber = 1;
+    ASSERT_TRUE(Open());
+    m_app.LoadSingleFile("C:\\music\\song.mp3");
+    Player().m_transport.m_nSongNumber = 1;
     Lcd().m_bPlaying = 1;
     Lcd().m_strTitle = "Rock & Roll";
     Lcd().m_strArtist = "Artist";
@@ -477,4 +493,50 @@ TEST_F(PlayerWindowTest, FullDrawsKeepNoGdiObjects) {
     CPen pens[5];
     for (CPen& pen : pens) pen.CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
     EXPECT_GE(orvtest::GdiObjectCount(), after + 5);
+}
+
+TEST_F(PlayerWindowTest, TheHelpPageIsQuotedForTheBrowser) {
+    const struct {
+        const char* command;
+        const char* expected;
+    } cases[] = {
+        {"\"C:\\Web\\browser.exe\" \"", "\"C:\\Web\\browser.exe\" \"c:\\program files\\orvanta\\mpdeck.htm\""},
+        {"C:\\Web\\browser.exe ", "C:\\Web\\browser.exe \"c:\\program files\\orvanta\\mpdeck.htm\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_STREQ(CMP3PlayerDlg::BrowserCommandFor(c.command, "c:\\program files\\orvanta\\mpdeck.htm"), c.expected);
+    }
+}
+
+TEST_F(PlayerWindowTest, TheSheetGoesBelowThePlayerOrUpAgainstTheDesktopBottom) {
+    const CRect desktop(0, 0, 1024, 768), sheet(0, 0, 400, 300), high(50, 100, 369, 339), low(50, 500, 369, 739);
+    EXPECT_EQ(CMPPropSheet::PlaceBelow(high, sheet, desktop), CPoint(50, 339));
+    EXPECT_EQ(CMPPropSheet::PlaceBelow(low, sheet, desktop), CPoint(60, 468));
+    EXPECT_EQ(CMPPropSheet::PlaceBelow(CRect(50, 200, 369, 468), sheet, desktop), CPoint(50, 468)) << "flush fits";
+}
+
+TEST_F(PlayerWindowTest, OnlyTheActivePageHearsOfPlayingAndTheSheetGoesWithThePlayer) {
+    const std::string dir = orvtest::MakeTempDir("sheet");
+    const std::string tone = dir + "\\tone.wav";
+    ASSERT_TRUE(orvtest::WriteToneWave(tone, 3000, 22050, 1, 440.0));
+    ASSERT_TRUE(Open("\"" + tone + "\""));
+    Player().Stop();
+    Player().OpenSheet();
+    ASSERT_TRUE(Player().m_bSheetOpen);
+    CMPPropSheet* pSheet = Player().m_pSheet;
+    Player().OpenSheet();
+    EXPECT_EQ(Player().m_pSheet, pSheet) << "one sheet at most";
+    ASSERT_TRUE(pSheet->SetActivePage(1));
+    Player().Play();
+    ASSERT_TRUE(Lcd().m_bPlaying);
+    EXPECT_TRUE(pSheet->m_pageEncode.m_bPlayerPlaying);
+    EXPECT_FALSE(pSheet->m_pagePlaylist.m_bPlayerPlaying);
+    ASSERT_TRUE(pSheet->SetActivePage(2));
+    Player().Stop();
+    EXPECT_TRUE(pSheet->m_pageEncode.m_bPlayerPlaying) << "no longer active";
+    EXPECT_FALSE(pSheet->m_pageDecode.m_bPlayerPlaying);
+
+    Player().DestroyWindow();
+    EXPECT_FALSE(Player().m_bSheetOpen);
+    EXPECT_EQ(Player().m_pSheet, nullptr);
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "MciNotices.h"
 #include "TestSupport.h"
 #include "WaveDevice.h"
 
@@ -203,6 +204,78 @@ TEST_F(WaveDeviceTest, SeekPlaysFromTheGivenTimeAndItsExtraNotificationIsSkipped
     EXPECT_FALSE(m_device.m_bSkipNotify);
     ASSERT_EQ(m_owner.m_received.size(), 1u);
     EXPECT_EQ(m_owner.m_received[0], static_cast<UINT>(MCI_NOTIFY_SUCCESSFUL));
+}
+
+// What Wine's waveaudio device reports for a play that something cut off, driven by
+// plain MCI commands in the order the player sends them. The player's skip flag
+// counts on these: one notice too few leaves it playing forever, one too many skips
+// a song.
+class WaveNoticeTest : public WaveDeviceTest {
+protected:
+    enum class Cut { Seek, PauseSeek, Stop, PauseStop };
+
+    // The codes that arrive from the start of a 1.2 s play until everything has ended.
+    std::vector<UINT> Notices(Cut cut) {
+        orvtest::CMciNotices notices;
+        MCI_OPEN_PARMSA open = {};
+        open.lpstrDeviceType = "waveaudio";
+        const std::string path = Tone("cut.wav", 1200, 22050, 1);
+        open.lpstrElementName = path.c_str();
+        EXPECT_EQ(::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&open)), 0u);
+        const MCIDEVICEID id = open.wDeviceID;
+        MCI_PLAY_PARMS play = {};
+        play.dwCallback = notices.Callback();
+        EXPECT_EQ(::mciSendCommandA(id, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play)), 0u);
+        orvtest::PumpFor(300);
+        MCI_GENERIC_PARMS generic = {};
+        if (cut == Cut::PauseSeek || cut == Cut::PauseStop) {
+            EXPECT_EQ(::mciSendCommandA(id, MCI_PAUSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&generic)), 0u);
+        }
+        if (cut == Cut::Stop || cut == Cut::PauseStop) {
+            EXPECT_EQ(::mciSendCommandA(id, MCI_STOP, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&generic)), 0u);
+        } else {
+            MCI_SET_PARMS set = {};
+            set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+            EXPECT_EQ(::mciSendCommandA(id, MCI_SET, MCI_WAIT | MCI_SET_TIME_FORMAT, reinterpret_cast<DWORD_PTR>(&set)), 0u);
+            MCI_SEEK_PARMS seek = {};
+            seek.dwTo = 1000;
+            EXPECT_EQ(::mciSendCommandA(id, MCI_SEEK, MCI_WAIT | MCI_TO, reinterpret_cast<DWORD_PTR>(&seek)), 0u);
+            play.dwFrom = 1000;
+            EXPECT_EQ(::mciSendCommandA(id, MCI_PLAY, MCI_NOTIFY | MCI_FROM, reinterpret_cast<DWORD_PTR>(&play)), 0u);
+        }
+        // The last play has 0.2 s left; whatever comes later than 1.5 s after that
+        // does not belong to it.
+        notices.WaitFor(cut == Cut::Stop || cut == Cut::PauseStop ? 1 : 2, 3000);
+        notices.WaitFor(notices.size() + 1, 1500);
+        ::mciSendCommandA(id, MCI_CLOSE, 0, 0);
+        std::vector<UINT> codes;
+        std::string text;
+        for (const orvtest::MciNotice& notice : notices.Notices()) {
+            codes.push_back(notice.code);
+            text += std::to_string(notice.code) + " ";
+        }
+        RecordProperty("notices", text);
+        return codes;
+    }
+};
+
+TEST_F(WaveNoticeTest, ACutOffPlayIsReportedOnce) {
+    // Measured here: the cut-off play reports ABORTED, never SUPERSEDED, and only once.
+    const UINT kOk = MCI_NOTIFY_SUCCESSFUL, kAborted = MCI_NOTIFY_ABORTED;
+    const struct {
+        Cut cut;
+        const char* what;
+        std::vector<UINT> expected;
+    } cases[] = {
+        {Cut::Seek, "seek while playing", {kAborted, kOk}},
+        {Cut::PauseSeek, "seek while paused", {kAborted, kOk}},
+        {Cut::Stop, "stop while playing", {kAborted}},
+        {Cut::PauseStop, "stop while paused", {kAborted}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Notices(c.cut), c.expected);
+    }
 }
 
 }  // namespace

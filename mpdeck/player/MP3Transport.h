@@ -1,0 +1,68 @@
+// CMP3Transport: the player's choices of what plays next, without any window. It
+// walks the playlist in list order or in the playlist's shuffle order, keeps the pass
+// mode that tells a change of the shuffle bit during a pass, and answers Play, end of
+// song, Previous, Next, Stop, Select Song and mode changes with the song to start.
+// The player window owns one and does the playing itself.
+#pragma once
+
+#include "PlaylistModel.h"
+
+class CMP3Transport {
+public:
+    static constexpr int kLoopBit = 2;
+    static constexpr int kShuffleBit = 4;
+    static constexpr int kNoIndex = -1;
+    static constexpr int kNoSong = 0;
+    static constexpr int kRunning = 2;
+    static constexpr int kStopped = 0;
+    // Previous restarts the current song once this much of it has played.
+    static constexpr int kRestartSeconds = 3;
+
+    explicit CMP3Transport(CPlaylistModel& playlist) : m_playlist(playlist) {}
+    CMP3Transport(const CMP3Transport&) = delete;
+    CMP3Transport& operator=(const CMP3Transport&) = delete;
+
+    static bool HasLoop(int nMode) { return (nMode & kLoopBit) != 0; }
+    static bool HasShuffle(int nMode) { return (nMode & kShuffleBit) != 0; }
+    // The mode hotspot's cycle: 1, 2, 4, 6, and back to 1 from anything else.
+    static int NextPlayMode(int nMode);
+
+    // The 1-based song number at a position of the play order; kNoSong when the
+    // position or its shuffle slot names no entry.
+    int SongNumberAt(int nIndex, int nPlayMode) const;
+
+    // Play from a stopped transport: the song to start (index and song number set), or
+    // kNoSong when there is nothing to play.
+    int ChooseForPlay(int nPlayMode, bool bResume);
+    // The end of a song: the next song to start, or kNoSong to stop.
+    int Advance(int nPlayMode);
+    // Previous while playing: false when it is ignored; else the index is set so
+    // that the end of song that follows plays the previous (or the same) song.
+    bool StepBack(int nPlayMode, int nElapsedSeconds);
+    // Next while playing: false on the last song without the loop bit.
+    bool CanStepForward(int nPlayMode) const;
+    // Select Song of entry nEntry: while playing, the index is set so that the end
+    // of song that follows plays it (returns kNoSong); else the song to start.
+    int Select(int nEntry, bool bPlaying, int nPlayMode);
+    // The mode hotspot, before the new mode is set.
+    void ModeChanging(int nOldMode, bool bPlaying, bool bResume);
+    void Stopped(int nPlayMode);
+
+    // One step of a hold-seek, in seconds: back stops at 0, forward at the length.
+    static int SeekStep(int nPosition, bool bForward, int nLength);
+
+    int m_bModeChanged = 0;
+    int m_nPassMode = 1;
+    int m_bRestart = 0;
+    int m_nIndex = kNoIndex;
+    int m_nSongNumber = kNoSong;
+    int m_nState = kStopped;
+
+private:
+    int Count() const { return m_playlist.m_songList.GetCount(); }
+    // A pass that starts now follows the mode in force.
+    void BeginPass(int nPlayMode);
+    int SettleAt(int nIndex, int nPlayMode);
+
+    CPlaylistModel& m_playlist;
+};
