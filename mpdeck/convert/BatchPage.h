@@ -8,10 +8,10 @@
 #include "fw/Framework.h"
 
 #include "AuditionDlg.h"
+#include "PlayerLink.h"
 #include "SkinControls.h"
 #include "SkinText.h"
 
-class CPlayerLink;
 
 // The texts and ids that tell the two pages apart.
 struct BatchPageTexts {
@@ -36,7 +36,7 @@ struct BatchTip {
     UINT nText;
 };
 
-class CBatchPage : public CPropertyPage, public CAuditionOwner {
+class CBatchPage : public CPropertyPage, public CAuditionOwner, public CPlayerPage {
 public:
     CBatchPage(UINT nIDTemplate, const BatchPageTexts& texts, const SkinButtonPlace* pButtons, const BatchTip* pTips,
                int nTips);
@@ -50,6 +50,7 @@ public:
     void SetPlayerLock(BOOL bLock) override;
 
     // The player started or stopped (forwarded by the sheet), and page activation.
+    void PlayingChanged(BOOL) override { RefreshRunButtons(); }
     void RefreshRunButtons();
     BOOL IsRunning() const { return m_bRunning; }
     int CurrentIndex() const { return m_nCurrent; }

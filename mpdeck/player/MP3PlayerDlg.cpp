@@ -538,13 +538,21 @@ LRESULT CMP3PlayerDlg::OnMciNotify(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void CMP3PlayerDlg::CycleMode() {
-    const int nOld = m_pDisplay->m_nPlayMode;
-    m_transport.ModeChanging(nOld, m_pDisplay->m_bPlaying != 0, GetSkinApp()->m_bResume != 0);
-    const int nNew = CMP3Transport::NextPlayMode(nOld);
-    m_pDisplay->m_nPlayMode = nNew;
-    m_playlist.m_bPlaylistModified = 1;
+int CMP3PlayerDlg::GetPlayMode() const {
+    return m_pDisplay ? m_pDisplay->m_nPlayMode : m_playlist.m_nPlayMode;
+}
+
+void CMP3PlayerDlg::ChangePlayMode(int nMode) {
+    if (!m_pDisplay || nMode == m_pDisplay->m_nPlayMode) return;
+    m_transport.ModeChanging(m_pDisplay->m_nPlayMode, m_pDisplay->m_bPlaying != 0, GetSkinApp()->m_bResume != 0);
+    m_pDisplay->m_nPlayMode = nMode;
     if (!m_bVolumeShown) m_pDisplay->DrawMode();
+}
+
+void CMP3PlayerDlg::CycleMode() {
+    const int nNew = CMP3Transport::NextPlayMode(m_pDisplay->m_nPlayMode);
+    ChangePlayMode(nNew);
+    m_playlist.m_bPlaylistModified = 1;
     if (!m_bSheetOpen || !m_pSheet || !m_pSheet->m_pagePlaylist.m_hWnd) return;
     m_pSheet->m_pagePlaylist.CheckDlgButton(IDC_PLAYLIST_LOOP, CMP3Transport::HasLoop(nNew) ? BST_CHECKED : BST_UNCHECKED);
     m_pSheet->m_pagePlaylist.CheckDlgButton(IDC_PLAYLIST_SHUFFLE,

@@ -11,6 +11,7 @@
 #include "MP3Display.h"
 #include "MP3Transport.h"
 #include "MixerVolume.h"
+#include "PlayerLink.h"
 #include "Mp3Play.h"
 #include "Mp3PlayerRes.h"
 #include "SkinPlayerDlg.h"
@@ -21,7 +22,7 @@ class CMPPropSheet;
 class CPlaylistModel;
 class CSongEntry;
 
-class CMP3PlayerDlg : public CSkinPlayerDlg {
+class CMP3PlayerDlg : public CSkinPlayerDlg, public CPlayerLink {
 public:
     enum { IDD = IDD_MP3_PLAYER };
 
@@ -63,6 +64,15 @@ public:
     void OpenSheet();
     // Called by the sheet once its window is gone.
     void SheetDestroyed();
+
+    // What the sheet's pages reach of the player.
+    BOOL IsPlayerPlaying() const override { return IsSongPlaying(); }
+    BOOL IsPlayerLocked() const override { return m_bPlayerLock != 0; }
+    void SetPlayerLock(BOOL bLock) override { m_bPlayerLock = bLock ? 1 : 0; }
+    void SetPlayerRestart() override { m_transport.m_bRestart = 1; }
+    int GetPlayMode() const override;
+    void ChangePlayMode(int nMode) override;
+    CWaveDevice& GetWaveDevice() override { return m_waveDevice; }
 
     // The browser's open command with a page appended, quoted for blanks in the path.
     static CString BrowserCommandFor(const CString& strCommand, const CString& strPage);

@@ -18,6 +18,8 @@ BEGIN_MESSAGE_MAP(CMPPropSheet, CPropertySheet)
 END_MESSAGE_MAP()
 
 CMPPropSheet::CMPPropSheet(CMP3PlayerDlg* pPlayer) : CPropertySheet(kMp3Title, pPlayer), m_pPlayer(pPlayer) {
+    m_pageEncode.m_pPlayer = pPlayer;
+    m_pageDecode.m_pPlayer = pPlayer;
     AddPage(&m_pagePlaylist);
     AddPage(&m_pageEncode);
     AddPage(&m_pageDecode);
@@ -42,7 +44,7 @@ void CMPPropSheet::PlaceBelowPlayer() {
 }
 
 void CMPPropSheet::PlayingChanged(BOOL bPlaying) {
-    if (auto* pPage = static_cast<CMPSheetPage*>(GetActivePage())) pPage->PlayingChanged(bPlaying);
+    if (auto* pPage = dynamic_cast<CPlayerPage*>(GetActivePage())) pPage->PlayingChanged(bPlaying);
 }
 
 void CMPPropSheet::OnDestroy() {

@@ -5,6 +5,8 @@
 
 #include "fw/Framework.h"
 
+#include "DecodeDlg.h"
+#include "EncodeDlg.h"
 #include "MPSheetPages.h"
 
 class CMP3PlayerDlg;

@@ -1,21 +1,22 @@
-// The three pages of mpdeck's property sheet. Each shows its template and closes the
-// sheet with its Close button; the playlist, encoder and decoder tools fill them.
+// The playlist page of mpdeck's property sheet: it shows its template and closes the
+// sheet with its Close button until the playlist tool fills it.
 #pragma once
 
 #include "fw/Framework.h"
 
+#include "PlayerLink.h"
 #include "SheetPageIds.h"
 
 class CMP3PlayerDlg;
 
 // What every page of the sheet shares: Close, and being told that playing started
 // or stopped.
-class CMPSheetPage : public CPropertyPage {
+class CMPSheetPage : public CPropertyPage, public CPlayerPage {
 public:
     explicit CMPSheetPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate) {}
 
     // The player started (TRUE) or stopped (FALSE) playing; only the active page hears it.
-    virtual void PlayingChanged(BOOL bPlaying) { m_bPlayerPlaying = bPlaying; }
+    void PlayingChanged(BOOL bPlaying) override { m_bPlayerPlaying = bPlaying; }
 
     BOOL m_bPlayerPlaying = FALSE;
 
@@ -29,16 +30,4 @@ class CMPlaylist : public CMPSheetPage {
 public:
     enum { IDD = IDD_PLAYLIST_PAGE };
     CMPlaylist() : CMPSheetPage(IDD) {}
-};
-
-class CEncodeDlg : public CMPSheetPage {
-public:
-    enum { IDD = IDD_ENCODE_PAGE };
-    CEncodeDlg() : CMPSheetPage(IDD) {}
-};
-
-class CDecodeDlg : public CMPSheetPage {
-public:
-    enum { IDD = IDD_DECODE_PAGE };
-    CDecodeDlg() : CMPSheetPage(IDD) {}
 };

@@ -25,3 +25,11 @@ public:
     // The player's WAVE device, which measures WAVE files for the playlist page.
     virtual CWaveDevice& GetWaveDevice() = 0;
 };
+
+// A page of the player's sheet: told, while it is the active page, that the player
+// started or stopped playing.
+class CPlayerPage {
+public:
+    virtual ~CPlayerPage() = default;
+    virtual void PlayingChanged(BOOL bPlaying) = 0;
+};

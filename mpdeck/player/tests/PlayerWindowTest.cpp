@@ -526,15 +526,23 @@ TEST_F(PlayerWindowTest, OnlyTheActivePageHearsOfPlayingAndTheSheetGoesWithThePl
     CMPPropSheet* pSheet = Player().m_pSheet;
     Player().OpenSheet();
     EXPECT_EQ(Player().m_pSheet, pSheet) << "one sheet at most";
+    // A batch page with a job can start only while the player is not playing.
+    auto startEnabled = [](CBatchPage& page, int nStartId) { return ::IsWindowEnabled(::GetDlgItem(page.m_hWnd, nStartId)); };
+    ASSERT_TRUE(pSheet->SetActivePage(2));
     ASSERT_TRUE(pSheet->SetActivePage(1));
+    pSheet->m_pageEncode.m_jobs.InsertItem(0, tone.c_str());
+    pSheet->m_pageDecode.m_jobs.InsertItem(0, tone.c_str());
+    pSheet->m_pageEncode.RefreshRunButtons();
+    EXPECT_TRUE(startEnabled(pSheet->m_pageEncode, IDC_ENCODE_START));
     Player().Play();
     ASSERT_TRUE(Lcd().m_bPlaying);
-    EXPECT_TRUE(pSheet->m_pageEncode.m_bPlayerPlaying);
+    EXPECT_FALSE(startEnabled(pSheet->m_pageEncode, IDC_ENCODE_START));
     EXPECT_FALSE(pSheet->m_pagePlaylist.m_bPlayerPlaying);
     ASSERT_TRUE(pSheet->SetActivePage(2));
+    EXPECT_FALSE(startEnabled(pSheet->m_pageDecode, IDC_DECODE_START));
     Player().Stop();
-    EXPECT_TRUE(pSheet->m_pageEncode.m_bPlayerPlaying) << "no longer active";
-    EXPECT_FALSE(pSheet->m_pageDecode.m_bPlayerPlaying);
+    EXPECT_TRUE(startEnabled(pSheet->m_pageDecode, IDC_DECODE_START));
+    EXPECT_FALSE(startEnabled(pSheet->m_pageEncode, IDC_ENCODE_START)) << "no longer active";
 
     Player().DestroyWindow();
     EXPECT_FALSE(Player().m_bSheetOpen);
