@@ -59,6 +59,14 @@ BOOL CCDDevice::IsMediaPresent() {
     return status.dwReturn ? TRUE : FALSE;
 }
 
+BOOL CCDDevice::IsPlaying() {
+    if (!m_nDeviceId) return FALSE;
+    MCI_STATUS_PARMS status = {};
+    status.dwItem = MCI_STATUS_MODE;
+    if (mciSendCommandA(m_nDeviceId, MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, Parms(&status))) return FALSE;
+    return status.dwReturn == MCI_MODE_PLAY;
+}
+
 BOOL CCDDevice::ReadDisc() {
     if (!m_nDeviceId || !m_pOwner) return FALSE;
     if (IsMediaPresent()) {

@@ -78,6 +78,8 @@ public:
     int PositionSeconds();
     // The idle check for a disc put in or taken out.
     void Poll();
+    // The drive reports that it plays (a request is running).
+    BOOL IsPlaying();
 
     int m_bLoaded = 1;     // a disc is taken to be in the drive and read
     int m_bDoorOpen = 0;   // this program opened the tray last

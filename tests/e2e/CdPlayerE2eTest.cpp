@@ -1,0 +1,312 @@
+// The installed cddeck playing the demo disc, driven by mouse presses on its hotspots
+// and its track strip; what it does is read off the screen (LCD glyphs against the
+// skin) and heard on the sound sink (each demo track has its own pitch).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "AudioRecorder.h"
+#include "DemoDiscPlan.h"
+#include "ProgramDriver.h"
+#include "RegistryGuard.h"
+#include "SkinLayout.h"
+#include "SkinProbe.h"
+#include "TestSupport.h"
+
+using namespace orvtest;
+using namespace skin::cdlcd;
+
+namespace {
+
+const DWORD kStartTimeout = 20000;
+const DWORD kQuitTimeout = 10000;
+const char kCdPlayerText[] = "OrvCDPlayer";
+const char kMp3PlayerText[] = "OrvMP3Player";
+const char kCdTitle[] = "Orvanta-CD";
+const char kDiscKey[] = "Software\\Orvanta\\CDAudio";
+const char kDemoCue[] = "C:\\Program Files\\Orvanta\\Demo\\Disc\\Orvanta Demo Disc.cue";
+const int kLeft = 120, kTop = 60;
+const int kBlank = -1;
+const COLORREF kPanelColour = RGB(0, 193, 207);
+const UINT kSwitchToCd = 32771;
+const double kListenMs = 1200;
+
+POINT Center(const skin::Rect& rc) {
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+POINT HotspotCenter(unsigned id) {
+    for (const skin::Hotspot& h : skin::kHotspots) {
+        if (h.id == id) return Center(h.region);
+    }
+    return POINT{0, 0};
+}
+
+skin::Rect Slot(int k) {
+    return {kSlotLeft + kSlotPitch * k, kSlotTop, kSlotLeft + kSlotPitch * k + kSlotWidth, kSlotBottom};
+}
+
+bool Near(double hz, double expected) {
+    return std::fabs(hz - expected) < expected * 0.03;
+}
+
+Screenshot g_background, g_faces;
+
+}  // namespace
+
+class CdPlayerE2eTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        g_background = LoadBitmapPixels(InstalledPath("TELMAR.DLL"), 2020);
+        g_faces = LoadBitmapPixels(InstalledPath("TELMAR.DLL"), 2021);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(g_background.Valid() && g_faces.Valid());
+        EndSuitePrograms();
+        ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, kDiscKey, "Disc", kDemoCue));
+        ASSERT_TRUE(SetRegistryDword(HKEY_CURRENT_USER, ProfileKey("cddeck"), "X", kLeft));
+        ASSERT_TRUE(SetRegistryDword(HKEY_CURRENT_USER, ProfileKey("cddeck"), "Y", kTop));
+        ASSERT_TRUE(m_run.Start("cddeck"));
+        m_hPlayer = WaitForWindow(kCdPlayerText, kStartTimeout);
+        ASSERT_NE(m_hPlayer, nullptr);
+        // The disc has been read once the panel shows its six tracks.
+        ASSERT_TRUE(PumpUntil([&] { return ShowsTrack(Shot("start"), orvdemo::kDemoTrackCount); }, 10000));
+    }
+    void TearDown() override { EndSuitePrograms(); }
+
+    void Press(unsigned hotspot, DWORD holdMs = 0) { PressAt(m_hPlayer, HotspotCenter(hotspot), MouseButton::Left, holdMs); }
+    Screenshot Shot(const std::string& name) {
+        PumpFor(50);
+        return CaptureScreen("cdplayer-" + name);
+    }
+    int Diff(const Screenshot& shot, int x, int y, const Screenshot& bmp, int bx, int by, int w, int h) {
+        const POINT origin = WindowOrigin(m_hPlayer);
+        return DifferingPixels(shot, origin.x + x, origin.y + y, bmp, bx, by, w, h);
+    }
+    int DiffDigit(const Screenshot& shot, int x, int digit) {
+        const int bx = digit == kBlank ? skin::kDigitBlankX : skin::DigitX(digit);
+        return Diff(shot, x, kDigitY, g_faces, bx, skin::kGlyphRowY, skin::kDigitWidth, skin::kDigitHeight);
+    }
+    bool ShowsTrack(const Screenshot& shot, int track) {
+        const int tens = track < 10 ? kBlank : track / 10;
+        return DiffDigit(shot, kTrackX[0], tens) + DiffDigit(shot, kTrackX[1], track % 10) == 0;
+    }
+    bool ShowsTime(const Screenshot& shot, const int* xs, int seconds) {
+        const int digits[] = {seconds / 600, seconds / 60 % 10, seconds % 60 / 10, seconds % 10};
+        int n = 0;
+        for (int i = 0; i < 4; ++i) n += DiffDigit(shot, xs[i], digits[i]);
+        return n == 0;
+    }
+    // The elapsed seconds the LCD shows, -1 when they cannot be read.
+    int ShownElapsed(const Screenshot& shot) {
+        for (int s = 0; s < 120; ++s) {
+            if (ShowsTime(shot, kElapsedX, s)) return s;
+        }
+        return -1;
+    }
+    bool WaitForTrack(int track, DWORD timeoutMs = 8000) {
+        return PumpUntil([&] { return ShowsTrack(Shot("track"), track); }, timeoutMs);
+    }
+    // The title area as the skin leaves it: no title, artist or message.
+    bool TitleAreaEmpty(const Screenshot& shot) {
+        const skin::Rect area = {kTitle.left, kTitle.top, kTitle.right, kArtist.bottom};
+        return Diff(shot, area.left, area.top, g_background, area.left, area.top, area.Width(), area.Height()) == 0;
+    }
+    std::vector<COLORREF> Block(const Screenshot& shot, const skin::Rect& rc) {
+        const POINT origin = WindowOrigin(m_hPlayer);
+        std::vector<COLORREF> pixels;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x) pixels.push_back(shot.Pixel(origin.x + x, origin.y + y));
+        return pixels;
+    }
+    Pcm Listen(const std::string& name, double ms = kListenMs) {
+        CAudioRecorder recorder;
+        if (!recorder.Start(name)) return Pcm();
+        PumpFor(static_cast<DWORD>(ms));
+        return recorder.Stop();
+    }
+    static DWORD RunDiscTool(const std::string& arguments) {
+        return RunProgram("\"" + InstalledPath("orvdisc.exe") + "\" " + arguments);
+    }
+
+    RegistryGuard m_cdProfile{HKEY_CURRENT_USER, ProfileKey("cddeck")};
+    RegistryGuard m_mp3Profile{HKEY_CURRENT_USER, ProfileKey("mpdeck")};
+    RegistryGuard m_disc{HKEY_CURRENT_USER, kDiscKey};
+    ProgramRun m_run;
+    HWND m_hPlayer = nullptr;
+};
+
+TEST_F(CdPlayerE2eTest, PlayShowsTrackOneAndAScanToItsEndGoesOnToTrackTwo) {
+    Press(skin::kHotPlay);
+    ASSERT_TRUE(WaitForTrack(1));
+    const Pcm first = Listen("cdplayer-track1");
+    EXPECT_TRUE(Near(DominantFrequency(first), orvdemo::kDemoTracks[0].droneHz)) << DominantFrequency(first);
+    const Screenshot a = Shot("playing");
+    EXPECT_TRUE(ShowsTime(a, kLengthX, 21));
+    const int elapsed = ShownElapsed(a);
+    EXPECT_GE(elapsed, 0);
+    ASSERT_TRUE(PumpUntil([&] { return ShownElapsed(Shot("rising")) > elapsed; }, 3000)) << "elapsed time rises";
+    // Slot 1 blinks: its ground changes between the two looks.
+    const COLORREF ground = Block(Shot("blink"), Slot(0))[0];
+    EXPECT_TRUE(PumpUntil([&] { return Block(Shot("blink"), Slot(0))[0] != ground; }, 2000));
+
+    // Held 2 s: 0.5 s to start the scan, then a second per 75 ms.
+    Press(skin::kHotNext, 2000);
+    const int scanned = ShownElapsed(Shot("scanned"));
+    EXPECT_GE(scanned, 16);
+    EXPECT_LE(scanned, 21);
+    // The end of track 1 is near; what follows is track 2, not silence.
+    ASSERT_TRUE(WaitForTrack(2, 8000)) << "a scan must not stop playback";
+    const Pcm second = Listen("cdplayer-track2");
+    EXPECT_TRUE(Near(DominantFrequency(second), orvdemo::kDemoTracks[1].droneHz)) << DominantFrequency(second);
+}
+
+TEST_F(CdPlayerE2eTest, PauseIsSilentPlayResumesAndStopClearsTheTitle) {
+    Press(skin::kHotPlay);
+    ASSERT_TRUE(WaitForTrack(1));
+    ASSERT_TRUE(PumpUntil([&] { return ShownElapsed(Shot("before-pause")) >= 2; }, 5000));
+    EXPECT_FALSE(TitleAreaEmpty(Shot("title")));
+    Press(skin::kHotPause);
+    PumpFor(300);
+    const int paused = ShownElapsed(Shot("paused"));
+    EXPECT_LT(Rms(Listen("cdplayer-paused")), kSilenceRms);
+    Press(skin::kHotPlay);
+    PumpFor(300);
+    const int after = ShownElapsed(Shot("resumed"));
+    EXPECT_GE(after, paused) << "resumes where it paused";
+    EXPECT_LE(after, paused + 2);
+    const Pcm resumed = Listen("cdplayer-resumed");
+    EXPECT_TRUE(Near(DominantFrequency(resumed), orvdemo::kDemoTracks[0].droneHz));
+    Press(skin::kHotStop);
+    PumpFor(300);
+    EXPECT_LT(Rms(Listen("cdplayer-stopped")), kSilenceRms);
+    EXPECT_TRUE(PumpUntil([&] { return TitleAreaEmpty(Shot("stopped")); }, 3000));
+}
+
+TEST_F(CdPlayerE2eTest, AStripPressPlaysThatTrack) {
+    PressAt(m_hPlayer, Center(Slot(3)));
+    ASSERT_TRUE(WaitForTrack(4));
+    const Pcm heard = Listen("cdplayer-track4");
+    EXPECT_TRUE(Near(DominantFrequency(heard), orvdemo::kDemoTracks[3].droneHz)) << DominantFrequency(heard);
+}
+
+TEST_F(CdPlayerE2eTest, EjectOpensAndRereadsAndARemovedDiscIsReportedThenReadOnce) {
+    Press(skin::kHotPlay);
+    ASSERT_TRUE(WaitForTrack(1));
+    const skin::Rect area = {kTitle.left, kTitle.top, kTitle.right, kTitle.bottom};
+    const std::vector<COLORREF> title = Block(Shot("title"), area);
+    Press(skin::kHotEject);
+    std::vector<COLORREF> doorOpen;
+    // The door-open message in place of the title; a reference for what comes later.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            const Screenshot shot = Shot("door-open");
+            doorOpen = Block(shot, area);
+            return doorOpen != title && !TitleAreaEmpty(shot);
+        },
+        3000));
+    EXPECT_LT(Rms(Listen("cdplayer-ejected")), kSilenceRms);
+    Press(skin::kHotEject);
+    ASSERT_TRUE(WaitForTrack(orvdemo::kDemoTrackCount)) << "the disc is read again";
+    EXPECT_TRUE(TitleAreaEmpty(Shot("closed")));
+
+    // Message 133 stands for one poll only (the device tests follow it); the screen
+    // settles on 132, another text in the same place.
+    ASSERT_EQ(RunDiscTool("eject"), 0u);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            const Screenshot shot = Shot("no-disc");
+            const std::vector<COLORREF> now = Block(shot, area);
+            return now != doorOpen && now != title && !TitleAreaEmpty(shot) && ShowsTrack(shot, 0);
+        },
+        8000))
+        << "message 132 on an emptied panel";
+    ASSERT_EQ(RunDiscTool(std::string("insert \"") + kDemoCue + "\""), 0u);
+    ASSERT_TRUE(WaitForTrack(orvdemo::kDemoTrackCount, 6000));
+    EXPECT_TRUE(TitleAreaEmpty(Shot("reinserted")));
+}
+
+TEST_F(CdPlayerE2eTest, VolumeDownIsQuieterAndItsBarShowsForThreeSeconds) {
+    Press(skin::kHotPlay);
+    ASSERT_TRUE(WaitForTrack(1));
+    const double loud = Rms(Listen("cdplayer-loud"));
+    ASSERT_GT(loud, kSilenceRms);
+    const std::vector<COLORREF> mode = Block(Shot("mode"), kModeBox);
+    for (int i = 0; i < 4; ++i) Press(skin::kHotVolumeDown);
+    const DWORD pressed = ::GetTickCount();
+    EXPECT_TRUE(PumpUntil([&] { return Block(Shot("volume"), kModeBox) != mode; }, 1000)) << "the bar shows";
+    const double quiet = Rms(Listen("cdplayer-quiet"));
+    EXPECT_LT(quiet, loud * 0.9) << loud << " -> " << quiet;
+    ASSERT_TRUE(PumpUntil([&] { return Block(Shot("mode-back"), kModeBox) == mode; }, 5000)) << "the mode returns";
+    const DWORD shown = ::GetTickCount() - pressed;
+    EXPECT_GE(shown, 2700u);
+    EXPECT_LE(shown, 4500u);
+    for (int i = 0; i < 4; ++i) Press(skin::kHotVolumeUp);
+}
+
+TEST_F(CdPlayerE2eTest, TheSheetOpensBelowThePlayerAndItsCloseButtonEndsIt) {
+    Press(skin::kHotSheet);
+    HWND hSheet = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND hWnd : VisibleWindowsOf(m_run.ProcessId())) {
+                if (hWnd != m_hPlayer && WindowText(hWnd) == kCdTitle && ClassName(hWnd) == "#32770") hSheet = hWnd;
+            }
+            return hSheet != nullptr;
+        },
+        5000));
+    RECT rcPlayer = {}, rcSheet = {};
+    ::GetWindowRect(m_hPlayer, &rcPlayer);
+    ::GetWindowRect(hSheet, &rcSheet);
+    EXPECT_EQ(rcSheet.left, rcPlayer.left);
+    EXPECT_EQ(rcSheet.top, rcPlayer.bottom);
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(hSheet, GWL_STYLE));
+    EXPECT_EQ(style & 0x90C00080u, 0x90C00080u) << std::hex << style;
+    EXPECT_EQ(style & WS_SYSMENU, 0u) << "no close box";
+    // The page's Close button is the one thing on it that works.
+    HWND hPage = ::GetWindow(hSheet, GW_CHILD);
+    HWND hClose = nullptr;
+    for (HWND h = hPage; h && !hClose; h = ::GetWindow(h, GW_HWNDNEXT)) hClose = ::GetDlgItem(h, IDCANCEL);
+    ASSERT_NE(hClose, nullptr);
+    ::PostMessageA(::GetParent(hClose), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(hClose));
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSheet); }, 5000));
+    EXPECT_TRUE(m_run.IsRunning());
+}
+
+TEST_F(CdPlayerE2eTest, ThePlayerMenuSwitchesToMpdeckAndBackAtTheSamePlace) {
+    Press(skin::kHotPlayerMenu);
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND hWnd : VisibleWindowsOf(m_run.ProcessId()))
+                if (ClassName(hWnd) == "#32768") hMenu = hWnd;
+            return hMenu != nullptr;
+        },
+        5000));
+    // The mnemonic of "Orvanta-&MP3...".
+    ::PostMessageA(hMenu, WM_CHAR, 'm', 0);
+    HWND hMp3 = WaitForWindow(kMp3PlayerText, kStartTimeout);
+    ASSERT_NE(hMp3, nullptr);
+    ASSERT_TRUE(m_run.WaitForExit(kQuitTimeout)) << "cddeck hands over and quits";
+    EXPECT_EQ(WindowOrigin(hMp3).x, kLeft);
+    EXPECT_EQ(WindowOrigin(hMp3).y, kTop);
+
+    ::PostMessageA(hMp3, WM_COMMAND, kSwitchToCd, 0);
+    HWND hCd = WaitForWindow(kCdPlayerText, kStartTimeout);
+    ASSERT_NE(hCd, nullptr);
+    EXPECT_EQ(WindowOrigin(hCd).x, kLeft);
+    EXPECT_EQ(WindowOrigin(hCd).y, kTop);
+}
+
+TEST_F(CdPlayerE2eTest, CloseSavesThePlayersPlace) {
+    ::SetWindowPos(m_hPlayer, nullptr, 210, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(PumpUntil([&] { return WindowOrigin(m_hPlayer).x == 210; }, 3000));
+    Press(skin::kHotExit);
+    ASSERT_TRUE(m_run.WaitForExit(kQuitTimeout));
+    DWORD x = 0, y = 0;
+    EXPECT_TRUE(GetRegistryDword(HKEY_CURRENT_USER, ProfileKey("cddeck"), "X", x));
+    EXPECT_TRUE(GetRegistryDword(HKEY_CURRENT_USER, ProfileKey("cddeck"), "Y", y));
+    EXPECT_EQ(x, 210u);
+    EXPECT_EQ(y, 140u);
+}
