@@ -54,6 +54,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// The check images of the track lists (icons 2001 and 2002 of the program): image 0
+// unchecked, image 1 checked. FALSE when the list or an icon cannot be made.
+BOOL CreateListCheckImages(CImageList& images);
+constexpr int kListImageUnchecked = 0;
+constexpr int kListImageChecked = 1;
+
 // Where a page's skinned button goes (page pixels) and its images in the page bitmap;
 // a disabled x of CSkinButton::kNoDisabledImage keeps the normal image.
 struct SkinButtonPlace {

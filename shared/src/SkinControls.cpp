@@ -1,6 +1,7 @@
 #include "SkinControls.h"
 
 #include "SkinApp.h"
+#include "ResourceIds.h"
 #include "SkinMessages.h"
 
 BOOL CSkinToolTip::AddTool(CWnd* pOwner, LPCSTR lpszText, LPCRECT lpRect, UINT nId) {
@@ -177,4 +178,21 @@ void CSkinButtonSet::SetLook(UINT nId, int nLook) {
     if (!pButton) return;
     pButton->m_nLook = nLook;
     pButton->Invalidate(FALSE);
+}
+
+// ---- check images of the track lists ---------------------------------------------
+
+BOOL CreateListCheckImages(CImageList& images) {
+    constexpr int kIconSize = 16;
+    constexpr int kImageCount = 2;
+    if (!images.Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, kImageCount, 0)) return FALSE;
+    // In image order: unchecked first.
+    for (UINT nIcon : {IDI_LIST_UNCHECKED, IDI_LIST_CHECKED}) {
+        HICON hIcon = static_cast<HICON>(
+            ::LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(nIcon), IMAGE_ICON, kIconSize, kIconSize, 0));
+        const int nIndex = hIcon ? images.Add(hIcon) : -1;
+        if (hIcon) ::DestroyIcon(hIcon);
+        if (nIndex < 0) return FALSE;
+    }
+    return TRUE;
 }

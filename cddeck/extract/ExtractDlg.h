@@ -1,0 +1,127 @@
+// CExtractDlg: the "CD Extractor" page of the CD player's property sheet. It lists
+// the disc's tracks with a check mark each, lets the user rename them in place, and
+// extracts the checked tracks one after the other to WAVE files through the ripper
+// control, optionally encoding each to MP3 straight after (and deleting the WAVE
+// file). Marks clear as tracks finish, so the list shows what is still to do.
+#pragma once
+
+#include "fw/Framework.h"
+
+#include <vector>
+
+#include "Acd.h"
+#include "Mp3Enc.h"
+#include "SkinControls.h"
+
+class CCDDisc;
+class CCDPlayerLink;
+
+class CExtractDlg : public CPropertyPage {
+public:
+    explicit CExtractDlg(CCDPlayerLink* pPlayer = nullptr);
+
+    // The player window; set before the page is first shown.
+    CCDPlayerLink* m_pPlayer;
+
+    // Busy query of the player: a track is being extracted or encoded. While the page
+    // is busy and active, the player refuses Play and Eject.
+    BOOL IsBusy() const { return m_bRipping || m_bEncoding; }
+    // Notifications of the player, forwarded by the sheet to its active page.
+    void OnPlayingChanged();
+    void OnDiscChanged();
+
+    // Tracks checked for extraction, one byte per track.
+    const std::vector<BYTE>& Marks() const { return m_marks; }
+
+    CSkinListCtrl m_tracks;
+    CACD m_ripper;
+    CMp3Enc m_encoder;
+
+    static constexpr int kTrackPrefixChars = 5;  // "<NN> " before each title
+    static constexpr short kSetupArgument = 1;
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnSetActive() override;
+    BOOL OnKillActive() override;
+    void OnCancel() override;
+    void OnDestroy();
+
+private:
+    // The list.
+    void FillList();
+    void ToggleMark(int nIndex);
+    int FirstMarked() const;
+    BOOL AnyMarked() const;
+    CString ItemTitle(int nIndex) const;
+    void OnItemChanged(NMHDR* pHdr, LRESULT* pResult);
+    void OnListClick(NMHDR* pHdr, LRESULT* pResult);
+    void OnListDoubleClick(NMHDR* pHdr, LRESULT* pResult);
+    void OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult);
+    void OnEndLabelEdit(NMHDR* pHdr, LRESULT* pResult);
+
+    // The one place that names a track's files: the rip target, the encode source
+    // and target, and the WAVE file deleted after encoding.
+    CString TrackFilePath(const CString& strFolder, int nTrack, UINT nSuffixId) const;
+    // The folder of an edit field, without trailing backslashes, created when missing.
+    // FALSE (after its message) when it is empty or names a file.
+    BOOL TakeFolder(UINT nEditId, UINT nEmptyId, UINT nFileId, CString& strFolder);
+
+    // The run.
+    void OnRip();
+    void RipNextTrack();
+    void StartEncode();
+    void FinishTrack(UINT nAllDoneId);
+    void EndRun();
+    void OnStop();
+    BOOL AskToStopRun();
+    void SaveSettings();
+
+    // Control events.
+    void OnRipError(long nCode, LPCSTR lpszText);
+    void OnRipDone();
+    void OnRipProgress(long nTenths);
+    void OnEncodeProgress(long nPosition);
+    void OnEncodeDone();
+    void OnEncodeError(long nCode, LPCSTR lpszText);
+    void ShowElapsed();
+
+    // Control states.
+    void OnEncodeClicked();
+    void EnableRunControls(BOOL bEnable);
+    void EnableEncodeOptions(BOOL bEnable);
+    void RefreshRip();
+    void EnableItem(UINT nId, BOOL bEnable);
+    BOOL IsChecked(UINT nId) const;
+    BOOL IsPlayerPlaying() const;
+    int SelectedNumber(UINT nComboId) const;
+
+    UINT TipTextFor(UINT nId) const;
+    BOOL OnToolTipText(UINT_PTR nId, NMHDR* pHdr, LRESULT* pResult);
+
+    DECLARE_MESSAGE_MAP()
+    DECLARE_EVENTSINK_MAP()
+
+    CCDDisc* m_pDisc = nullptr;
+    CImageList m_images;
+    std::vector<BYTE> m_marks;
+    int m_bListChanged = 0;
+    int m_bRipping = 0;
+    int m_bRipFailed = 0;
+    int m_bStopped = 0;
+    int m_bEncoding = 0;
+    int m_bEncodeFailed = 0;
+    // An encoder error halted the run: the controls stay off until Stop.
+    int m_bHalted = 0;
+    // A started control's done event is still to come (also after Stop): Rip waits
+    // for it, and a done event without one is not ours.
+    int m_bRipOutstanding = 0;
+    int m_bEncodeOutstanding = 0;
+    int m_bFilling = 0;
+    int m_nTrack = 0;           // the track being processed, 1-based
+    CString m_strRipFolder;     // both without a trailing backslash
+    CString m_strMp3Folder;     // empty when the run does not encode
+    CTime m_timeTrackStart;
+    CString m_strTitleBeforeEdit;
+    CString m_strTip;
+};
