@@ -48,7 +48,7 @@ void FillCombo(HWND hDlg, UINT nId, const char* const* ppItems, size_t nItems, L
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CExtractDlg, CPropertyPage)
+BEGIN_MESSAGE_MAP(CExtractDlg, CCDSheetPage)
     ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_EXTRACT_RIP, OnRip)
     ON_BN_CLICKED(IDC_EXTRACT_STOP, OnStop)
@@ -61,7 +61,7 @@ BEGIN_MESSAGE_MAP(CExtractDlg, CPropertyPage)
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, static_cast<UINT_PTR>(-1), OnToolTipText)
 END_MESSAGE_MAP()
 
-BEGIN_EVENTSINK_MAP(CExtractDlg, CPropertyPage)
+BEGIN_EVENTSINK_MAP(CExtractDlg, CCDSheetPage)
     ON_EVENT(CExtractDlg, IDC_EXTRACT_RIPPER, CACD::kEventError, OnRipError, VTS_I4 VTS_BSTR)
     ON_EVENT(CExtractDlg, IDC_EXTRACT_RIPPER, CACD::kEventDone, OnRipDone, VTS_NONE)
     ON_EVENT(CExtractDlg, IDC_EXTRACT_RIPPER, CACD::kEventProgress, OnRipProgress, VTS_I4)
@@ -70,10 +70,10 @@ BEGIN_EVENTSINK_MAP(CExtractDlg, CPropertyPage)
     ON_EVENT(CExtractDlg, IDC_EXTRACT_ENCODER, CMp3Enc::kEventError, OnEncodeError, VTS_I4 VTS_BSTR)
 END_EVENTSINK_MAP()
 
-CExtractDlg::CExtractDlg(CCDPlayerLink* pPlayer) : CPropertyPage(IDD_EXTRACT_PAGE), m_pPlayer(pPlayer) {}
+CExtractDlg::CExtractDlg(CCDPlayerLink* pPlayer) : CCDSheetPage(IDD_EXTRACT_PAGE), m_pPlayer(pPlayer) {}
 
 BOOL CExtractDlg::OnInitDialog() {
-    CPropertyPage::OnInitDialog();
+    CCDSheetPage::OnInitDialog();
     m_tracks.SubclassDlgItem(IDC_EXTRACT_TRACKS, this);
     m_ripper.SubclassDlgItem(IDC_EXTRACT_RIPPER, this);
     m_encoder.SubclassDlgItem(IDC_EXTRACT_ENCODER, this);
@@ -111,15 +111,15 @@ BOOL CExtractDlg::OnSetActive() {
         FillList();
         for (UINT nId : {IDC_EXTRACT_TRACK, IDC_EXTRACT_COMPLETION, IDC_EXTRACT_ELAPSED}) SetDlgItemText(nId, "");
     }
-    OnPlayingChanged();
-    return CPropertyPage::OnSetActive();
+    OnPlayingChanged(m_pPlayer && m_pPlayer->IsPlayerPlaying());
+    return CCDSheetPage::OnSetActive();
 }
 
 BOOL CExtractDlg::OnKillActive() {
     if (IsBusy() && !AskToStopRun()) return FALSE;
     OnStop();
     SaveSettings();
-    return CPropertyPage::OnKillActive();
+    return CCDSheetPage::OnKillActive();
 }
 
 void CExtractDlg::OnCancel() {
@@ -137,7 +137,7 @@ void CExtractDlg::OnDestroy() {
     m_bRipping = m_bEncoding = 0;
     m_bRipOutstanding = m_bEncodeOutstanding = 0;
     SaveSettings();
-    CPropertyPage::OnDestroy();
+    CCDSheetPage::OnDestroy();
 }
 
 BOOL CExtractDlg::AskToStopRun() {
@@ -168,7 +168,7 @@ BOOL CExtractDlg::IsPlayerPlaying() const {
     return m_pPlayer && m_pPlayer->IsPlayerPlaying();
 }
 
-void CExtractDlg::OnPlayingChanged() {
+void CExtractDlg::OnPlayingChanged(BOOL) {
     if (!m_hWnd) return;
     RefreshRip();
     const BOOL bRunning = IsBusy() || m_bHalted;

@@ -11,12 +11,13 @@
 
 #include "Acd.h"
 #include "Mp3Enc.h"
+#include "CDSheetPage.h"
 #include "SkinControls.h"
 
 class CCDDisc;
 class CCDPlayerLink;
 
-class CExtractDlg : public CPropertyPage {
+class CExtractDlg : public CCDSheetPage {
 public:
     explicit CExtractDlg(CCDPlayerLink* pPlayer = nullptr);
 
@@ -25,10 +26,10 @@ public:
 
     // Busy query of the player: a track is being extracted or encoded. While the page
     // is busy and active, the player refuses Play and Eject.
-    BOOL IsBusy() const { return m_bRipping || m_bEncoding; }
+    BOOL IsBusy() const override { return m_bRipping || m_bEncoding; }
     // Notifications of the player, forwarded by the sheet to its active page.
-    void OnPlayingChanged();
-    void OnDiscChanged();
+    void OnPlayingChanged(BOOL bPlaying) override;
+    void OnDiscChanged() override;
 
     // Tracks checked for extraction, one byte per track.
     const std::vector<BYTE>& Marks() const { return m_marks; }

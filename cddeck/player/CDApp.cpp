@@ -1,13 +1,16 @@
 #include "CDApp.h"
 
+#include "Acd.h"
 #include "Mp3Enc.h"
 #include "ProgramNames.h"
 #include "SkinMessages.h"
 #include "TelmarIds.h"
 
-// The encoder control is named here, before InitInstance turns containment on.
+// The encoder and ripper controls are named here, before InitInstance turns
+// containment on.
 CCDApp::CCDApp() : CSkinApp(kCdTitle, IDS_MPDECK_PROFILE_KEY, IDS_MP3_PLAYER_MISSING) {
     CMp3Enc::Register();
+    CACD::Register();
 }
 
 BOOL CCDApp::InitInstance() {

@@ -40,6 +40,7 @@ public:
     // The device's view of this window; the panel exists from initialisation on.
     CWnd* GetDeviceWindow() override { return this; }
     CCDDisc& GetDisc() override { return m_disc; }
+    BOOL IsPlayerPlaying() const override { return IsSongPlaying(); }
     CCDPanelState& GetPanel() override { return *m_pDisplay; }
     void RedrawPanel() override { m_pDisplay->RedrawAll(); }
     void ShowPanelMessage(int nTextId) override { m_pDisplay->ShowMessage(nTextId); }

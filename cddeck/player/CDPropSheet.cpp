@@ -1,10 +1,7 @@
 #include "CDPropSheet.h"
 
+#include "ExtractDlg.h"
 #include "ProgramNames.h"
-
-void CCDSheetPage::OnCancel() {
-    if (CPropertySheet* pSheet = GetSheet()) pSheet->DestroyWindow();
-}
 
 BEGIN_MESSAGE_MAP(CCDPropSheet, CPropertySheet)
     ON_WM_DESTROY()
@@ -12,7 +9,7 @@ BEGIN_MESSAGE_MAP(CCDPropSheet, CPropertySheet)
 END_MESSAGE_MAP()
 
 CCDPropSheet::CCDPropSheet(CCDSheetOwner* pOwner)
-    : CCDPropSheet(pOwner, std::make_unique<CCDPlaylistPage>(), std::make_unique<CCDExtractPage>()) {}
+    : CCDPropSheet(pOwner, std::make_unique<CCDPlaylistPage>(), std::make_unique<CExtractDlg>(pOwner)) {}
 
 CCDPropSheet::CCDPropSheet(CCDSheetOwner* pOwner, std::unique_ptr<CCDSheetPage> pPlaylist,
                            std::unique_ptr<CCDSheetPage> pExtractor)

@@ -7,12 +7,13 @@
 
 #include <memory>
 
+#include "CDPlayerLink.h"
 #include "CDSheetPage.h"
 
-// What the sheet tells the player window that owns it.
-class CCDSheetOwner {
+// The player window that owns the sheet: what its pages need of it, and what the
+// sheet tells it.
+class CCDSheetOwner : public CCDPlayerLink {
 public:
-    virtual ~CCDSheetOwner() = default;
     virtual void OnSheetDestroyed() = 0;
 };
 

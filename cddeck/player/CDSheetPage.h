@@ -24,19 +24,15 @@ public:
 
 protected:
     // Close (IDCANCEL) ends the whole sheet.
-    void OnCancel() override;
+    void OnCancel() override {
+        if (CPropertySheet* pSheet = GetSheet()) pSheet->DestroyWindow();
+    }
 };
 
-// The two pages as the sheet offers them until their own work arrives: each shows its
+// The playlist page as the sheet offers it until its own work arrives: it shows its
 // template, and its Close button closes the sheet.
 class CCDPlaylistPage : public CCDSheetPage {
 public:
     enum { IDD = IDD_CD_PLAYLIST };
     CCDPlaylistPage() : CCDSheetPage(IDD) {}
-};
-
-class CCDExtractPage : public CCDSheetPage {
-public:
-    enum { IDD = IDD_CD_EXTRACT };
-    CCDExtractPage() : CCDSheetPage(IDD) {}
 };

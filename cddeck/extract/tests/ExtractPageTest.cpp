@@ -365,12 +365,12 @@ TEST_F(ExtractPageTest, RipIsDisabledWhileThePlayerPlays) {
     Tick({0});
     EXPECT_TRUE(Enabled(IDC_EXTRACT_RIP));
     m_player.m_bPlaying = TRUE;
-    Page().OnPlayingChanged();
+    Page().OnPlayingChanged(TRUE);
     EXPECT_FALSE(Enabled(IDC_EXTRACT_RIP));
     Tick({1});
     EXPECT_FALSE(Enabled(IDC_EXTRACT_RIP));
     m_player.m_bPlaying = FALSE;
-    Page().OnPlayingChanged();
+    Page().OnPlayingChanged(FALSE);
     EXPECT_TRUE(Enabled(IDC_EXTRACT_RIP));
 }
 

@@ -33,7 +33,7 @@ POINT HotspotCenter(unsigned id) {
 // An extractor page in the middle of a run.
 class CBusyPage : public CCDSheetPage {
 public:
-    CBusyPage() : CCDSheetPage(IDD_CD_EXTRACT) {}
+    CBusyPage() : CCDSheetPage(IDD_CD_PLAYLIST) {}
     BOOL IsBusy() const override { return TRUE; }
 };
 
