@@ -500,14 +500,13 @@ int CMPlaylist::RowHeight() const {
 
 int CMPlaylist::DropTarget(CPoint point) const {
     const int nRows = m_songs.GetCount();
-    CRect rcRow;
-    if (nRows == 0 || !m_list.GetItemRect(0, &rcRow, LVIR_BOUNDS)) return kNoRow;
-    // Any x of a row counts, also right of the last column.
-    const int nRow = m_list.HitTest(CPoint(rcRow.left + 1, point.y));
-    if (nRow >= 0) return nRow;
-    CRect rcLast;
-    if (m_list.GetItemRect(nRows - 1, &rcLast, LVIR_BOUNDS) && point.y >= rcLast.bottom) return nRows;
-    return kNoRow;
+    const int nTop = m_list.GetTopIndex();
+    CRect rcTop;
+    if (nRows == 0 || !m_list.GetItemRect(nTop, &rcTop, LVIR_BOUNDS) || rcTop.Height() <= 0) return kNoRow;
+    // Rows by height alone: any x of a row counts, also right of the last column.
+    if (point.y < rcTop.top) return kNoRow;  // the column headers
+    const int nRow = nTop + (point.y - rcTop.top) / rcTop.Height();
+    return nRow < nRows ? nRow : nRows;
 }
 
 void CMPlaylist::SetDropHighlight(int nRow) {

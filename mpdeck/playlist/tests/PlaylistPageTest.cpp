@@ -195,6 +195,7 @@ TEST_F(PlaylistPageTest, AddedFilesAreTypedMeasuredAndCountedAndRemovingRenumber
     EXPECT_EQ(TotalsShown(), Totals(3, 0, 0, 5));
     EXPECT_TRUE(Page().IsModified());
     EXPECT_EQ(Page().WorkingList().GetAt(0)->m_dwSamplesPerSec, 8000u);
+    orvtest::CaptureScreen("playlist-page-added");
 
     Select({0});
     Press(IDC_BATCH_REMOVE);
@@ -268,12 +269,13 @@ TEST_F(PlaylistPageTest, DraggingRowsMovesTheBlockWhereItIsDropped) {
         int target;
         std::string order;
     } cases[] = {
-        {"rows 4-5 onto row 1", {3, 4}, 3, kOnRow, 0, "451236"},
-        {"row 1 onto row 3", {0}, 0, kOnRow, 2, "231456"},
-        {"row 2 below the last row", {1}, 1, kBelowLast, 0, "134562"},
+        // Nothing moves: the page stays unmodified until the first move.
         {"rows 2-4 onto row 3, inside the block", {1, 2, 3}, 1, kOnRow, 2, "123456"},
         {"rows 1 and 3: no drag", {0, 2}, 0, kOnRow, 4, "123456"},
         {"row 2 released above the list", {1}, 1, kAboveList, 0, "123456"},
+        {"rows 4-5 onto row 1", {3, 4}, 3, kOnRow, 0, "451236"},
+        {"row 1 onto row 3", {0}, 0, kOnRow, 2, "231456"},
+        {"row 2 below the last row", {1}, 1, kBelowLast, 0, "134562"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -322,6 +324,8 @@ TEST_F(PlaylistPageTest, LeavingThePageCommitsAsThePlayerAllows) {
         {"mode change without Resume", TRUE, FALSE, TRUE, FALSE, FALSE, false, 3, 2, 0, TRUE},
     };
     OpenSheet();
+    // Each case comes back to the page from the other one.
+    m_sheet.SetActivePage(1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetModel({{"C:\\1.wav", 1}, {"C:\\2.wav", 2}, {"C:\\3.wav", 3}});
