@@ -20,6 +20,7 @@ constexpr int kMaxDroppedPath = 256;
 BOOL ChooseFiles(CWnd* pParent, UINT nTitleId, UINT nDefExtId, const UINT* pFilterIds, int nFilterIds,
                  std::vector<CString>& paths);
 
-// The dropped paths in order. A longer path than the buffer takes is left out whole:
-// cut short it would name another file. The drop handle stays the caller's.
+// The dropped paths in order, read from the drop's block within its size. A longer
+// path than a page takes is left out whole: cut short it would name another file.
+// The drop handle stays the caller's.
 std::vector<CString> DroppedPaths(HDROP hDrop);

@@ -2,6 +2,10 @@
 
 #include "SkinText.h"
 
+#include <shlobj.h>
+
+#include <string>
+
 BOOL ChooseFiles(CWnd* pParent, UINT nTitleId, UINT nDefExtId, const UINT* pFilterIds, int nFilterIds,
                  std::vector<CString>& paths) {
     // The filter is the descriptions and patterns, each ending with a NUL, then one more.
@@ -29,14 +33,55 @@ BOOL ChooseFiles(CWnd* pParent, UINT nTitleId, UINT nDefExtId, const UINT* pFilt
     return TRUE;
 }
 
+namespace {
+
+// The names of the block's list, wide or narrow, read no further than the block. The
+// shell's own count runs past an empty list, which some drops bring.
+template <typename Char>
+std::vector<std::basic_string<Char>> ListedNames(const BYTE* pBlock, SIZE_T nSize, DWORD dwOffset) {
+    std::vector<std::basic_string<Char>> names;
+    const Char* p = reinterpret_cast<const Char*>(pBlock + dwOffset);
+    const Char* pEnd = reinterpret_cast<const Char*>(pBlock + dwOffset + (nSize - dwOffset) / sizeof(Char) * sizeof(Char));
+    while (p < pEnd && *p) {
+        const Char* pName = p;
+        while (p < pEnd && *p) ++p;
+        if (p == pEnd) break;  // no terminator inside the block: not a name
+        names.emplace_back(pName, p);
+        ++p;
+    }
+    return names;
+}
+
+void AddNarrow(std::vector<CString>& paths, const std::string& name) {
+    if (name.size() < static_cast<size_t>(kMaxDroppedPath)) paths.emplace_back(name.c_str());
+}
+
+void AddWide(std::vector<CString>& paths, const std::wstring& name) {
+    char szPath[kMaxDroppedPath] = {};
+    BOOL bLossy = FALSE;
+    const int nChars = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), static_cast<int>(name.size()),
+                                             szPath, kMaxDroppedPath - 1, nullptr, &bLossy);
+    // Too long, or a name the code page cannot spell: it would name another file.
+    if (nChars <= 0 || bLossy || static_cast<size_t>(nChars) < name.size()) return;
+    paths.emplace_back(szPath);
+}
+
+}  // namespace
+
 std::vector<CString> DroppedPaths(HDROP hDrop) {
     std::vector<CString> paths;
-    const UINT nFiles = ::DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < nFiles; ++i) {
-        if (::DragQueryFileA(hDrop, i, nullptr, 0) >= static_cast<UINT>(kMaxDroppedPath)) continue;
-        char szPath[kMaxDroppedPath] = {};
-        if (::DragQueryFileA(hDrop, i, szPath, kMaxDroppedPath) == 0) continue;
-        paths.emplace_back(szPath);
+    HGLOBAL hBlock = reinterpret_cast<HGLOBAL>(hDrop);
+    const SIZE_T nSize = ::GlobalSize(hBlock);
+    const auto* pBlock = static_cast<const BYTE*>(::GlobalLock(hBlock));
+    if (!pBlock) return paths;
+    const auto* pHeader = reinterpret_cast<const DROPFILES*>(pBlock);
+    if (nSize >= sizeof(DROPFILES) && pHeader->pFiles >= sizeof(DROPFILES) && pHeader->pFiles < nSize) {
+        if (pHeader->fWide) {
+            for (const std::wstring& name : ListedNames<wchar_t>(pBlock, nSize, pHeader->pFiles)) AddWide(paths, name);
+        } else {
+            for (const std::string& name : ListedNames<char>(pBlock, nSize, pHeader->pFiles)) AddNarrow(paths, name);
+        }
     }
+    ::GlobalUnlock(hBlock);
     return paths;
 }

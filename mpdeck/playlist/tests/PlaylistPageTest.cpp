@@ -8,15 +8,19 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
+#include <shlobj.h>
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "PlayerLink.h"
 #include "PlaylistDialogIds.h"
+#include "mpdeck/MoreInfoIds.h"
 #include "PlaylistFile.h"
 #include "PlaylistModel.h"
 #include "PlaylistPage.h"
@@ -447,6 +451,17 @@ TEST_F(PlaylistPageTest, DroppedFilesAreAddedCountedAndMarkedUnlessBusy) {
     Drain();
     EXPECT_EQ(Page().WorkingList().GetCount(), 0);
     m_player.m_bPlaying = FALSE;
+    // An empty list, as a drop from an X11 program brings under Wine, with bytes after
+    // its end that are no name of the drop.
+    const char kAfterEnd[] = "\0C:\\junk.wav\0";
+    HGLOBAL hEmpty = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + sizeof kAfterEnd);
+    auto* pHeader = static_cast<DROPFILES*>(::GlobalLock(hEmpty));
+    pHeader->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(pHeader) + sizeof(DROPFILES), kAfterEnd, sizeof kAfterEnd);
+    ::GlobalUnlock(hEmpty);
+    ASSERT_TRUE(::PostMessageA(List(), WM_DROPFILES, reinterpret_cast<WPARAM>(hEmpty), 0));
+    Drain();
+    EXPECT_EQ(Page().WorkingList().GetCount(), 0);
     ASSERT_TRUE(orvtest::PostDropFiles(List(), {wave, overlong, "C:"}));
     ASSERT_TRUE(orvtest::PumpUntil([&] { return Page().WorkingList().GetCount() == 2; }, kWaitMs));
     Drain();
@@ -454,6 +469,50 @@ TEST_F(PlaylistPageTest, DroppedFilesAreAddedCountedAndMarkedUnlessBusy) {
     EXPECT_EQ(Column(CMPlaylist::kColType), (std::vector<std::string>{"WAVE", "???"}));
     EXPECT_EQ(TotalsShown(), Totals(2, 0, 0, 2));
     EXPECT_TRUE(Page().IsModified());
+}
+
+TEST_F(PlaylistPageTest, DoubleClickShowsTheDetailsDialogOfTheRowsType) {
+    const std::string wave = Tone("a.wav", 1000);
+    const std::string mp3 = std::string(ORV_MP3_FIXTURES) + "\\tone44js.mp3";
+    SetModel({{wave, 1}, {mp3, 2}});
+    m_app.m_songList.GetAt(1)->m_nType = SONG_MPEG;
+    OpenSheet();
+    struct Case {
+        int row;
+        const char* caption;
+        std::string path;
+    } cases[] = {{0, "Wave Info", wave}, {1, "More Info", mp3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        Select({c.row});
+        CUiScript ui(kTestTitle);
+        std::string shown;
+        ui.Run(
+            [&](CUiScript& script) {
+                HWND hDlg = script.WaitWindow(c.caption);
+                if (!hDlg) return;
+                shown = CUiScript::ItemText(hDlg, IDC_INFO_PATH);
+                CUiScript::Click(hDlg, IDCANCEL);
+            },
+            [&] { CUiScript::DoubleClickListView(Page().m_hWnd, IDC_BATCH_JOBS, c.row); });
+        EXPECT_TRUE(ui.Clean()) << ui.Report();
+        EXPECT_EQ(shown, c.path);
+    }
+}
+
+TEST_F(PlaylistPageTest, CloseCommitsFreesThePlayerAndDestroysTheSheet) {
+    SetModel({{"C:\\1.wav", 1}, {"C:\\2.wav", 2}});
+    OpenSheet();
+    m_player.m_bLock = TRUE;
+    Select({0});
+    Press(IDC_BATCH_REMOVE);
+    CUiScript::Click(Page().m_hWnd, IDCANCEL);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return !m_sheet.GetSafeHwnd(); }, kWaitMs));
+    ASSERT_EQ(m_app.m_songList.GetCount(), 1);
+    EXPECT_EQ(std::string(m_app.m_songList.GetAt(0)->m_strPath.GetString()), "C:\\2.wav");
+    EXPECT_EQ(m_app.m_songList.GetAt(0)->m_nLength, 2);
+    EXPECT_TRUE(m_app.m_bPlaylistModified);
+    EXPECT_FALSE(m_player.m_bLock);
 }
 
 TEST_F(PlaylistPageTest, ButtonsFollowTheBusyStateAndTheSelection) {
