@@ -199,7 +199,6 @@ TEST_F(PlaylistPageTest, AddedFilesAreTypedMeasuredAndCountedAndRemovingRenumber
     EXPECT_EQ(TotalsShown(), Totals(3, 0, 0, 5));
     EXPECT_TRUE(Page().IsModified());
     EXPECT_EQ(Page().WorkingList().GetAt(0)->m_dwSamplesPerSec, 8000u);
-    orvtest::CaptureScreen("playlist-page-added");
 
     Select({0});
     Press(IDC_BATCH_REMOVE);
