@@ -2,11 +2,13 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <vector>
 
 #include "PlayerLink.h"
 #include "LogViewDlg.h"
 #include "SkinApp.h"
+#include "SkinFiles.h"
 #include "SkinMessages.h"
 #include "TelmarIds.h"
 #include "mpdeck/BatchPageIds.h"
@@ -94,36 +96,19 @@ void CBatchPage::AppendJob(const CString& strSource, BOOL bExamine) {
 }
 
 void CBatchPage::OnAdd() {
-    CString strFilter;
-    for (UINT nId : m_texts.nFilter) strFilter += LoadText(nId) + '|';
-    std::vector<char> filter(static_cast<size_t>(strFilter.GetLength()) + 2, '\0');
-    for (int i = 0; i < strFilter.GetLength(); ++i) filter[static_cast<size_t>(i)] = strFilter[i] == '|' ? '\0' : strFilter[i];
-
-    const CString strExt = LoadText(m_texts.nTargetExt);
-    CFileDialog dlg(TRUE, strExt.GetLength() > 1 ? strExt.Mid(1).GetString() : nullptr, nullptr,
-                    OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ALLOWMULTISELECT, nullptr, this);
-    std::vector<char> files(kFileBufferChars, '\0');
-    const CString strTitle = LoadText(m_texts.nAddTitle);
-    dlg.m_ofn.lpstrFile = files.data();
-    dlg.m_ofn.nMaxFile = kFileBufferChars;
-    dlg.m_ofn.lpstrFilter = filter.data();
-    dlg.m_ofn.lpstrTitle = strTitle;
-    if (dlg.DoModal() != IDOK) return;
-    for (POSITION pos = dlg.GetStartPosition(); pos;) AppendJob(dlg.GetNextPathName(pos), TRUE);
+    std::vector<CString> paths;
+    if (!ChooseFiles(this, m_texts.nAddTitle, m_texts.nTargetExt, m_texts.nFilter,
+                     static_cast<int>(std::size(m_texts.nFilter)), paths)) {
+        return;
+    }
+    for (const CString& strPath : paths) AppendJob(strPath, TRUE);
     if (!m_pPlayer || !m_pPlayer->IsPlayerPlaying()) EnableItem(m_texts.nStartId, m_jobs.GetItemCount() > 0);
 }
 
 LRESULT CBatchPage::OnListDropFiles(WPARAM wParam, LPARAM) {
     HDROP hDrop = reinterpret_cast<HDROP>(wParam);
     if (m_bRunning) return 0;
-    const UINT nFiles = ::DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < nFiles; ++i) {
-        // A longer path is skipped whole: cut short it would name another file.
-        if (::DragQueryFileA(hDrop, i, nullptr, 0) >= static_cast<UINT>(kMaxDroppedPath)) continue;
-        char szPath[kMaxDroppedPath] = {};
-        ::DragQueryFileA(hDrop, i, szPath, kMaxDroppedPath);
-        AppendJob(szPath, FALSE);
-    }
+    for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath, FALSE);
     m_jobs.SetFocus();
     ::DragFinish(hDrop);
     return 0;
@@ -438,13 +423,10 @@ UINT CBatchPage::TipTextFor(UINT nId) const {
 }
 
 BOOL CBatchPage::OnToolTipText(UINT_PTR, NMHDR* pHdr, LRESULT* pResult) {
-    auto* pInfo = reinterpret_cast<NMTTDISPINFOA*>(pHdr);
-    if (!(pInfo->uFlags & TTF_IDISHWND)) return FALSE;
-    const UINT nId = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(pHdr->idFrom)));
-    const UINT nText = TipTextFor(nId);
+    const UINT nId = ToolTipControlId(pHdr);
+    const UINT nText = nId ? TipTextFor(nId) : 0;
     if (!nText) return FALSE;
-    m_strTip = LoadText(nText);
-    pInfo->lpszText = const_cast<LPSTR>(m_strTip.GetString());
+    AnswerToolTip(pHdr, nText, m_strTip);
     *pResult = 0;
     return TRUE;
 }

@@ -58,9 +58,6 @@ public:
     CSkinListCtrl m_jobs;
     CAuditionDlg m_audition;  // made on the first audition, destroyed with the page
 
-    static constexpr int kFileBufferChars = 25600;
-    static constexpr int kMaxDroppedPath = 256;
-
     // Start, Stop, Add, Remove, More Info, Audition, Close: the table has these.
     static constexpr int kBatchButtonCount = 7;
 

@@ -22,6 +22,9 @@ public:
     // A mode chosen on a page: takes effect as if the player's mode button had chosen
     // it (while a song plays, the pass in progress keeps the mode it started with).
     virtual void ChangePlayMode(int nMode) = 0;
+    // A list the model has just loaded (the Open Playlist dialog): its entries are
+    // measured and its play mode goes to the display.
+    virtual void TakeLoadedPlaylist() = 0;
     // The player's WAVE device, which measures WAVE files for the playlist page.
     virtual CWaveDevice& GetWaveDevice() = 0;
 };

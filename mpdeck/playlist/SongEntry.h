@@ -45,8 +45,13 @@ public:
     CSongEntry* GetAt(int nIndex) const;
     // Takes ownership of pEntry.
     void AddTail(CSongEntry* pEntry);
+    // Takes ownership of pEntry; an index past the end appends.
+    void InsertAt(int nIndex, CSongEntry* pEntry);
     void RemoveAt(int nIndex);
     void RemoveAll() { m_entries.clear(); }
+    // The entries in a new order: order[i] is the index of the entry that comes i-th.
+    // FALSE, and nothing changes, unless order is a permutation of the indexes.
+    BOOL Reorder(const std::vector<int>& order);
 
 private:
     std::vector<std::unique_ptr<CSongEntry>> m_entries;

@@ -60,6 +60,12 @@ BOOL CreateListCheckImages(CImageList& images);
 constexpr int kListImageUnchecked = 0;
 constexpr int kListImageChecked = 1;
 
+// TTN_NEEDTEXT of a page's tool given by window: the id of the control it asks
+// about, 0 for any other tool.
+UINT ToolTipControlId(const NMHDR* pHdr);
+// Answers it with message text nText, kept in strTip while the tip shows.
+void AnswerToolTip(NMHDR* pHdr, UINT nText, CString& strTip);
+
 // Where a page's skinned button goes (page pixels) and its images in the page bitmap;
 // a disabled x of CSkinButton::kNoDisabledImage keeps the normal image.
 struct SkinButtonPlace {

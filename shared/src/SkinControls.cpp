@@ -3,6 +3,7 @@
 #include "SkinApp.h"
 #include "ResourceIds.h"
 #include "SkinMessages.h"
+#include "SkinText.h"
 
 BOOL CSkinToolTip::AddTool(CWnd* pOwner, LPCSTR lpszText, LPCRECT lpRect, UINT nId) {
     if (!pOwner || !m_hWnd) return FALSE;
@@ -138,6 +139,17 @@ void CSkinListCtrl::OnLButtonDblClk(UINT, CPoint point) {
         }
     }
     Default();
+}
+
+UINT ToolTipControlId(const NMHDR* pHdr) {
+    const auto* pInfo = reinterpret_cast<const NMTTDISPINFOA*>(pHdr);
+    if (!(pInfo->uFlags & TTF_IDISHWND)) return 0;
+    return static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(pHdr->idFrom)));
+}
+
+void AnswerToolTip(NMHDR* pHdr, UINT nText, CString& strTip) {
+    strTip = LoadText(nText);
+    reinterpret_cast<NMTTDISPINFOA*>(pHdr)->lpszText = const_cast<LPSTR>(strTip.GetString());
 }
 
 BOOL CSkinButtonSet::Attach(CWnd* pPage, const SkinButtonPlace* pPlaces, int nCount) {

@@ -46,6 +46,7 @@ public:
     void SetPlayerRestart() override {}
     int GetPlayMode() const override { return 1; }
     void ChangePlayMode(int) override {}
+    void TakeLoadedPlaylist() override {}
     CWaveDevice& GetWaveDevice() override { return m_wave; }
     CWaveDevice m_wave;
     BOOL m_bPlaying = FALSE;

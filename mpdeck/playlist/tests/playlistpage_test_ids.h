@@ -1,0 +1,3 @@
+#pragma once
+#define IDD_PLPAGE_TEST_MAIN 100
+#define IDD_PLPAGE_TEST_OTHER 101
