@@ -29,10 +29,12 @@ public:
     // The player plays from the playlist it is given; the playlist outlives it.
     explicit CMP3PlayerDlg(CPlaylistModel& playlist) : m_transport(playlist), m_playlist(playlist) {}
 
+    CPlaylistModel& Playlist() { return m_playlist; }
+
     // Fills length and WAVE details of every playlist entry from the devices.
     void MeasureEntries();
     // After the playlist has been loaded: its entries measured and its play mode shown.
-    void TakeLoadedPlaylist();
+    void TakeLoadedPlaylist() override;
 
     // Timers of the window.
     enum Timer : UINT_PTR { kTimerVolume = 1, kTimerWavePoll = 2, kTimerHold = 3, kTimerMeter = 4 };

@@ -3,21 +3,13 @@
 #include "MP3PlayerDlg.h"
 #include "ProgramNames.h"
 
-CMP3PlayerDlg* CMPSheetPage::Player() const {
-    auto* pSheet = dynamic_cast<CMPPropSheet*>(GetSheet());
-    return pSheet ? pSheet->Player() : nullptr;
-}
-
-void CMPSheetPage::OnCancel() {
-    if (CMP3PlayerDlg* pPlayer = Player()) pPlayer->m_bPlayerLock = 0;
-    if (CPropertySheet* pSheet = GetSheet()) pSheet->DestroyWindow();
-}
-
 BEGIN_MESSAGE_MAP(CMPPropSheet, CPropertySheet)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CMPPropSheet::CMPPropSheet(CMP3PlayerDlg* pPlayer) : CPropertySheet(kMp3Title, pPlayer), m_pPlayer(pPlayer) {
+CMPPropSheet::CMPPropSheet(CMP3PlayerDlg* pPlayer)
+    : CPropertySheet(kMp3Title, pPlayer), m_pagePlaylist(pPlayer->Playlist()), m_pPlayer(pPlayer) {
+    m_pagePlaylist.m_pPlayer = pPlayer;
     m_pageEncode.m_pPlayer = pPlayer;
     m_pageDecode.m_pPlayer = pPlayer;
     AddPage(&m_pagePlaylist);

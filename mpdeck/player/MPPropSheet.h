@@ -7,7 +7,7 @@
 
 #include "DecodeDlg.h"
 #include "EncodeDlg.h"
-#include "MPSheetPages.h"
+#include "PlaylistPage.h"
 
 class CMP3PlayerDlg;
 

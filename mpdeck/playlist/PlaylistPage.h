@@ -9,11 +9,11 @@
 
 #include "AuditionDlg.h"
 #include "Mp3Play.h"
+#include "PlayerLink.h"
 #include "SkinControls.h"
 #include "SongEntry.h"
 #include "mpdeck/PlaylistPageIds.h"
 
-class CPlayerLink;
 class CPlaylistModel;
 
 // The rows' order after moving the block of nCount rows from nFirst onto row nTarget
@@ -21,7 +21,7 @@ class CPlaylistModel;
 // empty when nothing moves (a drop onto the block itself).
 std::vector<int> MovedRowOrder(int nRows, int nFirst, int nCount, int nTarget);
 
-class CMPlaylist : public CPropertyPage, public CAuditionOwner {
+class CMPlaylist : public CPropertyPage, public CAuditionOwner, public CPlayerPage {
 public:
     enum { IDD = IDD_PLAYLIST_PAGE };
     enum Column { kColSong = 0, kColLength = 1, kColType = 2 };
@@ -36,6 +36,7 @@ public:
 
     // The player started or stopped (forwarded by the sheet).
     void OnPlayingChanged(BOOL bPlaying);
+    void PlayingChanged(BOOL bPlaying) override { OnPlayingChanged(bPlaying); }
 
     void FillFromModel();
     void CommitPage();

@@ -537,7 +537,6 @@ TEST_F(PlayerWindowTest, OnlyTheActivePageHearsOfPlayingAndTheSheetGoesWithThePl
     Player().Play();
     ASSERT_TRUE(Lcd().m_bPlaying);
     EXPECT_FALSE(startEnabled(pSheet->m_pageEncode, IDC_ENCODE_START));
-    EXPECT_FALSE(pSheet->m_pagePlaylist.m_bPlayerPlaying);
     ASSERT_TRUE(pSheet->SetActivePage(2));
     EXPECT_FALSE(startEnabled(pSheet->m_pageDecode, IDC_DECODE_START));
     Player().Stop();
