@@ -50,6 +50,9 @@ public:
     void SetOrderPosition(int nPosition) override { m_transport.SetOrderPosition(nPosition); }
     void OnDiscRead() override;
     void OnSheetDestroyed() override;
+    void SetPlayMode(int nMode) override;
+    void OnSelectionChanged() override;
+    void OnTitlesChanged() override;
 
     // The commands, as the hotspots and the strip run them.
     void Play();

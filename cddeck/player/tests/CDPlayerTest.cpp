@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "CDApp.h"
+#include "CDPlaylist.h"
 #include "RegistryGuard.h"
 #include "SkinLayout.h"
 #include "SkinProbe.h"
@@ -40,7 +41,7 @@ public:
 class CBusySheetPlayer : public CCDPlayerDlg {
 protected:
     CCDPropSheet* MakeSheet() override {
-        auto* pSheet = new CCDPropSheet(this, std::make_unique<CCDPlaylistPage>(), std::make_unique<CBusyPage>());
+        auto* pSheet = new CCDPropSheet(this, std::make_unique<CCDPlaylist>(this), std::make_unique<CBusyPage>());
         pSheet->SetActivePage(1);
         return pSheet;
     }
