@@ -5,6 +5,7 @@
 #include "CDDisc.h"
 #include "CDPlayerLink.h"
 #include "Genres.h"
+#include "SkinMessages.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
 
@@ -15,6 +16,12 @@ constexpr int kColumnShift = 20;
 constexpr int kColumnParts = 5;
 constexpr int kSecondsPerMinute = 60;
 
+// What an audition disables besides the sheet's tabs.
+constexpr UINT kAuditionDisables[] = {IDC_CDPL_ALBUM,        IDC_CDPL_ARTIST,       IDC_CDPL_YEAR,
+                                      IDC_CDPL_COMMENT,      IDC_CDPL_GENRE,        IDC_CDPL_ALBUM_LABEL,
+                                      IDC_CDPL_ARTIST_LABEL, IDC_CDPL_YEAR_LABEL,   IDC_CDPL_GENRE_LABEL,
+                                      IDC_CDPL_COMMENT_LABEL, IDOK,                 IDCANCEL};
+
 CString TrackPrefix(int nIndex) {
     CString strPrefix;
     strPrefix.Format("<%.2d> ", nIndex + 1);
@@ -24,6 +31,9 @@ CString TrackPrefix(int nIndex) {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CCDPlaylist, CCDSheetPage)
+    ON_WM_DESTROY()
+    ON_BN_CLICKED(IDC_CDPL_AUDITION, OnAudition)
+    ON_MESSAGE(UM_AUDITIONCLOSED, OnAuditionClosed)
     ON_EN_CHANGE(IDC_CDPL_ALBUM, OnFieldChanged)
     ON_EN_CHANGE(IDC_CDPL_ARTIST, OnFieldChanged)
     ON_EN_CHANGE(IDC_CDPL_YEAR, OnFieldChanged)
@@ -39,6 +49,10 @@ BEGIN_MESSAGE_MAP(CCDPlaylist, CCDSheetPage)
 END_MESSAGE_MAP()
 
 CCDPlaylist::CCDPlaylist(CCDPlayerLink* pPlayer) : CCDSheetPage(IDD_CD_PLAYLIST), m_pPlayer(pPlayer) {}
+
+CCDPlaylist::~CCDPlaylist() {
+    CloseAudition();
+}
 
 BOOL CCDPlaylist::OnInitDialog() {
     CCDSheetPage::OnInitDialog();
@@ -77,7 +91,13 @@ void CCDPlaylist::OnCancel() {
     CloseSheet();
 }
 
+void CCDPlaylist::OnDestroy() {
+    CloseAudition();
+    CCDSheetPage::OnDestroy();
+}
+
 void CCDPlaylist::CloseSheet() {
+    CloseAudition();
     // Whatever was not saved now is dropped on purpose: no second question on the way out.
     m_bModified = 0;
     if (CPropertySheet* pSheet = GetSheet()) pSheet->DestroyWindow();
@@ -269,6 +289,65 @@ void CCDPlaylist::OnEndLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
     const CString strTyped(pInfo->item.pszText);
     m_tracks.SetItemText(nItem, 0, TrackPrefix(nItem) + (strTyped.IsEmpty() ? m_strTitleBeforeEdit : strTyped));
     m_bModified = 1;
+}
+
+// ---- audition -----------------------------------------------------------------
+
+void CCDPlaylist::OnAudition() {
+    if (m_pAudition || !m_pDisc || IsPlayerPlaying()) return;
+    const int nItem = m_tracks.GetNextItem(-1, LVNI_SELECTED);
+    if (nItem < 0 || nItem >= static_cast<int>(m_pDisc->m_tracks.size())) return;
+    if (m_pPlayer) m_pPlayer->ReleaseDevice();
+    m_pAudition = std::make_unique<CCDAuditionDlg>(*m_pDisc->TrackAt(nItem), this);
+    if (!m_pAudition->Open()) {
+        m_pAudition.reset();
+        ShowMessage(this, IDS_AUDITION_CREATE_FAILED, MB_ICONEXCLAMATION);
+        if (m_pPlayer) m_pPlayer->ReclaimDevice();
+        return;
+    }
+    if (!m_pAudition->m_hWnd) return;  // it ended in its initialisation; its notice is on the way
+    PlaceAudition();
+    m_pAudition->ShowWindow(SW_SHOW);
+    if (CPropertySheet* pSheet = GetSheet())
+        if (CWnd* pTabs = pSheet->GetTabControl()) pTabs->EnableWindow(FALSE);
+}
+
+void CCDPlaylist::OnAuditionPlaying() {
+    EnableDuringAudition(FALSE);
+}
+
+LRESULT CCDPlaylist::OnAuditionClosed(WPARAM, LPARAM) {
+    CloseAudition();
+    return 0;
+}
+
+void CCDPlaylist::CloseAudition() {
+    if (!m_pAudition) return;
+    if (m_pAudition->m_hWnd) m_pAudition->DestroyWindow();
+    m_pAudition.reset();
+    if (m_pPlayer) m_pPlayer->ReclaimDevice();
+    if (!m_hWnd) return;
+    EnableDuringAudition(TRUE);
+    if (CPropertySheet* pSheet = GetSheet())
+        if (CWnd* pTabs = pSheet->GetTabControl()) pTabs->EnableWindow(TRUE);
+}
+
+void CCDPlaylist::EnableDuringAudition(BOOL bEnable) {
+    for (UINT nId : kAuditionDisables)
+        if (CWnd* pItem = GetDlgItem(static_cast<int>(nId))) pItem->EnableWindow(bEnable);
+}
+
+void CCDPlaylist::OnSheetMoved() {
+    PlaceAudition();
+}
+
+void CCDPlaylist::PlaceAudition() {
+    if (!m_pAudition || !m_pAudition->m_hWnd) return;
+    CWnd* pFrame = GetDlgItem(IDC_CDPL_FRAME);
+    if (!pFrame) return;
+    CRect rcFrame;
+    pFrame->GetWindowRect(&rcFrame);
+    m_pAudition->PlaceOver(rcFrame);
 }
 
 // ---- tooltips ------------------------------------------------------------------

@@ -6,8 +6,10 @@
 
 #include "fw/Framework.h"
 
+#include <memory>
 #include <vector>
 
+#include "CDAuditionDlg.h"
 #include "CDSheetPage.h"
 #include "SkinControls.h"
 #include "cddeck/PlaylistIds.h"
@@ -15,14 +17,22 @@
 class CCDDisc;
 class CCDPlayerLink;
 
-class CCDPlaylist : public CCDSheetPage {
+class CCDPlaylist : public CCDSheetPage, public CCDAuditionOwner {
 public:
     explicit CCDPlaylist(CCDPlayerLink* pPlayer = nullptr);
+    ~CCDPlaylist() override;
 
     // Notifications of the player, forwarded by the sheet.
     void OnPlayingChanged(BOOL bPlaying) override;
     void OnDiscChanged() override;
     void OnPlayModeChanged(int nMode) override;
+    void OnSheetMoved() override;
+
+    // The audition dialog's view of the page.
+    CWnd* GetAuditionPage() override { return this; }
+    void OnAuditionPlaying() override;
+    // The open audition, or nullptr.
+    CCDAuditionDlg* Audition() const { return m_pAudition.get(); }
 
     // The page from the disc model; unsaved edits are dropped.
     void Refresh();
@@ -44,6 +54,7 @@ protected:
     BOOL OnKillActive() override;
     void OnOK() override;
     void OnCancel() override;
+    void OnDestroy();
 
 private:
     void FillGenres();
@@ -58,6 +69,12 @@ private:
     int PageMode() const;
     void EnableAudition();
     void CloseSheet();
+    void OnAudition();
+    LRESULT OnAuditionClosed(WPARAM wParam, LPARAM lParam);
+    // Ends an open audition, gives the drive back to the player and frees the page.
+    void CloseAudition();
+    void EnableDuringAudition(BOOL bEnable);
+    void PlaceAudition();
 
     void OnFieldChanged();
     void OnItemChanged(NMHDR* pHdr, LRESULT* pResult);
@@ -79,4 +96,5 @@ private:
     CString m_strFilledIdentifier;
     CString m_strTitleBeforeEdit;
     CString m_strTip;
+    std::unique_ptr<CCDAuditionDlg> m_pAudition;
 };

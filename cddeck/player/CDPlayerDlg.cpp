@@ -448,6 +448,10 @@ void CCDPlayerDlg::OnTitlesChanged() {
     m_pDisplay->m_strArtist = m_disc.m_strArtist;
 }
 
+void CCDPlayerDlg::ReclaimDevice() {
+    if (!m_device.GetDeviceId()) m_device.Open();
+}
+
 void CCDPlayerDlg::OnDiscRead() {
     if (m_bSheetOpen && m_pSheet) m_pSheet->NotifyDiscChanged();
 }

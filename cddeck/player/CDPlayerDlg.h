@@ -53,6 +53,8 @@ public:
     void SetPlayMode(int nMode) override;
     void OnSelectionChanged() override;
     void OnTitlesChanged() override;
+    void ReleaseDevice() override { m_device.Close(); }
+    void ReclaimDevice() override;
 
     // The commands, as the hotspots and the strip run them.
     void Play();

@@ -20,4 +20,8 @@ public:
     virtual void OnSelectionChanged() {}
     // A page renamed tracks or the artist: the panel shows them from the next redraw.
     virtual void OnTitlesChanged() {}
+    // An audition takes the drive: the player closes its device, so that its poll and
+    // disc reads leave the model alone, and opens it again afterwards.
+    virtual void ReleaseDevice() {}
+    virtual void ReclaimDevice() {}
 };

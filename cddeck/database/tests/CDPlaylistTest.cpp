@@ -7,9 +7,11 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "AudioRecorder.h"
 #include "CDDisc.h"
 #include "CDPlayerLink.h"
 #include "CDPlaylist.h"
@@ -41,11 +43,15 @@ public:
     }
     void OnSelectionChanged() override { ++m_nSelectionChanges; }
     void OnTitlesChanged() override { ++m_nTitleChanges; }
+    void ReleaseDevice() override { ++m_nReleases; }
+    void ReclaimDevice() override { ++m_nReclaims; }
     CCDDisc m_disc{cdtest::kTestDatabase};
     BOOL m_bPlaying = FALSE;
     std::vector<int> m_modes;
     int m_nSelectionChanges = 0;
     int m_nTitleChanges = 0;
+    int m_nReleases = 0;
+    int m_nReclaims = 0;
 };
 
 class COtherPage : public CPropertyPage {
@@ -141,6 +147,14 @@ protected:
             if (Page().Marks()[i]) rows.push_back(static_cast<int>(i));
         return rows;
     }
+
+    // Starts an audition of the row; the dialog, or nullptr.
+    CCDAuditionDlg* StartAudition(int row) {
+        Tick({row});
+        Press(IDC_CDPL_AUDITION);
+        return Page().Audition();
+    }
+    bool TabsEnabled() { return ::IsWindowEnabled(m_sheet.GetTabControl()->m_hWnd) != FALSE; }
 
     orvtest::CTestSkinApp m_app{kTestTitle};
     orvtest::RegistryGuard m_discGuard{HKEY_CURRENT_USER, cdtest::kDiscKey};
@@ -355,4 +369,52 @@ TEST_F(CDPlaylistTest, TipsFollowTheSwitches) {
     info.lpszText = nullptr;
     ::SendMessageA(PageWnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.lpszText, nullptr);
+}
+
+TEST_F(CDPlaylistTest, AnAuditionPlaysOnlyItsTrackWithThePageLockedAndEndsAtItsEnd) {
+    ASSERT_TRUE(Open());
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdplaylist-audition"));
+    const DWORD dwStart = ::GetTickCount();
+    CCDAuditionDlg* pAudition = StartAudition(2);
+    ASSERT_NE(pAudition, nullptr);
+    EXPECT_EQ(m_player.m_nReleases, 1);
+    EXPECT_EQ(CUiScript::ItemText(pAudition->m_hWnd, IDC_CDAU_TITLE), "Short Step");
+    EXPECT_EQ(CUiScript::ItemText(pAudition->m_hWnd, IDC_CDAU_TRACK), "03");
+    EXPECT_FALSE(CUiScript::IsEnabled(pAudition->m_hWnd, IDC_CDAU_PLAY));
+    CRect rcFrame, rcAudition;
+    ::GetWindowRect(::GetDlgItem(PageWnd(), IDC_CDPL_FRAME), &rcFrame);
+    pAudition->GetWindowRect(&rcAudition);
+    EXPECT_EQ(rcAudition.TopLeft(), CPoint(rcFrame.left + 6, rcFrame.top + 6));
+    for (int nId : {IDC_CDPL_ALBUM, IDC_CDPL_COMMENT, IDC_CDPL_GENRE, IDC_CDPL_YEAR_LABEL, IDOK, IDCANCEL})
+        EXPECT_FALSE(CUiScript::IsEnabled(PageWnd(), nId)) << nId;
+    EXPECT_FALSE(TabsEnabled());
+    orvtest::CaptureScreen("cdplaylist-audition");
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return Page().Audition() == nullptr; }, 20000));
+    const double dSeconds = (::GetTickCount() - dwStart) / 1000.0;
+    // Track 3 lasts 7.3 s; track 4 behind it would go on for 16 s more.
+    EXPECT_GT(dSeconds, 6.0);
+    EXPECT_LT(dSeconds, 11.0);
+    const double dHz = orvtest::DominantFrequency(recorder.Stop());
+    EXPECT_LT(std::fabs(dHz - orvdemo::kDemoTracks[2].droneHz), orvdemo::kDemoTracks[2].droneHz * 0.03) << dHz;
+    EXPECT_EQ(m_player.m_nReclaims, 1);
+    for (int nId : {IDC_CDPL_ALBUM, IDC_CDPL_GENRE, IDOK, IDCANCEL}) EXPECT_TRUE(CUiScript::IsEnabled(PageWnd(), nId));
+    EXPECT_TRUE(TabsEnabled());
+}
+
+TEST_F(CDPlaylistTest, AnAuditionDestroyedWithTheSheetFallsSilentAndGivesTheDriveBack) {
+    ASSERT_TRUE(Open());
+    {
+        orvtest::CAudioRecorder playing;
+        ASSERT_TRUE(playing.Start("cdplaylist-audition-playing"));
+        ASSERT_NE(StartAudition(1), nullptr);
+        ASSERT_TRUE(orvtest::PumpUntil([&] { return playing.HeardSound(); }, 5000));
+    }
+    m_sheet.DestroyWindow();
+    EXPECT_EQ(m_player.m_nReclaims, 1);
+    EXPECT_EQ(Page().Audition(), nullptr);
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdplaylist-audition-gone"));
+    orvtest::PumpFor(800);
+    EXPECT_FALSE(recorder.HeardSound());
 }
