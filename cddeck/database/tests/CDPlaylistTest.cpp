@@ -119,9 +119,9 @@ protected:
     void Tick(const std::vector<int>& rows) {
         for (int row : rows) CUiScript::SelectListViewRow(PageWnd(), IDC_CDPL_TRACKS, row);
     }
-    void Press(int nId) {
-        ::SendMessageA(PageWnd(), WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(PageWnd(), nId)));
+    void Press(int nId) { PressIn(PageWnd(), nId); }
+    static void PressIn(HWND hDlg, int nId) {
+        ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nId)));
     }
     void Check(int nId, bool bOn) {
         ::CheckDlgButton(PageWnd(), nId, bOn ? BST_CHECKED : BST_UNCHECKED);
@@ -417,4 +417,39 @@ TEST_F(CDPlaylistTest, AnAuditionDestroyedWithTheSheetFallsSilentAndGivesTheDriv
     ASSERT_TRUE(recorder.Start("cdplaylist-audition-gone"));
     orvtest::PumpFor(800);
     EXPECT_FALSE(recorder.HeardSound());
+}
+
+TEST_F(CDPlaylistTest, AuditionPauseFallsSilentAndPlayGoesOnFromTheSlider) {
+    ASSERT_TRUE(Open());
+    CCDAuditionDlg* pAudition = StartAudition(1);  // 83 s, a fifth higher after 1:00
+    ASSERT_NE(pAudition, nullptr);
+    HWND hAudition = pAudition->m_hWnd;
+    EXPECT_EQ(pAudition->m_slider.GetRangeMax(), m_player.m_disc.TrackAt(1)->GetLengthInSeconds());
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return CUiScript::ItemText(hAudition, IDC_CDAU_ELAPSED) == "00:01"; }, 5000));
+    PressIn(hAudition, IDC_CDAU_PAUSE);
+    EXPECT_TRUE(CUiScript::IsEnabled(hAudition, IDC_CDAU_PLAY));
+    EXPECT_FALSE(CUiScript::IsEnabled(hAudition, IDC_CDAU_PAUSE));
+    {
+        orvtest::CAudioRecorder paused;
+        ASSERT_TRUE(paused.Start("cdplaylist-audition-paused"));
+        orvtest::PumpFor(600);
+        EXPECT_FALSE(paused.HeardSound());
+    }
+    // The thumb dragged to 1:10 and let go there.
+    const LPARAM slider = reinterpret_cast<LPARAM>(pAudition->m_slider.m_hWnd);
+    ::SendMessageA(hAudition, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 70), slider);
+    pAudition->m_slider.SetPos(70);
+    orvtest::PumpFor(400);  // position ticks while dragging leave the thumb alone
+    EXPECT_EQ(pAudition->m_slider.GetPos(), 70);
+    orvtest::CAudioRecorder resumed;
+    ASSERT_TRUE(resumed.Start("cdplaylist-audition-resumed"));
+    ::SendMessageA(hAudition, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 70), slider);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return resumed.HeardSound(); }, 5000));
+    orvtest::PumpFor(1000);
+    const double dHz = orvtest::DominantFrequency(resumed.Stop());
+    EXPECT_LT(std::fabs(dHz - orvdemo::kDemoTracks[1].laterDroneHz), orvdemo::kDemoTracks[1].laterDroneHz * 0.03) << dHz;
+    EXPECT_FALSE(CUiScript::IsEnabled(hAudition, IDC_CDAU_PLAY));
+    PressIn(hAudition, IDC_CDAU_STOP);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return Page().Audition() == nullptr; }, 3000));
+    EXPECT_EQ(m_player.m_nReclaims, 1);
 }
