@@ -430,6 +430,28 @@ void CCDPlayerDlg::OnSheetDestroyed() {
     if (m_pDisplay && m_hWnd) m_pDisplay->RedrawAll();
 }
 
+void CCDPlayerDlg::SetPlayMode(int nMode) {
+    m_transport.NoteModeChange(m_pDisplay->m_bPlaying != 0);
+    m_disc.m_nMode = nMode;
+    m_pDisplay->m_nMode = nMode;
+}
+
+void CCDPlayerDlg::OnSelectionChanged() {
+    for (int nTrack = 1; nTrack <= m_disc.m_nTrackCount; ++nTrack)
+        m_pDisplay->m_strip.SetMark(nTrack, m_disc.IsSelected(nTrack));
+}
+
+void CCDPlayerDlg::OnTitlesChanged() {
+    const int nIndex = m_pDisplay->m_nCurrentTrack - 1;
+    if (nIndex >= 0 && nIndex < static_cast<int>(m_disc.m_tracks.size()))
+        m_pDisplay->m_strTitle = m_disc.TrackAt(nIndex)->GetTitle();
+    m_pDisplay->m_strArtist = m_disc.m_strArtist;
+}
+
+void CCDPlayerDlg::ReclaimDevice() {
+    if (!m_device.GetDeviceId()) m_device.Open();
+}
+
 void CCDPlayerDlg::OnDiscRead() {
     if (m_bSheetOpen && m_pSheet) m_pSheet->NotifyDiscChanged();
 }

@@ -50,6 +50,11 @@ public:
     void SetOrderPosition(int nPosition) override { m_transport.SetOrderPosition(nPosition); }
     void OnDiscRead() override;
     void OnSheetDestroyed() override;
+    void SetPlayMode(int nMode) override;
+    void OnSelectionChanged() override;
+    void OnTitlesChanged() override;
+    void ReleaseDevice() override { m_device.Close(); }
+    void ReclaimDevice() override;
 
     // The commands, as the hotspots and the strip run them.
     void Play();

@@ -1,5 +1,6 @@
 #include "CDPropSheet.h"
 
+#include "CDPlaylist.h"
 #include "ExtractDlg.h"
 #include "ProgramNames.h"
 
@@ -9,7 +10,7 @@ BEGIN_MESSAGE_MAP(CCDPropSheet, CPropertySheet)
 END_MESSAGE_MAP()
 
 CCDPropSheet::CCDPropSheet(CCDSheetOwner* pOwner)
-    : CCDPropSheet(pOwner, std::make_unique<CCDPlaylistPage>(), std::make_unique<CExtractDlg>(pOwner)) {}
+    : CCDPropSheet(pOwner, std::make_unique<CCDPlaylist>(pOwner), std::make_unique<CExtractDlg>(pOwner)) {}
 
 CCDPropSheet::CCDPropSheet(CCDSheetOwner* pOwner, std::unique_ptr<CCDSheetPage> pPlaylist,
                            std::unique_ptr<CCDSheetPage> pExtractor)

@@ -28,11 +28,3 @@ protected:
         if (CPropertySheet* pSheet = GetSheet()) pSheet->DestroyWindow();
     }
 };
-
-// The playlist page as the sheet offers it until its own work arrives: it shows its
-// template, and its Close button closes the sheet.
-class CCDPlaylistPage : public CCDSheetPage {
-public:
-    enum { IDD = IDD_CD_PLAYLIST };
-    CCDPlaylistPage() : CCDSheetPage(IDD) {}
-};

@@ -121,12 +121,14 @@ void CCDTransport::Stop() {
 }
 
 int CCDTransport::ChangeMode(bool bPlaying) {
-    const int nMode = m_pDisc->GetPlayMode();
-    if (bPlaying && !m_bModeChanged) {
-        m_bModeChanged = true;
-        m_nActiveMode = nMode;
-    }
-    return NextMode(nMode);
+    NoteModeChange(bPlaying);
+    return NextMode(m_pDisc->GetPlayMode());
+}
+
+void CCDTransport::NoteModeChange(bool bPlaying) {
+    if (!bPlaying || m_bModeChanged) return;
+    m_bModeChanged = true;
+    m_nActiveMode = m_pDisc->GetPlayMode();
 }
 
 CCDTransport::CEndStep CCDTransport::PlayEnded(unsigned nCode, bool bRunning, bool bDevicePlaying) {

@@ -68,6 +68,9 @@ public:
     void Stop();
     // The mode button while playing or not; returns the disc's new mode.
     int ChangeMode(bool bPlaying);
+    // The disc's mode changes from elsewhere (a page): while playing, the running
+    // sequence keeps the mode it began with until the next choice of track.
+    void NoteModeChange(bool bPlaying);
     // The end of a play request. bRunning: playing, neither paused nor scanning.
     // bDevicePlaying: the device is already playing again (a newer request runs).
     CEndStep PlayEnded(unsigned nCode, bool bRunning, bool bDevicePlaying);

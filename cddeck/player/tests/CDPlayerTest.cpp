@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "CDApp.h"
+#include "CDPlaylist.h"
 #include "RegistryGuard.h"
 #include "SkinLayout.h"
 #include "SkinProbe.h"
@@ -40,7 +41,7 @@ public:
 class CBusySheetPlayer : public CCDPlayerDlg {
 protected:
     CCDPropSheet* MakeSheet() override {
-        auto* pSheet = new CCDPropSheet(this, std::make_unique<CCDPlaylistPage>(), std::make_unique<CBusyPage>());
+        auto* pSheet = new CCDPropSheet(this, std::make_unique<CCDPlaylist>(this), std::make_unique<CBusyPage>());
         pSheet->SetActivePage(1);
         return pSheet;
     }
@@ -173,4 +174,21 @@ TEST(CDPropSheetPlaceTest, TheSheetGoesBelowThePlayerOrUpToTheDesktopsBottom) {
         CPoint pt;
     } cases[] = {{1000, CPoint(100, 439)}, {600, CPoint(110, 300)}};
     for (const auto& c : cases) EXPECT_EQ(CCDPropSheet::PlaceBelow(rcPlayer, 300, c.nDesktopBottom), c.pt) << c.nDesktopBottom;
+}
+
+TEST_F(CDPlayerTest, WhileAnAuditionHoldsTheDriveThePlayerLeavesItsDiscAloneAndGetsTheDeviceBack) {
+    const CString strIdentifier = m_player.m_disc.m_strIdentifier;
+    m_player.ReleaseDevice();
+    EXPECT_EQ(m_player.m_device.GetDeviceId(), 0u);
+    // Another disc, or none, while the device is closed: no read, no "removed" notice.
+    const cdtest::TestDisc other = cdtest::MakeTestDisc("held", {cdtest::Frames(0, 4, 0)});
+    ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", other.cue));
+    m_player.m_device.Poll();
+    EXPECT_FALSE(m_player.m_device.ReadDisc());
+    EXPECT_EQ(m_player.m_disc.m_nTrackCount, 6);
+    EXPECT_STREQ(m_player.m_disc.m_strIdentifier, strIdentifier);
+    m_player.ReclaimDevice();
+    EXPECT_NE(m_player.m_device.GetDeviceId(), 0u);
+    EXPECT_TRUE(m_player.m_device.ReadDisc());
+    EXPECT_EQ(m_player.m_disc.m_nTrackCount, 1);
 }

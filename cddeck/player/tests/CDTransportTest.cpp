@@ -200,3 +200,16 @@ TEST_F(CDTransportTest, ModeChangesWhilePlayingKeepTheModeThePassBeganIn) {
     EXPECT_TRUE(transport.IsModeChanged());
     EXPECT_EQ(transport.GetActiveMode(), 2);
 }
+
+TEST_F(CDTransportTest, AModeSetFromElsewhereKeepsThePassModeOnlyWhilePlaying) {
+    CTestDisc disc({1, 2}, 2);
+    CCDTransport transport(&disc);
+    transport.NoteModeChange(false);
+    EXPECT_FALSE(transport.IsModeChanged());
+    transport.BeginPlay();
+    transport.NoteModeChange(true);
+    disc.m_nMode = 6;
+    transport.NoteModeChange(true);
+    EXPECT_TRUE(transport.IsModeChanged());
+    EXPECT_EQ(transport.GetActiveMode(), 2);
+}
