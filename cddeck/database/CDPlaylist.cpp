@@ -367,12 +367,10 @@ UINT CCDPlaylist::TipTextFor(UINT nId) const {
 }
 
 BOOL CCDPlaylist::OnToolTipText(UINT_PTR, NMHDR* pHdr, LRESULT* pResult) {
-    auto* pInfo = reinterpret_cast<NMTTDISPINFOA*>(pHdr);
-    if (!(pInfo->uFlags & TTF_IDISHWND)) return FALSE;
-    const UINT nText = TipTextFor(static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(pHdr->idFrom))));
+    const UINT nId = ToolTipControlId(pHdr);
+    const UINT nText = nId ? TipTextFor(nId) : 0;
     if (!nText) return FALSE;
-    m_strTip = LoadText(nText);
-    pInfo->lpszText = const_cast<LPSTR>(m_strTip.GetString());
+    AnswerToolTip(pHdr, nText, m_strTip);
     *pResult = 0;
     return TRUE;
 }
