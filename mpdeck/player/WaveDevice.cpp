@@ -6,6 +6,16 @@ DWORD_PTR Parms(void* pParms) {
     return reinterpret_cast<DWORD_PTR>(pParms);
 }
 
+// A notified play runs on a thread of the waveaudio driver, which may still be
+// leaving the driver's code when MCI_CLOSE unloads it; the process then crashes on
+// that thread. The pinned driver stays mapped until the process ends.
+void PinWaveDriver() {
+    static BOOL s_bPinned = FALSE;
+    if (s_bPinned) return;
+    HMODULE hDriver = nullptr;
+    s_bPinned = ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "mciwave.dll", &hDriver);
+}
+
 }  // namespace
 
 CWaveDevice::~CWaveDevice() {
@@ -26,6 +36,7 @@ BOOL CWaveDevice::Open() {
         return FALSE;
     }
     m_wDeviceID = open.wDeviceID;
+    PinWaveDriver();
     return ReadInfo();
 }
 

@@ -495,3 +495,113 @@ TEST_F(PlayerE2eTest, WithoutTheMp3ControlTheStartSaysSo) {
     EXPECT_TRUE(m_pRun->WaitForExit(kQuitTimeout));
     EXPECT_TRUE(TopLevelWindows(kPlayerText).empty());
 }
+
+namespace {
+
+// The visible page of the sheet, found by a control only it has.
+HWND VisiblePageWith(HWND hSheet, int nId) {
+    for (HWND hPage = ::GetWindow(hSheet, GW_CHILD); hPage; hPage = ::GetWindow(hPage, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(hPage) && ::GetDlgItem(hPage, nId)) return hPage;
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK FindVisibleEdit(HWND hWnd, LPARAM lParam) {
+    if (ClassName(hWnd) != "Edit" || !::IsWindowVisible(hWnd)) return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hWnd;
+    return FALSE;
+}
+
+// The file dialog's name field: its first visible edit control, wherever it sits.
+HWND FileNameEdit(HWND hDialog) {
+    HWND hFound = nullptr;
+    ::EnumChildWindows(hDialog, FindVisibleEdit, reinterpret_cast<LPARAM>(&hFound));
+    return hFound;
+}
+
+POINT CenterOf(HWND hWnd) {
+    RECT rc = {};
+    ::GetClientRect(hWnd, &rc);
+    return POINT{rc.right / 2, rc.bottom / 2};
+}
+
+}  // namespace
+
+TEST_F(PlayerE2eTest, APlaylistBuiltOnThePagePlaysInItsOrderAndIsBackAfterARestart) {
+    const int kAdd = 1122, kSave = 1120, kList = 1032, kNameEdit = 5002;
+    const char kSavedName[] = "Built On The Page";
+    ASSERT_TRUE(Start());
+    Click(skin::kHotSheet);
+    HWND hSheet = WaitDialog(kTitle);
+    ASSERT_NE(hSheet, nullptr);
+    HWND hPage = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (hPage = VisiblePageWith(hSheet, kSave)) != nullptr; }, 5000));
+
+    // Add three, then one, each through the file dialog the Add button opens.
+    for (SongId song : {kThree, kOne}) {
+        PressAt(::GetDlgItem(hPage, kAdd), CenterOf(::GetDlgItem(hPage, kAdd)));
+        HWND hOpen = WaitDialog(LibraryText(110).c_str());
+        ASSERT_NE(hOpen, nullptr);
+        HWND hName = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return (hName = FileNameEdit(hOpen)) != nullptr; }, 5000));
+        // Quoted, as multiple selection separates names by blanks, and with backslashes
+        // only, which the dialog wants.
+        std::string quoted = "\"" + SongPath(song) + "\"";
+        std::replace(quoted.begin(), quoted.end(), '/', '\\');
+        ::SendMessageA(hName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(quoted.c_str()));
+        Press(hOpen, IDOK);
+        ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hOpen); }, 5000));
+    }
+    HWND hList = ::GetDlgItem(hPage, kList);
+    ASSERT_TRUE(PumpUntil([&] { return ::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0) == 2; }, 5000));
+
+    // Drag the second row (one) onto the first: rows lie below the header, one row
+    // height each (about 14 to 18 pixels with this font).
+    RECT rcHeader = {};
+    ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageA(hList, LVM_GETHEADER, 0, 0)), &rcHeader);
+    const int nTop = rcHeader.bottom - rcHeader.top;
+    const POINT row1 = {40, nTop + 7}, row2 = {40, nTop + 24};
+    MouseDown(hList, row2);
+    DragTo(hList, POINT{40, nTop + 16});
+    DragTo(hList, row1);
+    MouseUp(hList, row1);
+    PumpFor(300);
+
+    // Save under a new name, close the sheet (which commits the page) and play.
+    PressAt(::GetDlgItem(hPage, kSave), CenterOf(::GetDlgItem(hPage, kSave)));
+    HWND hSave = WaitDialog("Save Playlist");
+    ASSERT_NE(hSave, nullptr);
+    ::SendMessageA(::GetDlgItem(hSave, kNameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kSavedName));
+    Press(hSave, IDOK);
+    // A new name is confirmed first; the sheet has the boxes' caption too.
+    HWND hConfirm = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (HWND hWnd : VisibleWindowsOf(m_pRun->ProcessId()))
+                if (hWnd != hSheet && ClassName(hWnd) == "#32770" && WindowText(hWnd) == kTitle) hConfirm = hWnd;
+            return hConfirm != nullptr;
+        },
+        5000));
+    Press(hConfirm, IDYES);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hSave); }, 5000));
+
+    PressAt(::GetDlgItem(hPage, IDCANCEL), CenterOf(::GetDlgItem(hPage, IDCANCEL)));
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hSheet); }, 5000));
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "as built" : "after a restart");
+        CAudioRecorder recorder;
+        ASSERT_TRUE(recorder.Start("e2e-player-page"));
+        Click(skin::kHotPlay);
+        ASSERT_TRUE(WaitSong(2));
+        ASSERT_TRUE(WaitSilence(recorder, 1500));
+        EXPECT_EQ(SongsHeard(recorder.Stop()), (std::vector<int>{1, 3}));
+        if (run == 1) break;
+        Click(skin::kHotExit);
+        if (HWND hBox = WaitDialog(kTitle, 2000)) Press(hBox, IDNO);
+        ASSERT_TRUE(m_pRun->WaitForExit(kQuitTimeout));
+        std::string list;
+        EXPECT_TRUE(GetRegistryString(HKEY_CURRENT_USER, ProfileKey("mpdeck"), "DefPList", list));
+        EXPECT_EQ(list, kSavedName);
+        ASSERT_TRUE(Start());
+    }
+}

@@ -143,6 +143,9 @@ TEST_F(WaveDeviceTest, PlaysToTheEndAndNotifiesSuccess) {
     EXPECT_EQ(m_owner.m_nSkipped, 0);
     EXPECT_FALSE(m_device.IsPlaying());
     EXPECT_EQ(m_device.Position(), 0u);
+    // The driver's play thread may still be running its last instructions.
+    m_device.Close();
+    EXPECT_NE(::GetModuleHandleA("mciwave.dll"), nullptr) << "the closed device unloaded its driver";
 }
 
 TEST_F(WaveDeviceTest, PausedPositionIsZeroAndResumeFinishesTheSong) {
