@@ -555,17 +555,27 @@ TEST_F(PlayerE2eTest, APlaylistBuiltOnThePagePlaysInItsOrderAndIsBackAfterAResta
     HWND hList = ::GetDlgItem(hPage, kList);
     ASSERT_TRUE(PumpUntil([&] { return ::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0) == 2; }, 5000));
 
-    // Drag the second row (one) onto the first: rows lie below the header, one row
-    // height each (about 14 to 18 pixels with this font).
+    // Drag the second row (one) onto the first with the real pointer: rows lie below
+    // the header, one row height each (about 14 to 18 pixels with this font).
     RECT rcHeader = {};
     ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageA(hList, LVM_GETHEADER, 0, 0)), &rcHeader);
     const int nTop = rcHeader.bottom - rcHeader.top;
     const POINT row1 = {40, nTop + 7}, row2 = {40, nTop + 24};
-    MouseDown(hList, row2);
-    DragTo(hList, POINT{40, nTop + 16});
-    DragTo(hList, row1);
-    MouseUp(hList, row1);
-    PumpFor(300);
+    auto rowState = [&](int nRow, UINT nMask) {
+        return static_cast<UINT>(::SendMessageA(hList, LVM_GETITEMSTATE, nRow, nMask)) & nMask;
+    };
+    auto listCapture = [&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hList, nullptr), &info) ? info.hwndCapture : nullptr;
+    };
+    SendPointer(hList, row2, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(PumpUntil([&] { return rowState(1, LVIS_SELECTED) != 0; }, 5000));
+    SendPointer(hList, POINT{40, nTop + 16});
+    SendPointer(hList, row1);
+    ASSERT_TRUE(PumpUntil([&] { return rowState(0, LVIS_DROPHILITED) != 0; }, 5000)) << "no drag began";
+    SendPointer(hList, row1, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return listCapture() == nullptr && rowState(0, LVIS_SELECTED) != 0; }, 5000));
 
     // Save under a new name, close the sheet (which commits the page) and play.
     PressAt(::GetDlgItem(hPage, kSave), CenterOf(::GetDlgItem(hPage, kSave)));

@@ -43,6 +43,14 @@ void MouseUp(HWND hWnd, POINT at, MouseButton button) {
     ::PostMessageA(hWnd, button == MouseButton::Left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, PointParam(at));
 }
 
+void SendPointer(HWND hWnd, POINT at, DWORD dwButton) {
+    PlacePointer(hWnd, at);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | dwButton;  // a move of 0 pixels, where the pointer is
+    ::SendInput(1, &input, sizeof input);
+}
+
 void PressAt(HWND hWnd, POINT at, MouseButton button, DWORD holdMs) {
     Hover(hWnd, at);
     MouseDown(hWnd, at, button);

@@ -20,6 +20,11 @@ void MouseDown(HWND hWnd, POINT at, MouseButton button = MouseButton::Left);
 void MouseUp(HWND hWnd, POINT at, MouseButton button = MouseButton::Left);
 // A move with the left button held down, as a drag gives.
 void DragTo(HWND hWnd, POINT at);
+// Real pointer input at the point, queued in order with the system's own: the move
+// there, with MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_LEFTUP in dwButton if given. Moves
+// then carry the held button, which a list view needs to begin a row drag; posted
+// moves race with the moves the pointer itself makes.
+void SendPointer(HWND hWnd, POINT at, DWORD dwButton = 0);
 // Down, held for holdMs while this thread pumps its messages, then up.
 void PressAt(HWND hWnd, POINT at, MouseButton button = MouseButton::Left, DWORD holdMs = 0);
 
