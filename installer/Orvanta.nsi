@@ -88,7 +88,7 @@ SectionEnd
 ; The disc-image driver takes the place of the system's CD-audio device, so it is
 ; only preselected where there is no CD drive. The device it replaces is kept in the
 ; uninstall key and put back by the uninstaller.
-Section /o "Disc-image CD driver and demo disc" SecCdAudio
+Section /o "CD image driver" SecCdAudio
   !insertmacro OrvInstallFiles_cdaudio
   SetOutPath "$INSTDIR"
   ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "CdAudioDriver"
