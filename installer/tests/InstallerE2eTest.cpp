@@ -232,8 +232,14 @@ TEST_F(InstalledPlayers, MpdeckPlaysTheDemoSongAndItsHelpStartsTheBrowserOnThePa
     recorder.Stop();
 
     PressAt(hPlayer, HotspotCenter(skin::kHotHelp));
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(probeOut); }, 10000)) << "the browser was not started";
-    const std::string line = ReadFileBytes(probeOut);
+    std::string line;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            line = ReadFileBytes(probeOut);
+            return !line.empty();
+        },
+        10000))
+        << "the browser was not started";
     const std::string page = "\"" + InstalledPath("mpdeck.htm") + "\"";
     ASSERT_GE(line.size(), page.size()) << line;
     const std::string argument = line.substr(line.size() - page.size());
