@@ -1,12 +1,9 @@
 #include "CDAboutDlg.h"
 
 #include "CommandLine.h"
+#include "OrvVersion.h"
 #include "ResourceIds.h"
 #include "SkinApp.h"
-
-namespace {
-const char kVersion[] = "1.0";
-}
 
 BEGIN_MESSAGE_MAP(CCDAboutDlg, CDialog)
     ON_BN_CLICKED(IDC_ABOUT_WEBSITE, OnWebsite)
@@ -15,9 +12,7 @@ END_MESSAGE_MAP()
 CCDAboutDlg::CCDAboutDlg(CWnd* pParent) : CDialog(IDD_ABOUT_CD, pParent) {}
 
 BOOL CCDAboutDlg::OnInitDialog() {
-    CString strVersion;
-    strVersion.Format("Version %s", kVersion);
-    SetDlgItemText(IDC_ABOUT_VERSION, strVersion);
+    SetDlgItemText(IDC_ABOUT_VERSION, ORV_VERSION_TEXT);
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "OrvVersion.h"
 #include "ResourceIds.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST(Resources, AboutBoxesShowVersionAndTheWebButton) {
         GetWindowTextA(dlg, caption, sizeof caption);
         EXPECT_NE(std::string(caption).find(box.product), std::string::npos) << caption;
         EXPECT_EQ(ItemText(dlg, IDC_ABOUT_PRODUCT), box.product);
-        EXPECT_EQ(ItemText(dlg, IDC_ABOUT_VERSION).rfind("Version ", 0), 0u);
+        EXPECT_EQ(ItemText(dlg, IDC_ABOUT_VERSION), ORV_VERSION_TEXT);
         EXPECT_EQ(ItemText(dlg, IDC_ABOUT_URL).rfind("https://", 0), 0u);
         EXPECT_NE(GetDlgItem(dlg, IDC_ABOUT_WEBSITE), nullptr);
         EXPECT_NE(GetDlgItem(dlg, IDOK), nullptr);

@@ -48,8 +48,14 @@ void EndProcessOf(HWND hWnd) {
 
 }  // namespace
 
+std::string InstallDir() {
+    char dir[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableA("ORV_INSTALL_DIR", dir, sizeof dir);
+    return length > 0 && length < sizeof dir ? std::string(dir) : std::string(kInstallDir);
+}
+
 std::string InstalledPath(const std::string& fileName) {
-    return std::string(kInstallDir) + "\\" + fileName;
+    return InstallDir() + "\\" + fileName;
 }
 
 std::string ProfileKey(const std::string& program) {
@@ -73,7 +79,8 @@ bool ProgramRun::Start(const std::string& program, const std::string& arguments)
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
-    return ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, kInstallDir, &si,
+    const std::string dir = InstallDir();
+    return ::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
                             &m_pi) != FALSE;
 }
 

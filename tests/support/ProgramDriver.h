@@ -11,6 +11,9 @@ namespace orvtest {
 
 // Where scripts/install puts the programs.
 const char kInstallDir[] = "C:\\Program Files\\Orvanta";
+// The install folder the tests use: kInstallDir, or the folder named by the
+// environment variable ORV_INSTALL_DIR (the installer tests install elsewhere).
+std::string InstallDir();
 std::string InstalledPath(const std::string& fileName);
 // HKEY_CURRENT_USER path of a program's settings.
 std::string ProfileKey(const std::string& program);
