@@ -133,6 +133,7 @@ protected:
     RegistryGuard m_cdProfile{HKEY_CURRENT_USER, ProfileKey("cddeck")};
     RegistryGuard m_mp3Profile{HKEY_CURRENT_USER, ProfileKey("mpdeck")};
     RegistryGuard m_disc{HKEY_CURRENT_USER, kDiscKey};
+    IniFileGuard m_discDatabase{"cddeck.ini"};
     ProgramRun m_run;
     HWND m_hPlayer = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "TestSupport.h"
+
 namespace orvtest {
 
 namespace {
@@ -116,6 +118,25 @@ bool GetRegistryDword(HKEY hRoot, const std::string& path, const char* name, DWO
     return ::RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
                ERROR_SUCCESS &&
            type == REG_DWORD;
+}
+
+IniFileGuard::IniFileGuard(const std::string& fileName) {
+    char szWindows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(szWindows, MAX_PATH);
+    m_path = std::string(szWindows) + "\\" + fileName;
+    m_bExisted = ::GetFileAttributesA(m_path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (m_bExisted) m_bytes = ReadFileBytes(m_path);
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_path.c_str());  // drops the cached file
+    ::DeleteFileA(m_path.c_str());
+}
+
+IniFileGuard::~IniFileGuard() {
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_path.c_str());
+    if (m_bExisted) {
+        WriteFileBytes(m_path, m_bytes);
+    } else {
+        ::DeleteFileA(m_path.c_str());
+    }
 }
 
 }  // namespace orvtest

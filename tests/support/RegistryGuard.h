@@ -30,6 +30,21 @@ private:
     std::vector<Value> m_values;
 };
 
+// The same for a settings file the programs keep (cddeck.ini in the Windows folder):
+// the test starts without it and the file is put back as it was.
+class IniFileGuard {
+public:
+    explicit IniFileGuard(const std::string& fileName);
+    ~IniFileGuard();
+    IniFileGuard(const IniFileGuard&) = delete;
+    IniFileGuard& operator=(const IniFileGuard&) = delete;
+
+private:
+    std::string m_path;
+    bool m_bExisted = false;
+    std::string m_bytes;
+};
+
 // Value helpers over HKEY root + key path; the Set* ones create the key.
 bool SetRegistryString(HKEY hRoot, const std::string& path, const char* name, const std::string& value);
 bool SetRegistryDword(HKEY hRoot, const std::string& path, const char* name, DWORD value);

@@ -116,6 +116,7 @@ protected:
     }
 
     orvtest::RegistryGuard m_disc{HKEY_CURRENT_USER, cdtest::kDiscKey};
+    orvtest::IniFileGuard m_discDatabase{"cddeck.ini"};
     CCDApp m_app;
 };
 
