@@ -100,46 +100,9 @@ std::vector<std::string> ListedFiles() {
     return files;
 }
 
-// Runs a command line to its end, pumping messages meanwhile.
-bool RunToEnd(const std::string& commandLine, DWORD timeoutMs) {
-    std::string line = commandLine;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    const bool bEnded = PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
-    DWORD code = 1;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    if (!bEnded) ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
-    return bEnded && code == 0;
-}
-
 // The silent install as the documentation gives it: /D= last and unquoted.
 bool RunSetup() {
-    return RunToEnd("\"" + Env("ORV_SETUP_EXE") + "\" /S /D=" + InstallDir(), kSetupTimeout);
-}
-
-POINT HotspotCenter(unsigned id) {
-    for (const skin::Hotspot& h : skin::kHotspots) {
-        if (h.id == id) return POINT{(h.region.left + h.region.right) / 2, (h.region.top + h.region.bottom) / 2};
-    }
-    return POINT{0, 0};
-}
-
-// A visible dialog-class window of a process with this caption.
-HWND WaitDialog(DWORD processId, const std::string& caption) {
-    HWND hFound = nullptr;
-    PumpUntil(
-        [&] {
-            for (HWND hWnd : VisibleWindowsOf(processId)) {
-                if (ClassName(hWnd) == "#32770" && WindowText(hWnd) == caption) hFound = hWnd;
-            }
-            return hFound != nullptr;
-        },
-        kStartTimeout);
-    return hFound;
+    return RunProgram("\"" + Env("ORV_SETUP_EXE") + "\" /S /D=" + InstallDir(), kSetupTimeout) == 0;
 }
 
 std::string IniValue(const UserValue& v) {
@@ -173,7 +136,7 @@ protected:
     // The version line of the About box the About hotspot opens.
     std::string AboutVersion(HWND hPlayer, const std::string& caption) {
         PressAt(hPlayer, HotspotCenter(skin::kHotAbout));
-        HWND hAbout = WaitDialog(m_run.ProcessId(), caption);
+        HWND hAbout = WaitDialogOf(m_run.ProcessId(), caption, kStartTimeout);
         if (!hAbout) return "no About box";
         char text[128] = {};
         ::GetDlgItemTextA(hAbout, kAboutVersionId, text, sizeof text);
@@ -280,7 +243,7 @@ TEST(Uninstall, RemovesWhatWasInstalledAndKeepsTheUsersData) {
     const std::string dir = InstallDir();
     // _? runs the uninstaller in place, so that it can be waited for; it leaves
     // itself behind.
-    ASSERT_TRUE(RunToEnd("\"" + dir + "\\Uninstall.exe\" /S _?=" + dir, kSetupTimeout));
+    ASSERT_TRUE(RunProgram("\"" + dir + "\\Uninstall.exe\" /S _?=" + dir, kSetupTimeout) == 0);
     ::DeleteFileA((dir + "\\Uninstall.exe").c_str());
     EXPECT_TRUE(::RemoveDirectoryA(dir.c_str())) << "the uninstaller left files in the install folder";
 

@@ -36,13 +36,6 @@ POINT Center(const skin::Rect& rc) {
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
 
-POINT HotspotCenter(unsigned id) {
-    for (const skin::Hotspot& h : skin::kHotspots) {
-        if (h.id == id) return Center(h.region);
-    }
-    return POINT{0, 0};
-}
-
 skin::Rect Slot(int k) {
     return {kSlotLeft + kSlotPitch * k, kSlotTop, kSlotLeft + kSlotPitch * k + kSlotWidth, kSlotBottom};
 }

@@ -57,13 +57,6 @@ std::string SongPath(SongId id) {
     return g_dir + "\\" + kSongs[id].file;
 }
 
-POINT HotspotCenter(unsigned id) {
-    for (const skin::Hotspot& h : skin::kHotspots) {
-        if (h.id == id) return POINT{(h.region.left + h.region.right) / 2, (h.region.top + h.region.bottom) / 2};
-    }
-    return POINT{0, 0};
-}
-
 // The song of the list a pitch belongs to (1-based); 0 for none.
 int SongOfPitch(double hz) {
     for (int i = kOne; i <= kThree; ++i) {
@@ -151,16 +144,7 @@ protected:
 
     // A visible dialog-class window of mpdeck with this caption.
     HWND WaitDialog(const char* caption, DWORD timeoutMs = kStartTimeout) {
-        HWND hFound = nullptr;
-        PumpUntil(
-            [&] {
-                for (HWND hWnd : VisibleWindowsOf(m_pRun->ProcessId())) {
-                    if (ClassName(hWnd) == "#32770" && WindowText(hWnd) == caption) hFound = hWnd;
-                }
-                return hFound != nullptr;
-            },
-            timeoutMs);
-        return hFound;
+        return WaitDialogOf(m_pRun->ProcessId(), caption, timeoutMs);
     }
     static void Press(HWND hDlg, int id) { ::PostMessageA(hDlg, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 

@@ -128,6 +128,19 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
     return state.found;
 }
 
+HWND WaitDialogOf(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+    HWND hFound = nullptr;
+    PumpUntil(
+        [&] {
+            for (HWND hWnd : VisibleWindowsOf(processId)) {
+                if (ClassName(hWnd) == "#32770" && WindowText(hWnd) == caption) hFound = hWnd;
+            }
+            return hFound != nullptr;
+        },
+        timeoutMs);
+    return hFound;
+}
+
 std::string WindowText(HWND hWnd) {
     char text[2048] = {};
     DWORD_PTR length = 0;

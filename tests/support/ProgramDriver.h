@@ -44,6 +44,8 @@ std::vector<HWND> TopLevelWindows(const std::string& text);
 HWND WaitForWindow(const std::string& text, DWORD timeoutMs);
 // The visible top-level windows of one process.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// Waits for a visible dialog-class window of the process with this caption.
+HWND WaitDialogOf(DWORD processId, const std::string& caption, DWORD timeoutMs);
 std::string WindowText(HWND hWnd);
 std::string ClassName(HWND hWnd);
 // The texts of a window's child controls, in z order.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "SkinLayout.h"
+
 namespace orvtest {
 
 namespace {
@@ -19,6 +21,13 @@ void PlacePointer(HWND hWnd, POINT at) {
 }
 
 }  // namespace
+
+POINT HotspotCenter(unsigned id) {
+    for (const skin::Hotspot& h : skin::kHotspots) {
+        if (h.id == id) return POINT{(h.region.left + h.region.right) / 2, (h.region.top + h.region.bottom) / 2};
+    }
+    return POINT{0, 0};
+}
 
 void Hover(HWND hWnd, POINT at) {
     PlacePointer(hWnd, at);

@@ -13,6 +13,10 @@ namespace orvtest {
 
 enum class MouseButton { Left, Right };
 
+// The centre of a hotspot of the players' skin, in client pixels; (0, 0) for an
+// unknown id.
+POINT HotspotCenter(unsigned id);
+
 // Moves the pointer there and posts the move, as a hand resting on the point gives.
 // The point is in the window's client pixels, as the skin layout is.
 void Hover(HWND hWnd, POINT at);

@@ -192,6 +192,8 @@ DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
     DWORD code = ~0u;
     if (PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs)) {
         ::GetExitCodeProcess(pi.hProcess, &code);
+    } else {
+        ::TerminateProcess(pi.hProcess, code);  // a stuck program does not outlive its test
     }
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);

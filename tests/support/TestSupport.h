@@ -62,7 +62,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 double ProcessCpuSeconds();
 
 // Runs a Windows program to its end, pumping this thread's messages meanwhile;
-// its exit code, or ~0u when it cannot start or is still running after the time.
+// its exit code, or ~0u when it cannot start or is still running after the time
+// (it is then ended).
 DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs = 30000);
 
 // The GDI objects the process holds: the system's count where it answers one, else
