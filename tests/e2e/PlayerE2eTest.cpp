@@ -218,9 +218,12 @@ TEST_F(PlayerE2eTest, WithLoopTheListWraps) {
     Click(skin::kHotPlay);
     ASSERT_TRUE(WaitSong(2));
     ASSERT_TRUE(WaitSong(1));
-    ASSERT_TRUE(PumpUntil([&] { return recorder.HeardSound(); }, 2000));
-    PumpUntil([&] { return SongNumber(Shot()) == 2; }, 4000);
-    EXPECT_EQ(SongsHeard(recorder.Stop()), (std::vector<int>{2, 3, 2, 3})) << "song numbers 1, 2 are tones 2, 3";
+    ASSERT_TRUE(WaitSong(2));
+    // The sound arrives about a second behind the LCD: wait for it, a look every quarter second.
+    for (int i = 0; i < 24 && SongsHeard(recorder.SoFar()).size() < 4; ++i) PumpFor(250);
+    std::vector<int> heard = SongsHeard(recorder.Stop());
+    if (heard.size() > 4) heard.resize(4);  // the loop plays on while the recorder stops
+    EXPECT_EQ(heard, (std::vector<int>{2, 3, 2, 3})) << "song numbers 1, 2 are tones 2, 3";
 }
 
 TEST_F(PlayerE2eTest, PauseAndStopAreSilentAndPlayResumesWhereItWas) {

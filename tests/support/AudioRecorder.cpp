@@ -95,6 +95,13 @@ double CAudioRecorder::TrailingSilenceMs() {
     return m_quietMs;
 }
 
+Pcm CAudioRecorder::SoFar() const {
+    if (!Recording()) return Pcm{kRecordRate, kRecordChannels, {}};
+    std::vector<uint8_t> bytes = ReadBytes(m_strRaw, 0);
+    bytes.resize(bytes.size() / kFrameBytes * kFrameBytes);
+    return PcmFromBytes(bytes, kRecordRate, kRecordChannels);
+}
+
 Pcm CAudioRecorder::Stop() {
     Pcm pcm{kRecordRate, kRecordChannels, {}};
     if (!Recording()) return pcm;

@@ -30,6 +30,8 @@ public:
     bool HeardSound();
     // How long the recording has been silent at its end, in ms.
     double TrailingSilenceMs();
+    // Everything recorded so far, while the recorder runs on.
+    Pcm SoFar() const;
     // Stops the recorder and returns everything recorded; the raw file is removed.
     Pcm Stop();
 
