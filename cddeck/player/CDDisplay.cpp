@@ -1,7 +1,7 @@
 #include "CDDisplay.h"
 
 #include "LcdCanvas.h"
-#include "SkinApp.h"
+#include "PlayMode.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
 
@@ -26,24 +26,6 @@ const Label kLabels[] = {
     {{159, 84, 221, 94}, "LENGTH"},
 };
 const Label kModeLabel = {{221, 80, 286, 91}, "MODE"};
-
-skin::Rect ToSkin(const CRect& rc) {
-    return {rc.left, rc.top, rc.right, rc.bottom};
-}
-
-UINT ModeTextId(int nMode) {
-    switch (nMode) {
-    case 1:
-        return IDS_MODE_NORMAL;
-    case 2:
-        return IDS_MODE_LOOP;
-    case 4:
-    case 5:
-        return IDS_MODE_SHUFFLE;
-    default:
-        return IDS_MODE_LOOP_SHUFFLE;
-    }
-}
 
 // Anything but a digit shows blank.
 int GlyphX(int nDigit) {
@@ -91,14 +73,9 @@ void CCDDisplay::RedrawAll(CDC* pDC) {
     CLcdCanvas target(m_pWnd, pDC, nullptr, true);
     if (!target.HasDc()) return;
     CDC& dc = target.Dc();
-    CSkinApp* pApp = GetSkinApp();
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(&dc)) return;
-    HPALETTE hPalette = static_cast<HPALETTE>(pApp->m_palFace.GetSafeHandle());
-    CPaletteGuard targetPalette(dc, hPalette, FALSE);
-    CPaletteGuard memPalette(memDC, hPalette, FALSE);
-    CSelectGuard bitmap(memDC, pApp->m_bmpFace);
-    m_pMemDC = &memDC;
+    CLcdFace face(dc);
+    if (!face.Dc()) return;
+    m_pMemDC = face.Dc();
     DrawLabels(dc);
     DrawTitle(&dc);
     DrawArtist(&dc);
@@ -115,7 +92,7 @@ void CCDDisplay::RedrawAll(CDC* pDC) {
         CLcdCanvas canvas(m_pWnd, &dc, nullptr, true);
         canvas.Text(LoadText(static_cast<UINT>(m_nMessage)), ToSkin(m_rcTitle), kTitleHeight, FW_BOLD);
     }
-    m_strip.Draw(&dc, &memDC);
+    m_strip.Draw(&dc, m_pMemDC);
     m_pMemDC = nullptr;
 }
 
@@ -157,7 +134,7 @@ void CCDDisplay::DrawMode(CDC* pDC) {
     if (!canvas.HasDc()) return;
     LabelText(canvas, kModeLabel);
     canvas.Background(kModeBox);
-    canvas.Text(LoadText(ModeTextId(m_nMode)), kModeBox, kLabelHeight, FW_NORMAL, true);
+    canvas.Text(LoadText(playmode::TextId(m_nMode)), kModeBox, kLabelHeight, FW_NORMAL, true);
 }
 
 void CCDDisplay::DrawIndicator(int nIndicator, CDC* pDC) {

@@ -13,12 +13,8 @@
 
 namespace {
 
-struct HotspotTip {
-    UINT nId;
-    UINT nTipId;
-};
 // Hit-test order, with the tips.
-const HotspotTip kHotspotTips[] = {
+const CSkinPlayerDlg::HotspotTip kHotspotTips[] = {
     {skin::kHotExit, IDS_TIP_EXIT},           {skin::kHotMinimize, IDS_TIP_MINIMIZE},
     {skin::kHotHelp, IDS_TIP_HELP},           {skin::kHotAbout, IDS_TIP_ABOUT_CD},
     {skin::kHotVolumeUp, IDS_TIP_VOLUME_UP},  {skin::kHotVolumeDown, IDS_TIP_VOLUME_DOWN},
@@ -28,13 +24,6 @@ const HotspotTip kHotspotTips[] = {
     {skin::kHotPlay, IDS_TIP_PLAY},           {skin::kHotPrevious, IDS_TIP_PREVIOUS},
     {skin::kHotNext, IDS_TIP_NEXT},
 };
-
-const skin::Hotspot* FindLayout(UINT nId) {
-    for (const skin::Hotspot& layout : skin::kHotspots) {
-        if (layout.id == nId) return &layout;
-    }
-    return nullptr;
-}
 
 BOOL IsHoldHotspot(UINT nId) {
     return nId == skin::kHotVolumeDown || nId == skin::kHotVolumeUp || nId == skin::kHotPrevious ||
@@ -72,7 +61,7 @@ BOOL CCDPlayerDlg::OnInitDialog() {
     int x = 0, y = 0;
     pApp->GetSavedPosition(x, y);
     ShapePlayerWindow(*this, pApp->m_bmpBackground, m_rgnWindow, x, y);
-    CreateHotspots();
+    CreateHotspots(kHotspotTips);
     m_pDisplay = std::make_unique<CCDDisplay>(this);
     m_pDisplay->m_strip.Build(0);
     InitVolume();
@@ -81,14 +70,6 @@ BOOL CCDPlayerDlg::OnInitDialog() {
     if (m_device.Open()) m_device.ReadDisc();
     SetTimer(kTimerTick, kTickMs);
     return TRUE;
-}
-
-void CCDPlayerDlg::CreateHotspots() {
-    CreateToolTip();
-    for (const HotspotTip& tip : kHotspotTips) {
-        if (const skin::Hotspot* pLayout = FindLayout(tip.nId)) AddHotspot(*pLayout, tip.nTipId);
-    }
-    if (m_tooltip.m_hWnd) m_tooltip.Activate(TRUE);
 }
 
 void CCDPlayerDlg::InitVolume() {
@@ -462,7 +443,7 @@ void CCDPlayerDlg::ShowPlayerMenu() {
     CMenu* pPopup = menu.GetSubMenu(0);
     if (!pPopup) return;
     GetSkinApp()->EnableSiblingItem(pPopup, ID_SWITCH_TO_MP3);
-    const skin::Hotspot* pLayout = FindLayout(skin::kHotPlayerMenu);
+    const skin::Hotspot* pLayout = skin::FindLayout(skin::kHotPlayerMenu);
     CPoint pt(pLayout->region.right - kMenuLeftOfRight, pLayout->region.top + kMenuBelowTop);
     ClientToScreen(&pt);
     pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, this);

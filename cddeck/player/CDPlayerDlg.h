@@ -97,7 +97,6 @@ protected:
     // The sheet's own pages; tests put others in their place.
     virtual CCDPropSheet* MakeSheet();
 
-    void CreateHotspots();
     void InitVolume();
     void OnHotspotPressed(UINT nId) override;
     BOOL OnHotspotReleased(UINT nId) override;

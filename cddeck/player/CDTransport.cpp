@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+using playmode::HasLoop;
+using playmode::HasShuffle;
+
 namespace {
 
 int IndexOf(const std::vector<uint8_t>& order, int nTrack) {
@@ -10,19 +13,6 @@ int IndexOf(const std::vector<uint8_t>& order, int nTrack) {
 }
 
 }  // namespace
-
-int CCDTransport::NextMode(int nMode) {
-    switch (nMode) {
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 4:
-        return 6;
-    default:
-        return 1;
-    }
-}
 
 const std::vector<uint8_t>& CCDTransport::PlayOrder() const {
     return HasShuffle(m_pDisc->GetPlayMode()) ? m_pDisc->GetShuffled() : m_pDisc->GetSelection();
@@ -122,7 +112,7 @@ void CCDTransport::Stop() {
 
 int CCDTransport::ChangeMode(bool bPlaying) {
     NoteModeChange(bPlaying);
-    return NextMode(m_pDisc->GetPlayMode());
+    return playmode::Next(m_pDisc->GetPlayMode());
 }
 
 void CCDTransport::NoteModeChange(bool bPlaying) {

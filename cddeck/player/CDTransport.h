@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "PlayMode.h"
+
 // What the transport reads and changes of the disc model.
 class CCDPlayOrderSource {
 public:
@@ -24,9 +26,6 @@ public:
     enum LastAction { kActionNone = 0, kActionPrevious = 1, kActionPlay = 2 };
     static constexpr int kBeforeFirst = -1;
     static constexpr int kNoTrack = -1;
-    static constexpr int kModePlain = 1;
-    static constexpr int kModeLoop = 2;
-    static constexpr int kModeShuffle = 4;
     // Notification codes of an ended play request.
     static constexpr unsigned kNotifySuccessful = 1;
     // Within this many seconds of a track's start Previous goes back one entry.
@@ -46,11 +45,6 @@ public:
     virtual ~CCDTransport() = default;
     CCDTransport(const CCDTransport&) = delete;
     CCDTransport& operator=(const CCDTransport&) = delete;
-
-    static bool HasLoop(int nMode) { return (nMode & kModeLoop) != 0; }
-    static bool HasShuffle(int nMode) { return (nMode & kModeShuffle) != 0; }
-    // The mode button's cycle: 1, 2, 4, 6, then 1 again.
-    static int NextMode(int nMode);
 
     // The next entry of the play order, kNoTrack when the sequence is over.
     int NextTrack();
@@ -91,7 +85,7 @@ private:
 
     CCDPlayOrderSource* m_pDisc;
     bool m_bModeChanged = false;
-    int m_nActiveMode = kModePlain;
+    int m_nActiveMode = playmode::kPlain;
     int m_nOrderPosition = kBeforeFirst;
     LastAction m_nLastAction = kActionNone;
 };

@@ -47,10 +47,4 @@ public:
     CRect m_rcArtist{33, 48, 213, 60};
     CRect m_rcFormat{33, 60, 213, 72};
     CMP3PlayerDlg* m_pWnd;
-
-private:
-    class CTarget;
-    void DrawTime(CTarget& target, int nSeconds, const int* pX, int xColon);
-    void DrawText(CTarget& target, const CString& str, const CRect& rc, int nHeight, int nWeight);
-    BOOL CreateLcdFont(CFont& font, int nHeight, int nWeight);
 };

@@ -17,11 +17,7 @@
 namespace {
 
 // mpdeck's hotspots in hit-test order, with their tips.
-struct HotspotTip {
-    UINT nId;
-    UINT nTipId;
-};
-const HotspotTip kHotspotTips[] = {
+const CSkinPlayerDlg::HotspotTip kHotspotTips[] = {
     {skin::kHotExit, IDS_TIP_EXIT},          {skin::kHotMinimize, IDS_TIP_MINIMIZE},
     {skin::kHotHelp, IDS_TIP_HELP},          {skin::kHotAbout, IDS_TIP_ABOUT_MP3},
     {skin::kHotVolumeUp, IDS_TIP_VOLUME_UP}, {skin::kHotVolumeDown, IDS_TIP_VOLUME_DOWN},
@@ -30,13 +26,6 @@ const HotspotTip kHotspotTips[] = {
     {skin::kHotPlayerMenu, IDS_TIP_SWITCH_TO_CD}, {skin::kHotPlay, IDS_TIP_PLAY},
     {skin::kHotPrevious, IDS_TIP_PREVIOUS},  {skin::kHotNext, IDS_TIP_NEXT},
 };
-
-const skin::Hotspot* FindLayout(UINT nId) {
-    for (const skin::Hotspot& layout : skin::kHotspots) {
-        if (layout.id == nId) return &layout;
-    }
-    return nullptr;
-}
 
 // The volume's place on the LCD, repainted when it comes and goes.
 const CRect kVolumeArea(210, 80, 272, 116);
@@ -88,20 +77,12 @@ BOOL CMP3PlayerDlg::OnInitDialog() {
     ShapePlayerWindow(*this, pApp->m_bmpBackground, m_rgnWindow, x, y);
     m_mp3Play.SubclassDlgItem(IDC_MP3PLAY_CONTROL, this);
     LoadStartupPlaylist(pApp->m_lpCmdLine);
-    CreateHotspots();
+    CreateHotspots(kHotspotTips);
     m_volume.Init(CMixerVolume::kWaveOut);
     m_waveDevice.m_pOwner = this;
     m_pMeter = std::make_unique<CLevelMeter>(this);
     if (pApp->m_lpCmdLine && *pApp->m_lpCmdLine) Play();
     return TRUE;
-}
-
-void CMP3PlayerDlg::CreateHotspots() {
-    CreateToolTip();
-    for (const HotspotTip& tip : kHotspotTips) {
-        if (const skin::Hotspot* pLayout = FindLayout(tip.nId)) AddHotspot(*pLayout, tip.nTipId);
-    }
-    if (m_tooltip.m_hWnd) m_tooltip.Activate(TRUE);
 }
 
 // The shell quotes a path with blanks when it starts us with a file; the quotes are
@@ -550,13 +531,13 @@ void CMP3PlayerDlg::ChangePlayMode(int nMode) {
 }
 
 void CMP3PlayerDlg::CycleMode() {
-    const int nNew = CMP3Transport::NextPlayMode(m_pDisplay->m_nPlayMode);
+    const int nNew = playmode::Next(m_pDisplay->m_nPlayMode);
     ChangePlayMode(nNew);
     m_playlist.m_bPlaylistModified = 1;
     if (!m_bSheetOpen || !m_pSheet || !m_pSheet->m_pagePlaylist.m_hWnd) return;
-    m_pSheet->m_pagePlaylist.CheckDlgButton(IDC_PLAYLIST_LOOP, CMP3Transport::HasLoop(nNew) ? BST_CHECKED : BST_UNCHECKED);
+    m_pSheet->m_pagePlaylist.CheckDlgButton(IDC_PLAYLIST_LOOP, playmode::HasLoop(nNew) ? BST_CHECKED : BST_UNCHECKED);
     m_pSheet->m_pagePlaylist.CheckDlgButton(IDC_PLAYLIST_SHUFFLE,
-                                            CMP3Transport::HasShuffle(nNew) ? BST_CHECKED : BST_UNCHECKED);
+                                            playmode::HasShuffle(nNew) ? BST_CHECKED : BST_UNCHECKED);
 }
 
 CString CMP3PlayerDlg::BrowserCommandFor(const CString& strCommand, const CString& strPage) {
@@ -594,7 +575,7 @@ void CMP3PlayerDlg::ShowAbout() {
 }
 
 void CMP3PlayerDlg::SelectSong() {
-    if (m_bPlayerLock || !m_pDisplay || CMP3Transport::HasShuffle(m_pDisplay->m_nPlayMode)) return;
+    if (m_bPlayerLock || !m_pDisplay || playmode::HasShuffle(m_pDisplay->m_nPlayMode)) return;
     CSelectSongDlg dlg(m_playlist.m_songList, this);
     if (dlg.DoModal() != IDOK) return;
     const BOOL bPlaying = m_pDisplay->m_bPlaying;

@@ -107,7 +107,6 @@ protected:
     void MeasureWave(CSongEntry& entry);
     void MeasureMpeg(CSongEntry& entry);
 
-    void CreateHotspots();
     void EndVolumeDisplay();
 
     // Starts the song the transport has chosen; FALSE (after a message) when it cannot.

@@ -1,17 +1,7 @@
 #include "MP3Transport.h"
 
-int CMP3Transport::NextPlayMode(int nMode) {
-    switch (nMode) {
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 4:
-        return 6;
-    default:
-        return 1;
-    }
-}
+using playmode::HasLoop;
+using playmode::HasShuffle;
 
 int CMP3Transport::SongNumberAt(int nIndex, int nPlayMode) const {
     if (nIndex < 0 || nIndex >= Count()) return kNoSong;

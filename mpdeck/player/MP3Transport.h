@@ -5,12 +5,11 @@
 // The player window owns one and does the playing itself.
 #pragma once
 
+#include "PlayMode.h"
 #include "PlaylistModel.h"
 
 class CMP3Transport {
 public:
-    static constexpr int kLoopBit = 2;
-    static constexpr int kShuffleBit = 4;
     static constexpr int kNoIndex = -1;
     static constexpr int kNoSong = 0;
     static constexpr int kRunning = 2;
@@ -21,11 +20,6 @@ public:
     explicit CMP3Transport(CPlaylistModel& playlist) : m_playlist(playlist) {}
     CMP3Transport(const CMP3Transport&) = delete;
     CMP3Transport& operator=(const CMP3Transport&) = delete;
-
-    static bool HasLoop(int nMode) { return (nMode & kLoopBit) != 0; }
-    static bool HasShuffle(int nMode) { return (nMode & kShuffleBit) != 0; }
-    // The mode hotspot's cycle: 1, 2, 4, 6, and back to 1 from anything else.
-    static int NextPlayMode(int nMode);
 
     // The 1-based song number at a position of the play order; kNoSong when the
     // position or its shuffle slot names no entry.

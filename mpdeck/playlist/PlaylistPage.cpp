@@ -14,6 +14,7 @@
 #include "SkinFiles.h"
 #include "SkinMessages.h"
 #include "SkinText.h"
+#include "PlayMode.h"
 #include "SongInfoDlg.h"
 #include "TelmarIds.h"
 #include "WaveDevice.h"
@@ -21,10 +22,7 @@
 
 namespace {
 
-constexpr int kLoopBit = 2;
-constexpr int kShuffleBit = 4;
-constexpr int kModePlain = 1;
-constexpr int kModeLoop = 2;
+// The page's check boxes store these modes.
 constexpr int kModeShuffle = 5;
 constexpr int kModeShuffleLoop = 6;
 
@@ -224,15 +222,15 @@ void CMPlaylist::FillFromModel() {
     }
     ShowTotals();
     const int nMode = m_pPlayer ? m_pPlayer->GetPlayMode() : m_model.m_nPlayMode;
-    ::CheckDlgButton(m_hWnd, IDC_PLAYLIST_LOOP, (nMode & kLoopBit) ? BST_CHECKED : BST_UNCHECKED);
-    ::CheckDlgButton(m_hWnd, IDC_PLAYLIST_SHUFFLE, (nMode & kShuffleBit) ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(m_hWnd, IDC_PLAYLIST_LOOP, playmode::HasLoop(nMode) ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(m_hWnd, IDC_PLAYLIST_SHUFFLE, playmode::HasShuffle(nMode) ? BST_CHECKED : BST_UNCHECKED);
     ShowTabCaption();
 }
 
 int CMPlaylist::PlayModeOfChecks() const {
     const BOOL bLoop = IsChecked(IDC_PLAYLIST_LOOP);
     if (IsChecked(IDC_PLAYLIST_SHUFFLE)) return bLoop ? kModeShuffleLoop : kModeShuffle;
-    return bLoop ? kModeLoop : kModePlain;
+    return bLoop ? playmode::kLoopBit : playmode::kPlain;
 }
 
 BOOL CMPlaylist::ListDiffersFromModel() const {

@@ -13,6 +13,12 @@
 
 class CSkinPlayerDlg : public CDialog {
 public:
+    // A player's hotspot with the string id of its tip.
+    struct HotspotTip {
+        UINT nId;
+        UINT nTipId;
+    };
+
     CSkinPlayerDlg() = default;
     ~CSkinPlayerDlg() override;
 
@@ -37,6 +43,12 @@ public:
 protected:
     // Appends one hotspot and registers its tip when the string exists.
     CSkinHotspot* AddHotspot(const skin::Hotspot& layout, UINT nTipId);
+    // Creates the tooltip, then the table's hotspots in its order, which is the hit-test order.
+    void CreateHotspots(const HotspotTip* pTips, size_t nCount);
+    template <size_t N>
+    void CreateHotspots(const HotspotTip (&tips)[N]) {
+        CreateHotspots(tips, N);
+    }
     void CreateToolTip();
     void DeleteHotspots();
 

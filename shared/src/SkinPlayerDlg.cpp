@@ -38,6 +38,14 @@ CSkinHotspot* CSkinPlayerDlg::AddHotspot(const skin::Hotspot& layout, UINT nTipI
     return pHotspot;
 }
 
+void CSkinPlayerDlg::CreateHotspots(const HotspotTip* pTips, size_t nCount) {
+    CreateToolTip();
+    for (size_t i = 0; i < nCount; ++i) {
+        if (const skin::Hotspot* pLayout = skin::FindLayout(pTips[i].nId)) AddHotspot(*pLayout, pTips[i].nTipId);
+    }
+    if (m_tooltip.m_hWnd) m_tooltip.Activate(TRUE);
+}
+
 CSkinHotspot* CSkinPlayerDlg::HitTest(CPoint point) const {
     for (CSkinHotspot* pHotspot : m_hotspots) {
         if (pHotspot->HitTest(point)) return pHotspot;

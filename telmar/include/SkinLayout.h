@@ -78,6 +78,14 @@ inline constexpr Hotspot kHotspots[] = {
 };
 constexpr int kHotspotCount = sizeof(kHotspots) / sizeof(kHotspots[0]);
 
+// The layout of a hotspot id, or nullptr.
+constexpr const Hotspot* FindLayout(unsigned id) {
+    for (const Hotspot& hotspot : kHotspots) {
+        if (hotspot.id == id) return &hotspot;
+    }
+    return nullptr;
+}
+
 // mpdeck covers the eject button of the shared face with this piece of 2021.
 constexpr Rect kEjectCoverSource = {194, 136, 217, 159};
 constexpr Point kEjectCoverPlace = {287, 198};

@@ -23,10 +23,9 @@ void PlacePointer(HWND hWnd, POINT at) {
 }  // namespace
 
 POINT HotspotCenter(unsigned id) {
-    for (const skin::Hotspot& h : skin::kHotspots) {
-        if (h.id == id) return POINT{(h.region.left + h.region.right) / 2, (h.region.top + h.region.bottom) / 2};
-    }
-    return POINT{0, 0};
+    const skin::Hotspot* h = skin::FindLayout(id);
+    if (!h) return POINT{0, 0};
+    return POINT{(h->region.left + h->region.right) / 2, (h->region.top + h->region.bottom) / 2};
 }
 
 void Hover(HWND hWnd, POINT at) {

@@ -195,7 +195,7 @@ TEST_F(TransportTest, AModeChangeSetsRestartOnlyWithResume) {
 
 TEST_F(TransportTest, ModeCycleAndSeekSteps) {
     const int modes[][2] = {{1, 2}, {2, 4}, {4, 6}, {6, 1}, {5, 1}, {0, 1}};
-    for (const auto& m : modes) EXPECT_EQ(CMP3Transport::NextPlayMode(m[0]), m[1]) << m[0];
+    for (const auto& m : modes) EXPECT_EQ(playmode::Next(m[0]), m[1]) << m[0];
     const struct {
         int position;
         bool forward;

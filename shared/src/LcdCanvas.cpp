@@ -14,6 +14,15 @@ BOOL CreateLcdFont(CFont& font, int nHeight, int nWeight) {
                            CLIP_DEFAULT_PRECIS, PROOF_QUALITY, VARIABLE_PITCH, LoadText(IDS_LCD_FONT));
 }
 
+CLcdFace::CLcdFace(CDC& target) {
+    if (!m_dc.CreateCompatibleDC(&target)) return;
+    CSkinApp* pApp = GetSkinApp();
+    HPALETTE hPalette = static_cast<HPALETTE>(pApp->m_palFace.GetSafeHandle());
+    m_targetPalette.emplace(target, hPalette, FALSE);
+    m_facePalette.emplace(m_dc, hPalette, FALSE);
+    m_bitmap.emplace(m_dc, pApp->m_bmpFace);
+}
+
 CLcdCanvas::CLcdCanvas(CWnd* pWnd, CDC* pDC, CDC* pSharedFace, bool bNoFace) {
     if (pDC) {
         m_pDC = pDC;
@@ -26,20 +35,8 @@ CLcdCanvas::CLcdCanvas(CWnd* pWnd, CDC* pDC, CDC* pSharedFace, bool bNoFace) {
         m_pFace = pSharedFace;
         return;
     }
-    if (!m_ownFace.CreateCompatibleDC(m_pDC)) return;
-    CSkinApp* pApp = GetSkinApp();
-    HPALETTE hPalette = static_cast<HPALETTE>(pApp->m_palFace.GetSafeHandle());
-    m_targetPalette = std::make_unique<CPaletteGuard>(*m_pDC, hPalette, FALSE);
-    m_facePalette = std::make_unique<CPaletteGuard>(m_ownFace, hPalette, FALSE);
-    m_faceBitmap = std::make_unique<CSelectGuard>(m_ownFace, pApp->m_bmpFace);
-    m_pFace = &m_ownFace;
-}
-
-CLcdCanvas::~CLcdCanvas() {
-    // Everything leaves the own memory DC before it goes.
-    m_faceBitmap.reset();
-    m_facePalette.reset();
-    m_targetPalette.reset();
+    m_ownFace.emplace(*m_pDC);
+    m_pFace = m_ownFace->Dc();
 }
 
 void CLcdCanvas::Face(int x, int y, int w, int h, int xSrc, int ySrc) {

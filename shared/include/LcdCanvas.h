@@ -1,20 +1,36 @@
-// CLcdCanvas: where one drawing operation of the CD panel goes. It is the given DC or
-// the window's own, with the face bitmap in the full redraw's shared memory DC or in
+// CLcdCanvas: where one drawing operation of a player's LCD goes. It is the given DC
+// or the window's own, with the face bitmap in a full redraw's shared face DC or in
 // one made for this operation alone.
 #pragma once
 
 #include "fw/Framework.h"
 
-#include <memory>
 #include <optional>
 
 #include "SkinLayout.h"
+
+// The face bitmap (2021) with its palette in a memory DC made for a target DC, which
+// gets the palette too. Dc() is nullptr when no memory DC could be made.
+class CLcdFace {
+public:
+    explicit CLcdFace(CDC& target);
+    CLcdFace(const CLcdFace&) = delete;
+    CLcdFace& operator=(const CLcdFace&) = delete;
+
+    CDC* Dc() { return m_bitmap ? &m_dc : nullptr; }
+
+private:
+    // Declared so that the guards leave the DCs before the memory DC goes.
+    CDC m_dc;
+    std::optional<CPaletteGuard> m_targetPalette;
+    std::optional<CPaletteGuard> m_facePalette;
+    std::optional<CSelectGuard> m_bitmap;
+};
 
 class CLcdCanvas {
 public:
     // bNoFace: the DC only; a full redraw brings its own face DC.
     CLcdCanvas(CWnd* pWnd, CDC* pDC, CDC* pSharedFace, bool bNoFace = false);
-    ~CLcdCanvas();
     CLcdCanvas(const CLcdCanvas&) = delete;
     CLcdCanvas& operator=(const CLcdCanvas&) = delete;
 
@@ -34,12 +50,13 @@ public:
 private:
     std::optional<CClientDC> m_client;
     CDC* m_pDC = nullptr;
-    CDC m_ownFace;
+    std::optional<CLcdFace> m_ownFace;
     CDC* m_pFace = nullptr;
-    std::unique_ptr<CPaletteGuard> m_targetPalette;
-    std::unique_ptr<CPaletteGuard> m_facePalette;
-    std::unique_ptr<CSelectGuard> m_faceBitmap;
 };
+
+inline skin::Rect ToSkin(const CRect& rc) {
+    return {rc.left, rc.top, rc.right, rc.bottom};
+}
 
 // The panel's font (face name = text 186); nHeight is the character height in pixels.
 BOOL CreateLcdFont(CFont& font, int nHeight, int nWeight);
