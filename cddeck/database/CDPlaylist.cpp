@@ -22,12 +22,6 @@ constexpr UINT kAuditionDisables[] = {IDC_CDPL_ALBUM,        IDC_CDPL_ARTIST,   
                                       IDC_CDPL_ARTIST_LABEL, IDC_CDPL_YEAR_LABEL,   IDC_CDPL_GENRE_LABEL,
                                       IDC_CDPL_COMMENT_LABEL, IDOK,                 IDCANCEL};
 
-CString TrackPrefix(int nIndex) {
-    CString strPrefix;
-    strPrefix.Format("<%.2d> ", nIndex + 1);
-    return strPrefix;
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CCDPlaylist, CCDSheetPage)
@@ -187,16 +181,8 @@ void CCDPlaylist::FillList() {
         const CCDTrack* pTrack = m_pDisc->TrackAt(i);
         const BYTE mark = m_pDisc->IsSelected(i + 1) ? 1 : 0;
         m_marks[static_cast<size_t>(i)] = mark;
-        const int nItem =
-            m_tracks.InsertItem(i, TrackPrefix(i) + pTrack->GetTitle(), mark ? kListImageChecked : kListImageUnchecked);
-        CString strLength;
-        strLength.Format("%.2d:%.2d", pTrack->GetMinutes(), pTrack->GetSeconds());
-        m_tracks.SetItemText(nItem, 1, strLength);
+        m_tracks.AddTrack(i, *pTrack, mark ? kListImageChecked : kListImageUnchecked);
     }
-}
-
-CString CCDPlaylist::ItemTitle(int nIndex) const {
-    return m_tracks.GetItemText(nIndex, 0).Mid(kTrackPrefixChars);
 }
 
 // ---- saving --------------------------------------------------------------------
@@ -234,7 +220,7 @@ void CCDPlaylist::Save() {
             if ((m_marks[static_cast<size_t>(i)] != 0) != (disc.IsSelected(i + 1) != 0)) bSame = false;
         if (!bSame) ShowMessage(this, IDS_SELECTION_KEPT, MB_ICONINFORMATION);
     }
-    for (int i = 0; i < nCount; ++i) disc.TrackAt(i)->SetTitle(ItemTitle(i));
+    for (int i = 0; i < nCount; ++i) disc.TrackAt(i)->SetTitle(m_tracks.Title(i));
 
     const int nMode = PageMode();
     if (nMode != disc.m_nMode) {
@@ -274,21 +260,13 @@ void CCDPlaylist::OnListDoubleClick(NMHDR*, LRESULT* pResult) {
 }
 
 void CCDPlaylist::OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
-    const auto* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pHdr);
-    m_strTitleBeforeEdit = ItemTitle(pInfo->item.iItem);
-    if (CEdit* pEdit = m_tracks.GetEditControl()) pEdit->SetWindowText(m_strTitleBeforeEdit);
+    m_tracks.BeginTitleEdit(reinterpret_cast<const NMLVDISPINFOA*>(pHdr)->item.iItem);
     *pResult = FALSE;
 }
 
 void CCDPlaylist::OnEndLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
-    const auto* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pHdr);
-    // The item text is set here, with its number; the list keeps it as it is.
     *pResult = FALSE;
-    if (!pInfo->item.pszText) return;
-    const int nItem = pInfo->item.iItem;
-    const CString strTyped(pInfo->item.pszText);
-    m_tracks.SetItemText(nItem, 0, TrackPrefix(nItem) + (strTyped.IsEmpty() ? m_strTitleBeforeEdit : strTyped));
-    m_bModified = 1;
+    if (m_tracks.EndTitleEdit(*reinterpret_cast<const NMLVDISPINFOA*>(pHdr))) m_bModified = 1;
 }
 
 // ---- audition -----------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "CDAuditionDlg.h"
 #include "CDSheetPage.h"
 #include "SkinControls.h"
+#include "TrackTitleList.h"
 #include "cddeck/PlaylistIds.h"
 
 class CCDDisc;
@@ -43,10 +44,9 @@ public:
     // Tracks checked for the selection, one byte per track.
     const std::vector<BYTE>& Marks() const { return m_marks; }
 
-    CSkinListCtrl m_tracks;
+    CTrackTitleList m_tracks;
     CComboBox m_genres;
 
-    static constexpr int kTrackPrefixChars = 5;  // "<NN> " before each title
 
 protected:
     BOOL OnInitDialog() override;
@@ -61,7 +61,6 @@ private:
     void SelectGenre(const CString& strGenre);
     void FillList();
     void ToggleMark(int nIndex);
-    CString ItemTitle(int nIndex) const;
     // The user's answer to leaving unsaved edits: No saves them, Yes drops them.
     void AskToSave();
     BOOL IsPlayerPlaying() const;
@@ -94,7 +93,6 @@ private:
     int m_bFilling = 0;
     // The disc the page was filled from: a re-read of the same disc keeps the edits.
     CString m_strFilledIdentifier;
-    CString m_strTitleBeforeEdit;
     CString m_strTip;
     std::unique_ptr<CCDAuditionDlg> m_pAudition;
 };

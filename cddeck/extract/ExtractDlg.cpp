@@ -149,7 +149,7 @@ void CExtractDlg::SaveSettings() {
     if (!m_hWnd) return;
     if (m_bListChanged && m_pDisc) {
         const int nCount = std::min<int>(m_tracks.GetItemCount(), static_cast<int>(m_pDisc->m_tracks.size()));
-        for (int i = 0; i < nCount; ++i) m_pDisc->TrackAt(i)->SetTitle(ItemTitle(i));
+        for (int i = 0; i < nCount; ++i) m_pDisc->TrackAt(i)->SetTitle(m_tracks.Title(i));
         m_pDisc->SaveToDatabase();
         m_bListChanged = 0;
     }
@@ -187,21 +187,9 @@ void CExtractDlg::FillList() {
     // The records are what the device reported, even when a read stopped early.
     const int nCount = m_pDisc ? std::min<int>(m_pDisc->m_nTrackCount, static_cast<int>(m_pDisc->m_tracks.size())) : 0;
     m_marks.assign(static_cast<size_t>(nCount), 0);
-    for (int i = 0; i < nCount; ++i) {
-        const CCDTrack* pTrack = m_pDisc->TrackAt(i);
-        CString strText;
-        strText.Format("<%.2d> ", i + 1);
-        const int nItem = m_tracks.InsertItem(i, strText + pTrack->GetTitle(), kListImageUnchecked);
-        CString strLength;
-        strLength.Format("%.2d:%.2d", pTrack->GetMinutes(), pTrack->GetSeconds());
-        m_tracks.SetItemText(nItem, 1, strLength);
-    }
+    for (int i = 0; i < nCount; ++i) m_tracks.AddTrack(i, *m_pDisc->TrackAt(i), kListImageUnchecked);
     m_bFilling = 0;
     RefreshRip();
-}
-
-CString CExtractDlg::ItemTitle(int nIndex) const {
-    return m_tracks.GetItemText(nIndex, 0).Mid(kTrackPrefixChars);
 }
 
 void CExtractDlg::ToggleMark(int nIndex) {
@@ -243,34 +231,24 @@ void CExtractDlg::OnListDoubleClick(NMHDR*, LRESULT* pResult) {
 }
 
 void CExtractDlg::OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
-    const auto* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pHdr);
     if (IsBusy()) {
         *pResult = TRUE;
         return;
     }
-    m_strTitleBeforeEdit = ItemTitle(pInfo->item.iItem);
-    if (CEdit* pEdit = m_tracks.GetEditControl()) pEdit->SetWindowText(m_strTitleBeforeEdit);
+    m_tracks.BeginTitleEdit(reinterpret_cast<const NMLVDISPINFOA*>(pHdr)->item.iItem);
     *pResult = FALSE;
 }
 
 void CExtractDlg::OnEndLabelEdit(NMHDR* pHdr, LRESULT* pResult) {
-    const auto* pInfo = reinterpret_cast<const NMLVDISPINFOA*>(pHdr);
-    // The item text is set here, with its number; the list keeps it as it is.
     *pResult = FALSE;
-    if (!pInfo->item.pszText) return;
-    const int nItem = pInfo->item.iItem;
-    const CString strTyped(pInfo->item.pszText);
-    CString strText;
-    strText.Format("<%.2d> ", nItem + 1);
-    m_tracks.SetItemText(nItem, 0, strText + (strTyped.IsEmpty() ? m_strTitleBeforeEdit : strTyped));
-    m_bListChanged = 1;
+    if (m_tracks.EndTitleEdit(*reinterpret_cast<const NMLVDISPINFOA*>(pHdr))) m_bListChanged = 1;
 }
 
 // ---- files -------------------------------------------------------------------------
 
 CString CExtractDlg::TrackFilePath(const CString& strFolder, int nTrack, UINT nSuffixId) const {
     std::vector<std::string> titles;
-    for (int i = 0; i < m_tracks.GetItemCount(); ++i) titles.emplace_back(ItemTitle(i).GetString());
+    for (int i = 0; i < m_tracks.GetItemCount(); ++i) titles.emplace_back(m_tracks.Title(i).GetString());
     return strFolder + "\\" + extract::TrackFileTitle(titles, nTrack).c_str() + LoadText(nSuffixId);
 }
 

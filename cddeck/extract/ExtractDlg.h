@@ -13,6 +13,7 @@
 #include "Mp3Enc.h"
 #include "CDSheetPage.h"
 #include "SkinControls.h"
+#include "TrackTitleList.h"
 
 class CCDDisc;
 class CCDPlayerLink;
@@ -34,11 +35,10 @@ public:
     // Tracks checked for extraction, one byte per track.
     const std::vector<BYTE>& Marks() const { return m_marks; }
 
-    CSkinListCtrl m_tracks;
+    CTrackTitleList m_tracks;
     CACD m_ripper;
     CMp3Enc m_encoder;
 
-    static constexpr int kTrackPrefixChars = 5;  // "<NN> " before each title
     static constexpr short kSetupArgument = 1;
 
 protected:
@@ -54,7 +54,6 @@ private:
     void ToggleMark(int nIndex);
     int FirstMarked() const;
     BOOL AnyMarked() const;
-    CString ItemTitle(int nIndex) const;
     void OnItemChanged(NMHDR* pHdr, LRESULT* pResult);
     void OnListClick(NMHDR* pHdr, LRESULT* pResult);
     void OnListDoubleClick(NMHDR* pHdr, LRESULT* pResult);
@@ -123,6 +122,5 @@ private:
     CString m_strRipFolder;     // both without a trailing backslash
     CString m_strMp3Folder;     // empty when the run does not encode
     CTime m_timeTrackStart;
-    CString m_strTitleBeforeEdit;
     CString m_strTip;
 };

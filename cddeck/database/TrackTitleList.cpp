@@ -1,0 +1,32 @@
+#include "TrackTitleList.h"
+
+CString CTrackTitleList::Prefix(int nIndex) {
+    CString strPrefix;
+    strPrefix.Format("<%.2d> ", nIndex + 1);
+    return strPrefix;
+}
+
+int CTrackTitleList::AddTrack(int nIndex, const CCDTrack& track, int nImage) {
+    const int nItem = InsertItem(nIndex, Prefix(nIndex) + track.GetTitle(), nImage);
+    CString strLength;
+    strLength.Format("%.2d:%.2d", track.GetMinutes(), track.GetSeconds());
+    SetItemText(nItem, 1, strLength);
+    return nItem;
+}
+
+CString CTrackTitleList::Title(int nIndex) const {
+    return GetItemText(nIndex, 0).Mid(kPrefixChars);
+}
+
+void CTrackTitleList::BeginTitleEdit(int nItem) {
+    m_strTitleBeforeEdit = Title(nItem);
+    if (CEdit* pEdit = GetEditControl()) pEdit->SetWindowText(m_strTitleBeforeEdit);
+}
+
+BOOL CTrackTitleList::EndTitleEdit(const NMLVDISPINFOA& info) {
+    if (!info.item.pszText) return FALSE;
+    // The row text is set here, with its number; the list is told to keep it as it is.
+    const CString strTyped(info.item.pszText);
+    SetItemText(info.item.iItem, 0, Prefix(info.item.iItem) + (strTyped.IsEmpty() ? m_strTitleBeforeEdit : strTyped));
+    return TRUE;
+}

@@ -1,0 +1,27 @@
+// CTrackTitleList: the track list of the CD sheet's pages. Each row reads "<NN> title"
+// with the length beside it; titles are edited in place without their number.
+#pragma once
+
+#include "fw/Framework.h"
+
+#include "CDTrack.h"
+#include "SkinControls.h"
+
+class CTrackTitleList : public CSkinListCtrl {
+public:
+    // Appends the row of a track (0-based index) with its check image.
+    int AddTrack(int nIndex, const CCDTrack& track, int nImage);
+    // A row's title without its number.
+    CString Title(int nIndex) const;
+
+    // The edit control shows the title alone; an emptied title keeps the old one.
+    // EndTitleEdit is FALSE when the edit was cancelled and the row stays as it was.
+    void BeginTitleEdit(int nItem);
+    BOOL EndTitleEdit(const NMLVDISPINFOA& info);
+
+private:
+    static constexpr int kPrefixChars = 5;  // "<NN> "
+    static CString Prefix(int nIndex);
+
+    CString m_strTitleBeforeEdit;
+};
