@@ -32,10 +32,6 @@ const COLORREF kPanelColour = RGB(0, 193, 207);
 const UINT kSwitchToCd = 32771;
 const double kListenMs = 1200;
 
-POINT Center(const skin::Rect& rc) {
-    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
-
 skin::Rect Slot(int k) {
     return {kSlotLeft + kSlotPitch * k, kSlotTop, kSlotLeft + kSlotPitch * k + kSlotWidth, kSlotBottom};
 }

@@ -24,8 +24,7 @@ void PlacePointer(HWND hWnd, POINT at) {
 
 POINT HotspotCenter(unsigned id) {
     const skin::Hotspot* h = skin::FindLayout(id);
-    if (!h) return POINT{0, 0};
-    return POINT{(h->region.left + h->region.right) / 2, (h->region.top + h->region.bottom) / 2};
+    return h ? Center(h->region) : POINT{0, 0};
 }
 
 void Hover(HWND hWnd, POINT at) {

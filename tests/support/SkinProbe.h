@@ -7,14 +7,18 @@
 
 #include <string>
 
+#include "SkinLayout.h"
 #include "TestSupport.h"
 
 namespace orvtest {
 
 enum class MouseButton { Left, Right };
 
-// The centre of a hotspot of the players' skin, in client pixels; (0, 0) for an
-// unknown id.
+// The centre of a skin rectangle, and of a hotspot of the players' skin, in client
+// pixels; (0, 0) for an unknown hotspot id.
+inline POINT Center(const skin::Rect& rc) {
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
 POINT HotspotCenter(unsigned id);
 
 // Moves the pointer there and posts the move, as a hand resting on the point gives.

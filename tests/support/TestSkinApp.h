@@ -22,4 +22,10 @@ public:
     int m_nQuitRequests = 0;
 };
 
+// Readies a player's own application object as an installed program finds itself:
+// its profile key under Software emptied, the window saved at (left, top), "Path"
+// naming this test program (whose folder holds TELMAR.DLL) and both skin bitmaps
+// loaded. FALSE when a bitmap cannot be loaded.
+bool PreparePlayerApp(CSkinApp& app, const char* pszRegistryKey, int left, int top);
+
 }  // namespace orvtest

@@ -11,6 +11,7 @@
 #include "SkinProbe.h"
 #include "TelmarIds.h"
 #include "TestDiscs.h"
+#include "TestSkinApp.h"
 #include "TestSupport.h"
 
 namespace {
@@ -25,9 +26,7 @@ const COLORREF kSlotGrey = RGB(65, 65, 65);
 
 orvtest::Screenshot g_background, g_faces;
 
-POINT Center(const skin::Rect& rc) {
-    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
+using orvtest::Center;
 
 }  // namespace
 
@@ -40,15 +39,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(g_background.Valid() && g_faces.Valid());
         AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);
-        m_app.SetRegistryKey(kRegistryKey);
-        orvtest::DeleteRegistryKey(HKEY_CURRENT_USER, std::string("Software\\") + kRegistryKey);
-        m_app.SavePosition(kLeft, kTop);
-        // "Path" names this program, whose folder holds TELMAR.DLL as an install folder does.
-        char exe[MAX_PATH] = {};
-        ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        m_app.WriteProfileString("APP", "Path", exe);
-        LoadSkin(IDB_SKIN_WINDOW, m_app.m_bmpBackground, m_app.m_palBackground);
-        LoadSkin(IDB_SKIN_FACES, m_app.m_bmpFace, m_app.m_palFace);
+        ASSERT_TRUE(orvtest::PreparePlayerApp(m_app, kRegistryKey, kLeft, kTop));
         ASSERT_TRUE(Insert(cdtest::kDemoCue));
     }
     void TearDown() override {
@@ -57,13 +48,6 @@ protected:
     }
     static bool Insert(const std::string& cue) {
         return orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", cue);
-    }
-    void LoadSkin(UINT nId, CBitmap& bmp, CPalette& pal) {
-        HPALETTE hPalette = nullptr;
-        HBITMAP hBitmap = m_app.LoadSkinBitmap(nId, hPalette);
-        ASSERT_NE(hBitmap, nullptr) << nId;
-        bmp.Attach(hBitmap);
-        if (hPalette) pal.Attach(hPalette);
     }
     bool Open() {
         if (!Player().Create(CCDPlayerDlg::IDD, nullptr)) return false;

@@ -13,6 +13,7 @@
 #include "SkinText.h"
 #include "TelmarIds.h"
 #include "TestDiscs.h"
+#include "TestSkinApp.h"
 #include "TestSupport.h"
 #include "UiScript.h"
 
@@ -20,16 +21,8 @@ namespace {
 
 const char kRegistryKey[] = "OrvantaCDPlayerTest";
 
-POINT Center(const skin::Rect& rc) {
-    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
-
-POINT HotspotCenter(unsigned id) {
-    for (const skin::Hotspot& h : skin::kHotspots) {
-        if (h.id == id) return Center(h.region);
-    }
-    return POINT{0, 0};
-}
+using orvtest::Center;
+using orvtest::HotspotCenter;
 
 // An extractor page in the middle of a run.
 class CBusyPage : public CCDSheetPage {
@@ -53,15 +46,7 @@ class CDPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);
-        m_app.SetRegistryKey(kRegistryKey);
-        orvtest::DeleteRegistryKey(HKEY_CURRENT_USER, std::string("Software\\") + kRegistryKey);
-        m_app.SavePosition(100, 80);
-        // "Path" names this program, whose folder holds TELMAR.DLL as an install folder does.
-        char exe[MAX_PATH] = {};
-        ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        m_app.WriteProfileString("APP", "Path", exe);
-        LoadSkin(IDB_SKIN_WINDOW, m_app.m_bmpBackground, m_app.m_palBackground);
-        LoadSkin(IDB_SKIN_FACES, m_app.m_bmpFace, m_app.m_palFace);
+        ASSERT_TRUE(orvtest::PreparePlayerApp(m_app, kRegistryKey, 100, 80));
         ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", cdtest::kDemoCue));
         ASSERT_TRUE(m_player.Create(CCDPlayerDlg::IDD, nullptr));
         m_player.m_tooltip.Activate(FALSE);
@@ -71,13 +56,6 @@ protected:
     void TearDown() override {
         if (m_player.m_hWnd) m_player.DestroyWindow();
         orvtest::DeleteRegistryKey(HKEY_CURRENT_USER, std::string("Software\\") + kRegistryKey);
-    }
-    void LoadSkin(UINT nId, CBitmap& bmp, CPalette& pal) {
-        HPALETTE hPalette = nullptr;
-        HBITMAP hBitmap = m_app.LoadSkinBitmap(nId, hPalette);
-        ASSERT_NE(hBitmap, nullptr) << nId;
-        bmp.Attach(hBitmap);
-        if (hPalette) pal.Attach(hPalette);
     }
     // A press and release there, with the click's message handled.
     void Press(POINT at) {

@@ -13,6 +13,7 @@
 #include "SkinLayout.h"
 #include "SkinProbe.h"
 #include "TelmarIds.h"
+#include "TestSkinApp.h"
 #include "TestSupport.h"
 #include "UiScript.h"
 
@@ -24,13 +25,10 @@ const int kBlank = -1;
 
 orvtest::Screenshot g_background, g_faces;
 
-POINT Center(const skin::Rect& rc) {
-    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
+using orvtest::Center;
 
 const skin::Hotspot& Layout(unsigned id) {
-    return *std::find_if(std::begin(skin::kHotspots), std::end(skin::kHotspots),
-                         [id](const skin::Hotspot& h) { return h.id == id; });
+    return *skin::FindLayout(id);
 }
 
 }  // namespace
@@ -48,15 +46,7 @@ protected:
         AfxEnableControlContainer();
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
         ::InitCommonControlsEx(&icc);
-        m_app.SetRegistryKey(kRegistryKey);
-        orvtest::DeleteRegistryKey(HKEY_CURRENT_USER, std::string("Software\\") + kRegistryKey);
-        m_app.SavePosition(kLeft, kTop);
-        // "Path" names this program, whose folder holds TELMAR.DLL as an install folder does.
-        char exe[MAX_PATH] = {};
-        ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        m_app.WriteProfileString("APP", "Path", exe);
-        LoadSkin(IDB_SKIN_WINDOW, m_app.m_bmpBackground, m_app.m_palBackground);
-        LoadSkin(IDB_SKIN_FACES, m_app.m_bmpFace, m_app.m_palFace);
+        ASSERT_TRUE(orvtest::PreparePlayerApp(m_app, kRegistryKey, kLeft, kTop));
         m_app.m_hHandCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
     }
     void TearDown() override {
@@ -67,13 +57,6 @@ protected:
         }
         m_app.m_songList.RemoveAll();
         orvtest::DeleteRegistryKey(HKEY_CURRENT_USER, std::string("Software\\") + kRegistryKey);
-    }
-    void LoadSkin(UINT nId, CBitmap& bmp, CPalette& pal) {
-        HPALETTE hPalette = nullptr;
-        HBITMAP hBitmap = m_app.LoadSkinBitmap(nId, hPalette);
-        ASSERT_NE(hBitmap, nullptr) << nId;
-        bmp.Attach(hBitmap);
-        if (hPalette) pal.Attach(hPalette);
     }
     // Opens the player on the given command line, shown and painted.
     bool Open(const std::string& commandLine = "") {
