@@ -124,6 +124,13 @@ Screenshot CaptureScreen(const std::string& name) {
     return shot;
 }
 
+std::string FreshArtifactsDir(const std::string& name) {
+    const std::string dir = ArtifactsDir() + "\\" + name;
+    const std::string unixDir = UnixPath(dir);
+    if (!RunHostShell("rm -rf '" + unixDir + "' && mkdir -p '" + unixDir + "'", name + "-fresh", 30000)) return "";
+    return dir;
+}
+
 std::string MakeTempDir(const std::string& tag) {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);

@@ -45,6 +45,9 @@ bool RunHostShell(const std::string& script, const std::string& name, DWORD time
 
 // A fresh, empty folder under the Windows temp folder, unique to this process.
 std::string MakeTempDir(const std::string& tag);
+// A fresh, empty folder <artifacts>\<name>, where the host's reference tools reach
+// the files too (drive Z:); empty when it could not be made.
+std::string FreshArtifactsDir(const std::string& name);
 
 // Writes a 16-bit PCM WAVE file holding a sine tone of the given length. With a step,
 // second n of the file sounds at frequency + n * stepPerSecond, so that what is heard

@@ -15,7 +15,7 @@
 #include "CDDisc.h"
 #include "CDPlayerLink.h"
 #include "CDPlaylist.h"
-#include "DemoDiscPlan.h"
+#include "DemoDiscReading.h"
 #include "Genres.h"
 #include "RegistryGuard.h"
 #include "TelmarIds.h"
@@ -77,10 +77,7 @@ protected:
         AfxWinInit(::GetModuleHandleA(nullptr), nullptr, SW_SHOW);
         const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
         ::InitCommonControlsEx(&controls);
-        std::string titles;
-        for (int t = 1; t <= orvdemo::kDemoTrackCount; ++t)
-            titles += std::to_string(t) + "=" + orvdemo::kDemoTracks[t - 1].title + "\r\n";
-        m_database.WriteRaw("[" + std::string(cdtest::kDemoDiscId) + "]\r\n" + titles);
+        cdtest::WriteDemoTitles(m_database);
         ASSERT_TRUE(Insert(cdtest::kDemoCue));
         ASSERT_TRUE(m_main.Create(IDD_CDPL_TEST_MAIN, nullptr));
         m_app.m_pMainWnd = &m_main;
@@ -93,16 +90,10 @@ protected:
 
     // Puts a disc in the drive and reads it into the player's model, as the player does.
     bool Insert(const std::string& cue) {
-        if (!orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", cue)) return false;
-        return Reread();
+        return orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", cue) && Reread();
     }
     bool Reread() {
-        MCI_OPEN_PARMSA open = {};
-        open.lpstrDeviceType = "CDAudio";
-        if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE, reinterpret_cast<DWORD_PTR>(&open)))
-            return false;
-        const BOOL bRead = m_player.m_disc.Read(open.wDeviceID);
-        mciSendCommandA(open.wDeviceID, MCI_CLOSE, 0, 0);
+        const bool bRead = cdtest::ReadDisc(m_player.m_disc);
         if (Page().GetSafeHwnd()) Page().OnDiscChanged();
         return bRead;
     }

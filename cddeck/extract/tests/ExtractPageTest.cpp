@@ -19,7 +19,7 @@
 
 #include "CDDisc.h"
 #include "CDPlayerLink.h"
-#include "DemoDiscPlan.h"
+#include "DemoDiscReading.h"
 #include "ExtractDlg.h"
 #include "RegistryGuard.h"
 #include "TelmarIds.h"
@@ -77,15 +77,10 @@ protected:
         m_profile = std::make_unique<orvtest::RegistryGuard>(
             HKEY_CURRENT_USER, std::string("Software\\Orvanta\\") + m_app.m_strExeName.GetString() + "\\APP");
         // The reference tools reach only drive Z:.
-        m_dir = orvtest::ArtifactsDir() + "\\extract-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(orvtest::RunHostShell("rm -rf '" + orvtest::UnixPath(m_dir) + "' && mkdir -p '" +
-                                              orvtest::UnixPath(m_dir) + "'",
-                                          "extract-fresh", 30000));
-        std::string titles;
-        for (int t = 1; t <= orvdemo::kDemoTrackCount; ++t)
-            titles += std::to_string(t) + "=" + orvdemo::kDemoTracks[t - 1].title + "\r\n";
-        m_database.WriteRaw("[" + std::string(cdtest::kDemoDiscId) + "]\r\n" + titles);
+        m_dir = orvtest::FreshArtifactsDir(std::string("extract-") +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        ASSERT_FALSE(m_dir.empty());
+        cdtest::WriteDemoTitles(m_database);
         ASSERT_TRUE(Insert(cdtest::kDemoCue));
         ASSERT_TRUE(m_main.Create(IDD_EXTRACT_TEST_MAIN, nullptr));
         m_app.m_pMainWnd = &m_main;
@@ -98,13 +93,7 @@ protected:
 
     // Puts a disc in the drive and reads it into the player's model, as the player does.
     bool Insert(const std::string& cue) {
-        if (!orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", cue)) return false;
-        MCI_OPEN_PARMSA open = {};
-        open.lpstrDeviceType = "CDAudio";
-        if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE, reinterpret_cast<DWORD_PTR>(&open)))
-            return false;
-        const BOOL bRead = m_player.m_disc.Read(open.wDeviceID);
-        mciSendCommandA(open.wDeviceID, MCI_CLOSE, 0, 0);
+        const bool bRead = cdtest::InsertAndRead(m_player.m_disc, cue);
         if (Page().GetSafeHwnd()) Page().OnDiscChanged();
         return bRead;
     }

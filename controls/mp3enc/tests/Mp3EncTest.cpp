@@ -191,9 +191,8 @@ TEST_F(Mp3EncTest, EncodesEveryShapeAtTheRateAskedAndDecodesCleanly) {
         {"s48own", 48000, 2, 16, 128, Route::Nothing, 0, 48000},
     };
     // The host tools reach only drive Z:, so this run works in the artifacts folder.
-    m_dir = orvtest::ArtifactsDir() + "/mp3enc-oracles";
-    const std::string unixDir = orvtest::UnixPath(m_dir);
-    ASSERT_TRUE(orvtest::RunHostShell("rm -rf '" + unixDir + "' && mkdir -p '" + unixDir + "'", "mp3enc-fresh", 30000));
+    m_dir = orvtest::FreshArtifactsDir("mp3enc-oracles");
+    ASSERT_FALSE(m_dir.empty());
     std::map<std::string, const Case*> byName;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,7 +209,7 @@ TEST_F(Mp3EncTest, EncodesEveryShapeAtTheRateAskedAndDecodesCleanly) {
     }
     const std::string results = Path("results.txt");
     const std::string script =
-        "cd '" + unixDir +
+        "cd '" + orvtest::UnixPath(m_dir) +
         "' && for f in *.mp3; do b=${f%.mp3}; "
         "mpg123 -q -w $b.dec.wav $f 2>$b.mpg.err; m=$?; "
         "ffmpeg -nostdin -v error -i $f -f null - 2>$b.ff.err; x=$?; "

@@ -75,10 +75,9 @@ protected:
         CMp3Enc::Register();
         AfxEnableControlContainer();
         // The reference tools reach only drive Z:.
-        m_dir = orvtest::ArtifactsDir() + "\\batch-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(orvtest::RunHostShell("rm -rf '" + orvtest::UnixPath(m_dir) + "' && mkdir -p '" +
-                                              orvtest::UnixPath(m_dir) + "'",
-                                          "batch-fresh", 30000));
+        m_dir = orvtest::FreshArtifactsDir(std::string("batch-") +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        ASSERT_FALSE(m_dir.empty());
         ASSERT_TRUE(m_main.Create(IDD_BATCH_TEST_MAIN, nullptr));
         m_app.m_pMainWnd = &m_main;
         ASSERT_TRUE(m_sheet.Create(&m_main));
