@@ -255,8 +255,7 @@ void CCDPlaylist::OnItemChanged(NMHDR* pHdr, LRESULT* pResult) {
 
 void CCDPlaylist::OnListDoubleClick(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    const int nItem = m_tracks.GetNextItem(-1, LVNI_SELECTED);
-    if (nItem >= 0) m_tracks.EditLabel(nItem);
+    m_tracks.EditSelectedTitle();
 }
 
 void CCDPlaylist::OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult) {

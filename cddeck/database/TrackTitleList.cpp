@@ -18,6 +18,11 @@ CString CTrackTitleList::Title(int nIndex) const {
     return GetItemText(nIndex, 0).Mid(kPrefixChars);
 }
 
+void CTrackTitleList::EditSelectedTitle() {
+    const int nItem = GetNextItem(-1, LVNI_SELECTED);
+    if (nItem >= 0) EditLabel(nItem);
+}
+
 void CTrackTitleList::BeginTitleEdit(int nItem) {
     m_strTitleBeforeEdit = Title(nItem);
     if (CEdit* pEdit = GetEditControl()) pEdit->SetWindowText(m_strTitleBeforeEdit);

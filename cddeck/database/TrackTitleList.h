@@ -14,6 +14,8 @@ public:
     // A row's title without its number.
     CString Title(int nIndex) const;
 
+    // Starts the in-place edit of the selected row's title, if a row is selected.
+    void EditSelectedTitle();
     // The edit control shows the title alone; an emptied title keeps the old one.
     // EndTitleEdit is FALSE when the edit was cancelled and the row stays as it was.
     void BeginTitleEdit(int nItem);

@@ -225,9 +225,7 @@ void CExtractDlg::OnListClick(NMHDR*, LRESULT* pResult) {
 
 void CExtractDlg::OnListDoubleClick(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    if (IsBusy()) return;
-    const int nItem = m_tracks.GetNextItem(-1, LVNI_SELECTED);
-    if (nItem >= 0) m_tracks.EditLabel(nItem);
+    if (!IsBusy()) m_tracks.EditSelectedTitle();
 }
 
 void CExtractDlg::OnBeginLabelEdit(NMHDR* pHdr, LRESULT* pResult) {

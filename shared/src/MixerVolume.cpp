@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "SkinApp.h"
+#include "LcdCanvas.h"
 #include "SkinLayout.h"
 #include "SkinPlayerDlg.h"
 
@@ -173,20 +173,15 @@ void CLevelMeter::Draw(CDC* pDC) {
         Draw(&dc);
         return;
     }
-    CSkinApp* pApp = GetSkinApp();
     const int nLit[kChannels] = {LitSegments(m_dwLeft), LitSegments(m_dwRight)};
-    CDC memDC;
-    if (memDC.CreateCompatibleDC(pDC)) {
-        HPALETTE hPalette = static_cast<HPALETTE>(pApp->m_palFace.GetSafeHandle());
-        CPaletteGuard targetPalette(*pDC, hPalette, FALSE);
-        CPaletteGuard memPalette(memDC, hPalette, FALSE);
-        CSelectGuard bitmap(memDC, pApp->m_bmpFace);
+    CLcdFace face(*pDC);
+    if (CDC* pFace = face.Dc()) {
         const int xChannel[kChannels] = {skin::kMeterLeftX, skin::kMeterRightX};
         for (int c = 0; c < kChannels; ++c) {
             for (int i = 0; i < kSegments; ++i) {
                 const skin::Point& src = i < kSegments - nLit[c] ? skin::kMeterUnlit : skin::kMeterLit;
                 pDC->BitBlt(xChannel[c], skin::kMeterTop + skin::kMeterStep * i, skin::kMeterSegmentWidth,
-                            skin::kMeterSegmentHeight, &memDC, src.x, src.y, SRCCOPY);
+                            skin::kMeterSegmentHeight, pFace, src.x, src.y, SRCCOPY);
             }
         }
     }

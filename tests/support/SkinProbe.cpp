@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "SkinLayout.h"
-
 namespace orvtest {
 
 namespace {
