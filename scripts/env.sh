@@ -104,6 +104,12 @@ orv_prepare_prefix() {
 
 orv_env_start() {
   [ -n "${ORV_ENV_ACTIVE:-}" ] && return 0
+  # The sound path runs ahead of other work, as on a desktop, where the sound server
+  # and the programs' audio threads run at raised priority: on a busy two-core host
+  # a late Wine stream or a late parec otherwise loses samples. Everything started
+  # from here on inherits it; a user who may not raise priority runs as before.
+  renice -n -10 -p $$ >/dev/null 2>&1 || true
+  { [ -w /proc/self/autogroup ] && echo -10 >/proc/self/autogroup; } 2>/dev/null || true
   mkdir -p "$ORV_BUILD/env" "$ORV_ARTIFACTS"
   ORV_RUNTIME="$(mktemp -d "$ORV_BUILD/env/run.XXXXXX")"
   chmod 700 "$ORV_RUNTIME"

@@ -84,6 +84,15 @@ double LastPitch(const Pcm& pcm) {
     return Rms(tail) < kSilenceRms ? 0 : DominantFrequency(tail);
 }
 
+// The sweep's pitch (300 Hz plus 20 Hz a second) of the last 400 ms of a recording
+// stopped when the LCD showed nElapsed: the sound lags the device by the sink's
+// latency (up to about 1.2 s, less on some hosts), and the LCD's whole seconds lag
+// the device by up to one.
+void ExpectHeardNear(double hz, int nElapsed, const char* what) {
+    EXPECT_GE(hz, 300 + 20 * (nElapsed - 1.6)) << what << " at " << nElapsed << " s";
+    EXPECT_LE(hz, 300 + 20 * (nElapsed + 1)) << what << " at " << nElapsed << " s";
+}
+
 class PlayerE2eTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -266,18 +275,16 @@ TEST_F(PlayerE2eTest, HoldingNextSeeksForwardAndHoldingPreviousStopsAtZero) {
     EXPECT_NEAR(nTo, nFrom + 20, 3);
     CAudioRecorder recorder;
     ASSERT_TRUE(recorder.Start("e2e-player-seek"));
-    // The sound arrives about a second behind the device; the last of it is then
-    // near second nTo + 1.
     ASSERT_TRUE(PumpUntil([&] { return recorder.HeardSound(); }, 4000));
     ASSERT_TRUE(PumpUntil([&] { return Elapsed() >= nTo + 2; }, 4000)) << "plays on from there";
-    EXPECT_NEAR(LastPitch(recorder.Stop()), 300 + 20 * (nTo + 1), 25) << "heard from the new place";
+    ExpectHeardNear(LastPitch(recorder.Stop()), Elapsed(), "heard from the new place");
 
     Hold(skin::kHotPrevious, 3000);
     EXPECT_LE(Elapsed(), 1);
     ASSERT_TRUE(recorder.Start("e2e-player-seek-back"));
     ASSERT_TRUE(PumpUntil([&] { return recorder.HeardSound(); }, 4000));
     ASSERT_TRUE(PumpUntil([&] { return Elapsed() >= 2; }, 4000));
-    EXPECT_NEAR(LastPitch(recorder.Stop()), 320, 20) << "heard from the start";
+    ExpectHeardNear(LastPitch(recorder.Stop()), Elapsed(), "heard from the start");
 }
 
 TEST_F(PlayerE2eTest, VolumeDownLowersTheLevelAndTheBarShowsForThreeSeconds) {
