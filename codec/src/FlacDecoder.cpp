@@ -338,10 +338,10 @@ class SubframeReader {
 const char* FlacStatusText(FlacStatus status) {
   switch (status) {
     case FlacStatus::Ok: return "ok";
-    case FlacStatus::CannotOpen: return "cannot be opened";
-    case FlacStatus::NotFlac: return "is not a FLAC file";
-    case FlacStatus::BadMetadata: return "has no usable stream information";
-    case FlacStatus::NoFrames: return "holds no audio frames";
+    case FlacStatus::CannotOpen: return "cannot open";
+    case FlacStatus::NotFlac: return "not a FLAC file";
+    case FlacStatus::BadMetadata: return "no usable stream information";
+    case FlacStatus::NoFrames: return "no audio frames";
   }
   return "";
 }
