@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "BitReader.h"
+#include "FlacCrc.h"
 
 namespace orv::codec {
 
@@ -19,6 +20,9 @@ class FlacByteSource {
 };
 
 namespace {
+
+using flac::Crc16;
+using flac::Crc8;
 
 constexpr size_t kFileWindowBytes = 256 * 1024;
 constexpr size_t kMinFrameBound = 64 * 1024;
@@ -82,42 +86,6 @@ uint32_t Be(const uint8_t* p, int bytes) {
   uint32_t v = 0;
   for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
   return v;
-}
-
-// CRC-8, polynomial x^8 + x^2 + x + 1, of the frame header.
-uint8_t Crc8(const uint8_t* p, size_t n) {
-  uint8_t crc = 0;
-  for (size_t i = 0; i < n; ++i) {
-    crc ^= p[i];
-    for (int b = 0; b < 8; ++b) crc = static_cast<uint8_t>(crc & 0x80 ? (crc << 1) ^ 0x07 : crc << 1);
-  }
-  return crc;
-}
-
-// CRC-16, polynomial x^16 + x^15 + x^2 + 1, of the whole frame; two table bytes per
-// step keep it off the decoder's profile.
-struct Crc16Tables {
-  uint16_t t[2][256];
-  Crc16Tables() {
-    for (int i = 0; i < 256; ++i) {
-      uint16_t crc = static_cast<uint16_t>(i << 8);
-      for (int b = 0; b < 8; ++b) crc = static_cast<uint16_t>(crc & 0x8000 ? (crc << 1) ^ 0x8005 : crc << 1);
-      t[0][i] = crc;
-    }
-    for (int i = 0; i < 256; ++i) t[1][i] = static_cast<uint16_t>(t[0][i] << 8 ^ t[0][t[0][i] >> 8]);
-  }
-};
-const Crc16Tables kCrc16;
-
-uint16_t Crc16(const uint8_t* p, size_t n) {
-  uint16_t crc = 0;
-  size_t i = 0;
-  for (; i + 2 <= n; i += 2) {
-    const uint16_t v = static_cast<uint16_t>(crc ^ (p[i] << 8 | p[i + 1]));
-    crc = static_cast<uint16_t>(kCrc16.t[1][v >> 8] ^ kCrc16.t[0][v & 0xFF]);
-  }
-  for (; i < n; ++i) crc = static_cast<uint16_t>(crc << 8 ^ kCrc16.t[0][(crc >> 8) ^ p[i]]);
-  return crc;
 }
 
 int32_t SignExtend(uint32_t v, int bits) {
@@ -252,7 +220,35 @@ class SubframeReader {
     return true;
   }
 
+  // The common orders get a loop of their own, which the compiler unrolls.
+  template <int Order>
+  void Predict32Fixed(const int32_t* coefs, int shift) {
+    uint32_t c[Order];
+    for (int j = 0; j < Order; ++j) c[j] = static_cast<uint32_t>(coefs[j]);
+    uint32_t* s = reinterpret_cast<uint32_t*>(m_out);
+    for (uint32_t i = Order; i < m_blockSize; ++i) {
+      uint32_t sum = 0;
+      for (int j = 0; j < Order; ++j) sum += c[j] * s[i - 1 - j];
+      s[i] += static_cast<uint32_t>(static_cast<int32_t>(sum) >> shift);
+    }
+  }
+
   void Predict32(const int32_t* coefs, int order, int shift) {
+    switch (order) {
+      case 1: return Predict32Fixed<1>(coefs, shift);
+      case 2: return Predict32Fixed<2>(coefs, shift);
+      case 3: return Predict32Fixed<3>(coefs, shift);
+      case 4: return Predict32Fixed<4>(coefs, shift);
+      case 5: return Predict32Fixed<5>(coefs, shift);
+      case 6: return Predict32Fixed<6>(coefs, shift);
+      case 7: return Predict32Fixed<7>(coefs, shift);
+      case 8: return Predict32Fixed<8>(coefs, shift);
+      case 9: return Predict32Fixed<9>(coefs, shift);
+      case 10: return Predict32Fixed<10>(coefs, shift);
+      case 11: return Predict32Fixed<11>(coefs, shift);
+      case 12: return Predict32Fixed<12>(coefs, shift);
+      default: break;
+    }
     for (uint32_t i = static_cast<uint32_t>(order); i < m_blockSize; ++i) {
       uint32_t sum = 0;
       const int32_t* history = m_out + i;
@@ -297,23 +293,36 @@ class SubframeReader {
     return true;
   }
 
-  // Unary quotient, then param low bits, folded back from the zigzag code. The fast
-  // path takes the whole code from one 64-bit window.
+  // Unary quotient, then param low bits, folded back from the zigzag code. Codes are
+  // taken from one 64-bit window until it runs short; a code longer than a window
+  // goes bit by bit.
   bool RicePartition(int32_t* out, uint32_t count, int param) {
+    constexpr int kWindowBits = 57;
+    uint64_t w = m_br.Window();
+    int used = 0;
     for (uint32_t i = 0; i < count; ++i) {
-      const uint64_t w = m_br.Window();
+      const uint64_t v = w << used;
+      const int zeros = v == 0 ? 64 : __builtin_clzll(v);
+      const int length = zeros + 1 + param;
       uint32_t value;
-      const int zeros = w == 0 ? 64 : __builtin_clzll(w);
-      if (zeros + 1 + param <= 57) {
-        const uint64_t rest = w << (zeros + 1);
-        const uint32_t low = param == 0 ? 0 : static_cast<uint32_t>(rest >> (64 - param));
+      if (used + length <= kWindowBits) {
+        const uint32_t low = param == 0 ? 0 : static_cast<uint32_t>((v << (zeros + 1)) >> (64 - param));
         value = static_cast<uint32_t>(zeros) << param | low;
-        m_br.Skip(static_cast<size_t>(zeros + 1 + param));
-      } else if (!SlowRice(param, value)) {
-        return false;
+        used += length;
+      } else {
+        m_br.Skip(static_cast<size_t>(used));
+        if (!SlowRice(param, value)) return false;
+        w = m_br.Window();
+        used = 0;
       }
       out[i] = static_cast<int32_t>((value >> 1) ^ (0u - (value & 1)));
+      if (used > kWindowBits - 24) {
+        m_br.Skip(static_cast<size_t>(used));
+        w = m_br.Window();
+        used = 0;
+      }
     }
+    m_br.Skip(static_cast<size_t>(used));
     return true;
   }
 
