@@ -160,6 +160,21 @@ void CDiscImage::Clear() {
     m_leadOut = 0;
 }
 
+bool CDiscImage::CheckFileEnds(std::string& error) {
+    for (OpenFile& file : m_files) {
+        if (!file.extent.flac) continue;
+        orv::codec::FlacDecoder decoder;
+        const uint64_t total = file.extent.dataBytes / 4;
+        int16_t last[2] = {};
+        if (decoder.Open(file.path) != orv::codec::FlacStatus::Ok || !decoder.SeekSample(total - 1) ||
+            decoder.ReadPcm16(last, 1) != 1 || decoder.DamagedAt() != orv::codec::FlacDecoder::kNoDamage) {
+            error = "\"" + file.path + "\" is cut short or damaged at its end";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CDiscImage::Load(const std::string& cuePath, std::string& error) {
     Clear();
     std::FILE* f = std::fopen(cuePath.c_str(), "rb");

@@ -237,6 +237,13 @@ TEST_F(DiscImageTest, DamagedFlacFramesFailTheirRead) {
     EXPECT_NEAR(failed - 150, 300, 15);
     const size_t firstBad = (static_cast<size_t>(failed - 150) * kSamplesPerFrame + 4607) / 4608 * 4608;
     for (size_t i = 0; i < 4608 * 2; ++i) ASSERT_EQ(read[150 * kSamplesPerFrame * 2 + firstBad * 2 + i], 0) << i;
+    EXPECT_TRUE(disc.CheckFileEnds(error)) << error;
+    bytes.resize(bytes.size() * 9 / 10);
+    Put("d.flac", bytes);
+    CDiscImage cut;
+    ASSERT_TRUE(cut.Load(testing::TempDir() + "d.cue", error)) << error;
+    EXPECT_FALSE(cut.CheckFileEnds(error));
+    EXPECT_NE(error.find("cut short"), std::string::npos) << error;
     const int16_t* original = reinterpret_cast<const int16_t*>(pcm.data());
     for (size_t i = 0; i < firstBad * 2; ++i) ASSERT_EQ(read[150 * kSamplesPerFrame * 2 + i], original[i]) << i;
 }

@@ -58,6 +58,9 @@ public:
     // Lays out a parsed sheet; files are named relative to baseDir.
     bool Build(const CueSheet& sheet, const std::string& baseDir, const FileProbe& probe, std::string& error);
     void Clear();
+    // Reads the last samples of each FLAC file, which a cut-short download lacks
+    // although its header counts them; false with the reason when one fails.
+    bool CheckFileEnds(std::string& error);
 
     bool Empty() const { return m_tracks.empty(); }
     const std::vector<TocTrack>& Tracks() const { return m_tracks; }
