@@ -301,26 +301,24 @@ class SubframeReader {
     uint64_t w = m_br.Window();
     int used = 0;
     for (uint32_t i = 0; i < count; ++i) {
-      const uint64_t v = w << used;
-      const int zeros = v == 0 ? 64 : __builtin_clzll(v);
-      const int length = zeros + 1 + param;
+      uint64_t v = w << used;
+      int zeros = v == 0 ? 64 : __builtin_clzll(v);
+      if (used + zeros + 1 + param > kWindowBits && used > 0) {
+        m_br.Skip(static_cast<size_t>(used));
+        w = v = m_br.Window();
+        used = 0;
+        zeros = v == 0 ? 64 : __builtin_clzll(v);
+      }
       uint32_t value;
-      if (used + length <= kWindowBits) {
+      if (zeros + 1 + param <= kWindowBits) {
         const uint32_t low = param == 0 ? 0 : static_cast<uint32_t>((v << (zeros + 1)) >> (64 - param));
         value = static_cast<uint32_t>(zeros) << param | low;
-        used += length;
+        used += zeros + 1 + param;
       } else {
-        m_br.Skip(static_cast<size_t>(used));
         if (!SlowRice(param, value)) return false;
         w = m_br.Window();
-        used = 0;
       }
       out[i] = static_cast<int32_t>((value >> 1) ^ (0u - (value & 1)));
-      if (used > kWindowBits - 24) {
-        m_br.Skip(static_cast<size_t>(used));
-        w = m_br.Window();
-        used = 0;
-      }
     }
     m_br.Skip(static_cast<size_t>(used));
     return true;
@@ -622,6 +620,13 @@ size_t FlacDecoder::ReadInterleaved(Sample* out, size_t frames, Convert convert)
     Sample* to = out + done * channels;
     if (m_blockSilent) {
       std::fill(to, to + n * channels, Sample{0});
+    } else if (channels == 2) {
+      const int32_t* left = m_samples.data() + m_blockPos;
+      const int32_t* right = left + plane;
+      for (size_t i = 0; i < n; ++i) {
+        to[2 * i] = convert(left[i]);
+        to[2 * i + 1] = convert(right[i]);
+      }
     } else {
       for (size_t ch = 0; ch < channels; ++ch) {
         const int32_t* from = m_samples.data() + ch * plane + m_blockPos;
