@@ -442,7 +442,7 @@ FlacStatus FlacDecoder::ParseMetadata() {
                           static_cast<size_t>(m_info.bitsPerSample + 1) / 8;
   m_frameBound = std::max({verbatim + 64 * static_cast<size_t>(m_info.channels) + 32, size_t{m_info.maxFrameBytes} + 32,
                            kMinFrameBound});
-  m_samples.assign(static_cast<size_t>(m_info.maxBlockSize) * kMaxChannels, 0);
+  m_samples.assign(static_cast<size_t>(m_info.maxBlockSize) * static_cast<size_t>(m_info.channels), 0);
   FrameHeader header;
   uint64_t offset = 0;
   if (!FindFrame(m_firstFrame, m_fileSize, offset, header)) return FlacStatus::NoFrames;

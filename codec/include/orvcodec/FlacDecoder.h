@@ -108,7 +108,7 @@ class FlacDecoder {
   size_t m_byteCount = 0;
 
   // The current block: decoded samples per channel, or a stretch of silence.
-  std::vector<int32_t> m_samples;  // kMaxChannels planes of maxBlockSize
+  std::vector<int32_t> m_samples;  // a plane of maxBlockSize per channel
   uint64_t m_blockFirst = 0;
   uint64_t m_blockSamples = 0;
   uint64_t m_blockPos = 0;
