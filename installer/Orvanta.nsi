@@ -21,6 +21,7 @@ RequestExecutionLevel admin
 !define PRODUCT "Orvanta Audio Suite"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvanta"
 !define MCI_KEY "Software\Microsoft\Windows NT\CurrentVersion\MCI"
+!define MCI32_KEY "Software\Microsoft\Windows NT\CurrentVersion\MCI32"
 !define DISC_KEY "Software\Orvanta\CDAudio"
 !define DEMO_CUE "Demo\Disc\Orvanta Demo Disc.cue"
 !define DRIVER "orvcda.drv"
@@ -85,21 +86,39 @@ Section "Start menu shortcuts" SecShortcuts
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "Shortcuts" 1
 SectionEnd
 
+; Names the driver as "CDAudio" in one MCI list, keeping the value it replaces (once,
+; at the first install) under the given name in the uninstall key.
+!macro OrvRegisterDriver KEY KEPT
+  ${If} $1 <> 1
+    ReadRegStr $0 HKLM "${KEY}" "CDAudio"
+    ${If} $0 == "${DRIVER}"
+      StrCpy $0 ""
+    ${EndIf}
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "${KEPT}" "$0"
+  ${EndIf}
+  WriteRegStr HKLM "${KEY}" "CDAudio" "${DRIVER}"
+!macroend
+
+; Puts back the value kept by OrvRegisterDriver, or removes ours.
+!macro OrvRestoreDriver KEY KEPT
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "${KEPT}"
+  ${If} $1 == ""
+    DeleteRegValue HKLM "${KEY}" "CDAudio"
+  ${Else}
+    WriteRegStr HKLM "${KEY}" "CDAudio" "$1"
+  ${EndIf}
+!macroend
+
 ; The disc-image driver takes the place of the system's CD-audio device, so it is
-; only preselected where there is no CD drive. The device it replaces is kept in the
-; uninstall key and put back by the uninstaller.
+; only preselected where there is no CD drive. Wine reads the MCI list first; the
+; Windows NT family reads 32-bit drivers from MCI32. The devices it replaces are kept
+; in the uninstall key and put back by the uninstaller.
 Section /o "CD image driver" SecCdAudio
   !insertmacro OrvInstallFiles_cdaudio
   SetOutPath "$INSTDIR"
   ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "CdAudioDriver"
-  ${If} $1 <> 1
-    ReadRegStr $0 HKLM "${MCI_KEY}" "CDAudio"
-    ${If} $0 == "${DRIVER}"
-      StrCpy $0 ""
-    ${EndIf}
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "ReplacedCDAudio" "$0"
-  ${EndIf}
-  WriteRegStr HKLM "${MCI_KEY}" "CDAudio" "${DRIVER}"
+  !insertmacro OrvRegisterDriver "${MCI_KEY}" "ReplacedCDAudio"
+  !insertmacro OrvRegisterDriver "${MCI32_KEY}" "ReplacedCDAudio32"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CdAudioDriver" 1
   ; The demo disc goes in the drive unless a disc, or an empty drive, was chosen.
   ClearErrors
@@ -146,12 +165,8 @@ Section "un.Orvanta players" UnSecSuite
   ReadRegDWORD $0 HKLM "${UNINSTALL_KEY}" "CdAudioDriver"
   ${If} $0 == 1
     !insertmacro OrvRemoveFiles_cdaudio
-    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "ReplacedCDAudio"
-    ${If} $1 == ""
-      DeleteRegValue HKLM "${MCI_KEY}" "CDAudio"
-    ${Else}
-      WriteRegStr HKLM "${MCI_KEY}" "CDAudio" "$1"
-    ${EndIf}
+    !insertmacro OrvRestoreDriver "${MCI_KEY}" "ReplacedCDAudio"
+    !insertmacro OrvRestoreDriver "${MCI32_KEY}" "ReplacedCDAudio32"
     ; The demo disc leaves the drive with its files; a disc of the user's stays.
     ReadRegStr $1 HKCU "${DISC_KEY}" "Disc"
     ${If} $1 == "$INSTDIR\${DEMO_CUE}"

@@ -295,6 +295,7 @@ private:
         m_headers.assign(kBufferCount, WAVEHDR());
         m_buffers.assign(kBufferCount, std::vector<int16_t>(static_cast<size_t>(kFramesPerBuffer) * kSamplesPerFrame * kChannels));
         int32_t next = from;
+        bool bReadFailed = false;
         DWORD lastCheck = GetTickCount();
         for (;;) {
             const Ending requested = RequestedEnding();
@@ -308,9 +309,17 @@ private:
                 }
                 if (header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(hWaveOut, &header, sizeof header);
                 if (next >= to) continue;
-                const int32_t count = std::min(kFramesPerBuffer, to - next);
+                int32_t count = std::min(kFramesPerBuffer, to - next);
                 std::vector<int16_t>& buffer = m_buffers[static_cast<size_t>(i)];
-                m_disc.ReadFrames(next, count, buffer.data());
+                if (!m_disc.ReadFrames(next, count, buffer.data())) {
+                    // As a drive's read error: the sound ends where the damage begins.
+                    const int32_t failed = std::max(m_disc.FailedFrame(), next);
+                    OutputDebugStringA(("orvcda: cannot read frame " + std::to_string(failed) + "\n").c_str());
+                    count = failed - next;
+                    to = failed;
+                    bReadFailed = true;
+                    if (count == 0) continue;
+                }
                 header = WAVEHDR();
                 header.lpData = reinterpret_cast<LPSTR>(buffer.data());
                 header.dwBufferLength = static_cast<DWORD>(count) * kSamplesPerFrame * kChannels * sizeof(int16_t);
@@ -321,7 +330,7 @@ private:
                 next += count;
                 busy = true;
             }
-            if (!busy) return Ending::Natural;
+            if (!busy) return bReadFailed ? Ending::Lost : Ending::Natural;
             if (GetTickCount() - lastCheck >= kDiscCheckMs) {
                 lastCheck = GetTickCount();
                 if (CurrentDiscPath() != discPath) return Ending::Lost;

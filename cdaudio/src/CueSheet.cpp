@@ -56,6 +56,7 @@ bool FileTypeFromWord(const std::string& word, FileType& type) {
     if (w == "BINARY") type = FileType::Binary;
     else if (w == "MOTOROLA") type = FileType::Motorola;
     else if (w == "WAVE") type = FileType::Wave;
+    else if (w == "FLAC") type = FileType::Flac;
     else return false;
     return true;
 }

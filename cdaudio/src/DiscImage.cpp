@@ -44,19 +44,30 @@ bool ProbeFile(const std::string& path, FileType type, FileExtent& extent, std::
     uint64_t size = 0;
     bool ok = FileSize(f, size);
     if (!ok) error = "cannot read \"" + path + "\"";
-    if (ok && type == FileType::Wave) {
+    if (ok && (type == FileType::Wave || type == FileType::Flac)) {
         std::vector<uint8_t> head(static_cast<size_t>(std::min<uint64_t>(size, kWaveHeaderProbeBytes)));
         ok = std::fread(head.data(), 1, head.size(), f) == head.size();
-        if (!ok) error = "cannot read \"" + path + "\"";
-        if (ok && !ProbeWaveHeader(head.data(), head.size(), size, extent, error)) {
-            error = "\"" + path + "\": " + error;
-            ok = false;
+        std::fclose(f);
+        f = nullptr;
+        if (!ok) {
+            error = "cannot read \"" + path + "\"";
+            return false;
         }
+        const bool riff = head.size() >= 4 && std::memcmp(head.data(), "RIFF", 4) == 0;
+        if (type == FileType::Flac || !riff) {
+            ok = ProbeFlac(path, extent, error);
+            // A WAVE-typed file that is neither says what was expected.
+            if (!ok && type == FileType::Wave && error == orv::codec::FlacStatusText(orv::codec::FlacStatus::NotFlac))
+                error = "not a WAVE or FLAC file";
+        } else {
+            ok = ProbeWaveHeader(head.data(), head.size(), size, extent, error);
+        }
+        if (!ok) error = "\"" + path + "\": " + error;
     } else if (ok) {
         extent.dataOffset = 0;
         extent.dataBytes = size;
     }
-    std::fclose(f);
+    if (f) std::fclose(f);
     return ok;
 }
 
@@ -110,6 +121,24 @@ bool ProbeWaveHeader(const uint8_t* data, size_t size, uint64_t fileSize, FileEx
     return false;
 }
 
+bool ProbeFlac(const std::string& path, FileExtent& extent, std::string& error) {
+    orv::codec::FlacDecoder decoder;
+    const orv::codec::FlacStatus status = decoder.Open(path);
+    if (status != orv::codec::FlacStatus::Ok) {
+        error = orv::codec::FlacStatusText(status);
+        return false;
+    }
+    const orv::codec::FlacInfo& info = decoder.Info();
+    if (info.channels != 2 || info.bitsPerSample != 16 || info.sampleRate != kCdRate) {
+        error = "not 16-bit stereo at 44100 Hz";
+        return false;
+    }
+    extent.dataOffset = 0;
+    extent.dataBytes = info.totalSamples * 4;
+    extent.flac = true;
+    return true;
+}
+
 std::string ResolveImagePath(const std::string& baseDir, const std::string& name) {
     if (IsAbsolute(name) || baseDir.empty()) return name;
     const char separator = baseDir.find('\\') != std::string::npos ? '\\' : '/';
@@ -126,8 +155,24 @@ void CDiscImage::Clear() {
     }
     m_files.clear();
     m_tracks.clear();
+    m_failedFrame = -1;
     m_segments.clear();
     m_leadOut = 0;
+}
+
+bool CDiscImage::CheckFileEnds(std::string& error) {
+    for (OpenFile& file : m_files) {
+        if (!file.extent.flac) continue;
+        orv::codec::FlacDecoder decoder;
+        const uint64_t total = file.extent.dataBytes / 4;
+        int16_t last[2] = {};
+        if (decoder.Open(file.path) != orv::codec::FlacStatus::Ok || !decoder.SeekSample(total - 1) ||
+            decoder.ReadPcm16(last, 1) != 1 || decoder.DamagedAt() != orv::codec::FlacDecoder::kNoDamage) {
+            error = "\"" + file.path + "\" is cut short or damaged at its end";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CDiscImage::Load(const std::string& cuePath, std::string& error) {
@@ -168,7 +213,7 @@ bool CDiscImage::Build(const CueSheet& sheet, const std::string& baseDir, const 
             Clear();
             return false;
         }
-        m_files.push_back(open);
+        m_files.push_back(std::move(open));
     }
     auto fail = [&](const std::string& message) {
         error = message;
@@ -226,6 +271,7 @@ int CDiscImage::TrackAt(int32_t frame) const {
 
 bool CDiscImage::ReadFrames(int32_t frame, int32_t count, int16_t* samples) {
     constexpr int kSamplesPerFrameStereo = kSamplesPerFrame * 2;
+    m_failedFrame = -1;
     if (count <= 0) return true;
     std::fill(samples, samples + static_cast<size_t>(count) * kSamplesPerFrameStereo, int16_t{0});
     bool ok = true;
@@ -241,13 +287,14 @@ bool CDiscImage::ReadFrames(int32_t frame, int32_t count, int16_t* samples) {
 
 bool CDiscImage::ReadFromFile(const Segment& segment, int32_t frame, int32_t count, int16_t* samples) {
     OpenFile& file = m_files[static_cast<size_t>(segment.file)];
-    if (!file.handle) file.handle = std::fopen(file.path.c_str(), "rb");
-    if (!file.handle) return false;
     const uint64_t offset = static_cast<uint64_t>(segment.fileFrame + (frame - segment.start)) * kBytesPerFrame;
+    if (file.extent.flac) return ReadFromFlac(file, offset, frame, count, samples);
+    if (!file.handle) file.handle = std::fopen(file.path.c_str(), "rb");
+    if (!file.handle) return Failed(frame);
     if (offset >= file.extent.dataBytes) return true;
     const uint64_t wanted = std::min<uint64_t>(static_cast<uint64_t>(count) * kBytesPerFrame, file.extent.dataBytes - offset);
     std::vector<uint8_t> bytes(static_cast<size_t>(wanted));
-    if (std::fseek(file.handle, static_cast<long>(file.extent.dataOffset + offset), SEEK_SET) != 0) return false;
+    if (std::fseek(file.handle, static_cast<long>(file.extent.dataOffset + offset), SEEK_SET) != 0) return Failed(frame);
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.handle);
     const bool bigEndian = file.type == FileType::Motorola;
     for (size_t i = 0; i + 1 < got; i += 2) {
@@ -255,7 +302,36 @@ bool CDiscImage::ReadFromFile(const Segment& segment, int32_t frame, int32_t cou
         const uint8_t hi = bigEndian ? bytes[i] : bytes[i + 1];
         samples[i / 2] = static_cast<int16_t>(static_cast<uint16_t>(lo | hi << 8));
     }
-    return got == bytes.size();
+    return got == bytes.size() || Failed(frame + static_cast<int32_t>(got / kBytesPerFrame));
+}
+
+// Decodes from the file's current place when the read follows on, which is how a
+// play or a rip reads; a jump seeks.
+bool CDiscImage::ReadFromFlac(OpenFile& file, uint64_t offset, int32_t frame, int32_t count, int16_t* samples) {
+    constexpr uint64_t kBytesPerSample = 4;
+    if (!file.flac) {
+        file.flac = std::make_unique<orv::codec::FlacDecoder>();
+        if (file.flac->Open(file.path) != orv::codec::FlacStatus::Ok) {
+            file.flac.reset();
+            return Failed(frame);
+        }
+    }
+    orv::codec::FlacDecoder& decoder = *file.flac;
+    const uint64_t first = offset / kBytesPerSample;
+    if (first >= decoder.Info().totalSamples) return true;
+    if (decoder.Position() != first && !decoder.SeekSample(first)) return Failed(frame);
+    decoder.ClearDamage();
+    const size_t wanted = static_cast<size_t>(count) * kSamplesPerFrame;
+    const size_t got = decoder.ReadPcm16(samples, wanted);
+    const uint64_t damaged = decoder.DamagedAt();
+    if (damaged != orv::codec::FlacDecoder::kNoDamage)
+        return Failed(frame + static_cast<int32_t>((damaged - first) / kSamplesPerFrame));
+    return got == wanted || first + got == decoder.Info().totalSamples || Failed(frame);
+}
+
+bool CDiscImage::Failed(int32_t frame) {
+    if (m_failedFrame < 0 || frame < m_failedFrame) m_failedFrame = frame;
+    return false;
 }
 
 }  // namespace orv::cd

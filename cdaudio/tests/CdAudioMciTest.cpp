@@ -5,6 +5,10 @@
 #include <mmsystem.h>
 
 #include <orvcdaudio/DiscImage.h>
+#include <orvcodec/FlacDecoder.h>
+#include <orvcodec/FlacWriter.h>
+
+#include <cmath>
 
 #include <string>
 #include <vector>
@@ -340,6 +344,51 @@ TEST_F(CdAudioMci, EjectingWhilePlayingEndsThePlay) {
 
     ASSERT_EQ(RunDiscTool(std::string("insert \"") + kDemoCue + "\""), 0u);
     EXPECT_EQ(Status(id, MCI_STATUS_MEDIA_PRESENT), static_cast<DWORD>(TRUE));
+}
+
+// A FLAC image with one damaged frame: the play sounds up to that frame, never its
+// noise, and ends there with a failure. A cut-short image is refused at insert.
+TEST_F(CdAudioMci, ADamagedFlacFrameEndsThePlayThere) {
+    constexpr int kSeconds = 8;
+    std::vector<int16_t> pcm;
+    for (int i = 0; i < kSeconds * 44100; ++i) {
+        const auto v = static_cast<int16_t>(12000 * std::sin(i * 2 * 3.14159265358979 * 440.0 / 44100));
+        pcm.insert(pcm.end(), {v, v});
+    }
+    std::vector<uint8_t> flac = orv::codec::EncodeFlac16(pcm.data(), pcm.size() / 2, 2, 44100);
+    for (size_t i = flac.size() / 2; i < flac.size() / 2 + 6; ++i) flac[i] ^= 0xA5;
+    orv::codec::FlacDecoder decoder;
+    ASSERT_EQ(decoder.OpenMemory(flac.data(), flac.size()), orv::codec::FlacStatus::Ok);
+    std::vector<int16_t> all(pcm.size());
+    decoder.ReadPcm16(all.data(), pcm.size() / 2);
+    const uint64_t damaged = decoder.DamagedAt();
+    ASSERT_NE(damaged, orv::codec::FlacDecoder::kNoDamage);
+
+    const std::string dir = orvtest::MakeTempDir("cdaudio-flac");
+    const std::string sheet = "FILE \"tone.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n";
+    orvtest::WriteFileBytes(dir + "\\tone.flac", std::string(flac.begin(), flac.end()));
+    orvtest::WriteFileBytes(dir + "\\tone.cue", sheet);
+    ASSERT_EQ(RunDiscTool("insert \"" + dir + "\\tone.cue\""), 0u);
+    const MCIDEVICEID id = Open();
+    ASSERT_NE(id, 0u);
+    orvtest::CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdaudio-damaged-flac"));
+    ASSERT_EQ(Play(id, MCI_NOTIFY | MCI_FROM, Msf(kLeadIn), 0), 0u);
+    ASSERT_TRUE(m_window.WaitFor(1, (kSeconds + 5) * 1000));
+    EXPECT_EQ(m_window[0].code, static_cast<UINT>(MCI_NOTIFY_FAILURE));
+    const double damagedMs = static_cast<double>(damaged) * 1000.0 / 44100;
+    ASSERT_EQ(SetFormat(id, MCI_FORMAT_MILLISECONDS), 0u);
+    EXPECT_NEAR(Status(id, MCI_STATUS_POSITION) - kLeadIn * 1000.0 / kFps, damagedMs, 100.0);
+    orvtest::PumpFor(500);
+    const orvtest::Pcm heard = recorder.Stop();
+    const orvtest::Span sound = Sounding(heard);
+    EXPECT_NEAR(sound.LengthMs(), damagedMs, 400.0);
+    ExpectPitch(heard.Slice(sound.fromMs + 300, sound.toMs - 300), 440.0);
+
+    flac.resize(flac.size() * 8 / 10);
+    orvtest::WriteFileBytes(dir + "\\cut.flac", std::string(flac.begin(), flac.end()));
+    orvtest::WriteFileBytes(dir + "\\cut.cue", "FILE \"cut.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n");
+    EXPECT_EQ(RunDiscTool("insert \"" + dir + "\\cut.cue\""), 1u);
 }
 
 TEST_F(CdAudioMci, AnEmptyDriveHasNoMediaAndRefusesPlay) {

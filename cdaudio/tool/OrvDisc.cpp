@@ -50,7 +50,7 @@ int Insert(const char* cue) {
     }
     orv::cd::CDiscImage disc;
     std::string error;
-    if (!disc.Load(full, error)) {
+    if (!disc.Load(full, error) || !disc.CheckFileEnds(error)) {
         std::fprintf(stderr, "orvdisc: %s\n", error.c_str());
         return kExitFailed;
     }

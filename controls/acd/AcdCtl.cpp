@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <thread>
@@ -37,6 +38,14 @@ const char* ErrorText(long code) {
     }
 }
 
+// Where on the track the read failed, as the track's own time.
+std::string ReadErrorText(int nTrack, int32_t nFrames) {
+    const int32_t seconds = nFrames / 75;
+    char text[96];
+    std::snprintf(text, sizeof text, "The disc cannot be read at %d:%02d of track %d.", seconds / 60, seconds % 60, nTrack);
+    return text;
+}
+
 class CAcdControl final : public ctlkit::CControl {
 public:
     explicit CAcdControl(HWND hWnd) : CControl(hWnd) {}
@@ -65,6 +74,8 @@ private:
     orv::codec::WaveWriter m_writer;
     std::string m_strTarget;
     TrackSpan m_span;
+    int m_nTrack = 0;
+    std::atomic<int32_t> m_failedAt{0};  // frames into the track; set by the worker before it posts
     bool m_bRunning = false;
     std::thread m_worker;
     std::atomic<bool> m_bHalt{false};
@@ -105,6 +116,7 @@ SHORT CAcdControl::RipTrack(short nTrack, std::string target) {
     if (!m_pSource->Track(nTrack, m_span) || !m_span.audio || m_span.length <= 0) return Refuse(kErrorNoTrack, nullptr);
     if (!m_writer.Open(target, kChannels, kRate)) return Refuse(kErrorCannotWrite, nullptr);
     m_strTarget = target;
+    m_nTrack = nTrack;
     m_bHalt = false;
     m_bRunning = true;
     m_worker = std::thread(&CAcdControl::Run, this, GetHwnd(), Generation());
@@ -146,7 +158,8 @@ void CAcdControl::Finish(long nErrorCode) {
     Halt();
     if (!CloseTarget(nErrorCode == 0) && nErrorCode == 0) nErrorCode = kErrorCannotWrite;
     m_bRunning = false;
-    if (nErrorCode != 0) PostEvent(kEventError, nErrorCode, ErrorText(nErrorCode));
+    if (nErrorCode == kErrorRead) PostEvent(kEventError, nErrorCode, ReadErrorText(m_nTrack, m_failedAt).c_str());
+    else if (nErrorCode != 0) PostEvent(kEventError, nErrorCode, ErrorText(nErrorCode));
     PostEvent(kEventDone);
 }
 
@@ -171,7 +184,11 @@ void CAcdControl::Run(HWND hWnd, UINT nGeneration) {
     for (int32_t done = 0; done < m_span.length;) {
         if (m_bHalt) return;
         const int32_t n = std::min(kChunkFrames, m_span.length - done);
-        if (!m_pSource->Read(m_span.start + done, n, samples.data())) return fail(kErrorRead);
+        int32_t failed = 0;
+        if (!m_pSource->Read(m_span.start + done, n, samples.data(), failed)) {
+            m_failedAt = std::max(failed - m_span.start, done);
+            return fail(kErrorRead);
+        }
         if (!m_writer.Write(samples.data(), static_cast<size_t>(n) * kSamplesPerFrame / kChannels))
             return fail(kErrorCannotWrite);
         done += n;

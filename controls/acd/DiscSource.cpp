@@ -76,8 +76,10 @@ public:
         }
         return false;
     }
-    bool Read(int32_t frame, int32_t count, int16_t* samples) override {
-        return m_image.ReadFrames(frame, count, samples);
+    bool Read(int32_t frame, int32_t count, int16_t* samples, int32_t& failedFrame) override {
+        if (m_image.ReadFrames(frame, count, samples)) return true;
+        failedFrame = std::max(frame, m_image.FailedFrame());
+        return false;
     }
 
 private:
@@ -119,8 +121,9 @@ public:
         }
         return false;
     }
-    bool Read(int32_t frame, int32_t count, int16_t* samples) override {
+    bool Read(int32_t frame, int32_t count, int16_t* samples, int32_t& failedFrame) override {
         while (count > 0) {
+            failedFrame = frame;
             const int32_t n = std::min(count, kMaxRawSectors);
             RAW_READ_INFO info = {};
             info.DiskOffset.QuadPart = static_cast<LONGLONG>(frame - kLeadIn) * kCookedSectorBytes;

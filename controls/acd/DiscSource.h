@@ -21,8 +21,9 @@ public:
     // Reads the disc now in the drive; false (with a reason) when there is none.
     virtual bool Load(std::string& error) = 0;
     virtual bool Track(int number, TrackSpan& span) const = 0;
-    // count frames from an absolute frame; false when the disc cannot be read.
-    virtual bool Read(int32_t frame, int32_t count, int16_t* samples) = 0;
+    // count frames from an absolute frame; false when the disc cannot be read, with
+    // failedFrame the first frame that could not.
+    virtual bool Read(int32_t frame, int32_t count, int16_t* samples, int32_t& failedFrame) = 0;
 };
 
 // The images of our CD-audio stand-in when its setting exists, else the first CD

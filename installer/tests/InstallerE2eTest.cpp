@@ -34,6 +34,9 @@ const DWORD kStartTimeout = 20000;
 const DWORD kSetupTimeout = 120000;
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvanta";
 const char kMciKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI";
+const char kMci32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI32";
+// The system's CD-audio device, which a fresh prefix lists in MCI32.
+const char kSystemCdAudio[] = "mcicda.dll";
 const char kDiscKey[] = "Software\\Orvanta\\CDAudio";
 // What the test keeps between its phases (separate processes).
 const char kStateKey[] = "Software\\OrvantaInstallerTest";
@@ -154,6 +157,9 @@ TEST(Install, SilentSetupIntoAFolderWithABlank) {
     std::string before;
     GetRegistryString(HKEY_LOCAL_MACHINE, kMciKey, "CDAudio", before);
     ASSERT_TRUE(SetRegistryString(HKEY_CURRENT_USER, kStateKey, "CDAudioBefore", before));
+    std::string before32;
+    ASSERT_TRUE(GetRegistryString(HKEY_LOCAL_MACHINE, kMci32Key, "CDAudio", before32) && before32 == kSystemCdAudio)
+        << "a fresh prefix lists the system's device in MCI32: " << before32;
     ASSERT_FALSE(FileExists(InstalledPath("mpdeck.exe"))) << "a prefix without the suite";
     ASSERT_TRUE(RunSetup());
 }
@@ -167,8 +173,9 @@ TEST(Installed, FilesShortcutsAndRegistrations) {
         EXPECT_EQ(path, InstalledPath(std::string(program) + ".exe"));
     }
     std::string value;
-    EXPECT_TRUE(GetRegistryString(HKEY_LOCAL_MACHINE, kMciKey, "CDAudio", value) && value == "orvcda.drv")
-        << "no CD drive here: the disc-image driver is chosen by itself; " << value;
+    for (const char* key : {kMciKey, kMci32Key})
+        EXPECT_TRUE(GetRegistryString(HKEY_LOCAL_MACHINE, key, "CDAudio", value) && value == "orvcda.drv")
+            << key << ": no CD drive here: the disc-image driver is chosen by itself; " << value;
     EXPECT_TRUE(GetRegistryString(HKEY_CURRENT_USER, kDiscKey, "Disc", value) && value == InstalledPath(kDemoCue)) << value;
     EXPECT_TRUE(GetRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", value) && value == ORV_VERSION)
         << value;
@@ -253,6 +260,8 @@ TEST(Uninstall, RemovesWhatWasInstalledAndKeepsTheUsersData) {
     ASSERT_TRUE(GetRegistryString(HKEY_CURRENT_USER, kStateKey, "CDAudioBefore", before));
     GetRegistryString(HKEY_LOCAL_MACHINE, kMciKey, "CDAudio", now);
     EXPECT_EQ(now, before) << "the CD-audio device of before is back";
+    EXPECT_TRUE(GetRegistryString(HKEY_LOCAL_MACHINE, kMci32Key, "CDAudio", now) && now == kSystemCdAudio)
+        << "the system's device is back in MCI32: " << now;
     EXPECT_FALSE(GetRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", value));
     for (const char* program : {"mpdeck", "cddeck"})
         EXPECT_FALSE(GetRegistryString(HKEY_CURRENT_USER, ProfileKey(program), "Path", value)) << program;

@@ -1,8 +1,10 @@
-// Composes the demo disc: one BINARY image (16-bit little-endian stereo, 44.1 kHz)
-// and its CUE sheet. Each track is a drone on its own pitch with a plucked tune over
-// it, so a recording tells which track plays.
+// Composes the demo disc: one FLAC image (16-bit stereo, 44.1 kHz) and its CUE sheet,
+// as albums are kept, and the same disc as a BINARY image in <folder>/bin for the
+// tests that compare the two. Each track is a drone on its own pitch with a plucked
+// tune over it, so a recording tells which track plays.
 //   orvdemodisc <folder>
 #include "DemoDiscPlan.h"
+#include "orvcodec/FlacWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,6 +78,14 @@ void AppendPcm(std::vector<uint8_t>& out, const Stereo& mix) {
     }
 }
 
+bool WriteFile(const std::string& path, const void* data, size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
 std::string Msf(int frames) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", frames / (60 * kFramesPerSecond),
@@ -90,38 +100,41 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: orvdemodisc <folder>\n");
         return 2;
     }
-    const std::string base = std::string(argv[1]) + "/" + orvdemo::kDemoDiscName;
+    const std::string folder = argv[1];
+    const std::string name = orvdemo::kDemoDiscName;
     std::vector<uint8_t> image;
-    std::string cue = "REM COMMENT \"Composed by orvdemodisc\"\r\nPERFORMER \"Orvanta\"\r\nTITLE \"";
-    cue += std::string(orvdemo::kDemoDiscName) + "\"\r\nFILE \"" + orvdemo::kDemoDiscName + ".bin\" BINARY\r\n";
+    std::string tracks;
     int at = 0;  // frames written so far
     for (int n = 0; n < orvdemo::kDemoTrackCount; ++n) {
         const orvdemo::DemoTrack& track = orvdemo::kDemoTracks[n];
         char header[64];
         std::snprintf(header, sizeof header, "  TRACK %02d AUDIO\r\n", n + 1);
-        cue += header;
-        cue += std::string("    TITLE \"") + track.title + "\"\r\n";
-        if (track.virtualGap > 0) cue += "    PREGAP " + Msf(track.virtualGap) + "\r\n";
+        tracks += header;
+        tracks += std::string("    TITLE \"") + track.title + "\"\r\n";
+        if (track.virtualGap > 0) tracks += "    PREGAP " + Msf(track.virtualGap) + "\r\n";
         if (track.storedGap > 0) {
-            cue += "    INDEX 00 " + Msf(at) + "\r\n";
+            tracks += "    INDEX 00 " + Msf(at) + "\r\n";
             image.resize(image.size() + static_cast<size_t>(track.storedGap) * kSamplesPerFrame * 4, 0);
             at += track.storedGap;
         }
-        cue += "    INDEX 01 " + Msf(at) + "\r\n";
+        tracks += "    INDEX 01 " + Msf(at) + "\r\n";
         Stereo mix(static_cast<size_t>(track.frames) * kSamplesPerFrame);
         AddDrone(mix, track);
         AddTune(mix, track, n + 1);
         AppendPcm(image, mix);
         at += track.frames;
     }
-    std::FILE* bin = std::fopen((base + ".bin").c_str(), "wb");
-    std::FILE* sheet = std::fopen((base + ".cue").c_str(), "wb");
-    bool ok = bin && sheet && std::fwrite(image.data(), 1, image.size(), bin) == image.size() &&
-              std::fwrite(cue.data(), 1, cue.size(), sheet) == cue.size();
-    if (bin) ok = std::fclose(bin) == 0 && ok;
-    if (sheet) ok = std::fclose(sheet) == 0 && ok;
+    const std::string head = "REM COMMENT \"Composed by orvdemodisc\"\r\nPERFORMER \"Orvanta\"\r\nTITLE \"" + name + "\"\r\n";
+    const std::string flacCue = head + "FILE \"" + name + ".flac\" WAVE\r\n" + tracks;
+    const std::string binCue = head + "FILE \"" + name + ".bin\" BINARY\r\n" + tracks;
+    // The samples are little-endian in the image, as on the machines that build it.
+    const auto* pcm = reinterpret_cast<const int16_t*>(image.data());
+    const bool ok = orv::codec::WriteFlac16(folder + "/" + name + ".flac", pcm, image.size() / 4, 2, kRate) &&
+                    WriteFile(folder + "/" + name + ".cue", flacCue.data(), flacCue.size()) &&
+                    WriteFile(folder + "/bin/" + name + ".bin", image.data(), image.size()) &&
+                    WriteFile(folder + "/bin/" + name + ".cue", binCue.data(), binCue.size());
     if (!ok) {
-        std::fprintf(stderr, "orvdemodisc: cannot write %s.bin/.cue\n", base.c_str());
+        std::fprintf(stderr, "orvdemodisc: cannot write the demo disc in %s\n", folder.c_str());
         return 1;
     }
     return 0;

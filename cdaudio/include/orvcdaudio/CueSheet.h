@@ -20,7 +20,8 @@ constexpr int kMaxTracks = 99;
 constexpr int kMaxIndex = 99;
 constexpr size_t kMaxSheetBytes = 1 << 20;
 
-enum class FileType { Binary, Motorola, Wave };
+// Sheets name FLAC files as WAVE as often as FLAC; the file's signature decides.
+enum class FileType { Binary, Motorola, Wave, Flac };
 enum class TrackMode { Audio, Mode1Raw, Mode2Raw };
 
 struct CueIndex {

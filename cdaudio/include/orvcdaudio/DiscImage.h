@@ -4,6 +4,7 @@
 #pragma once
 
 #include <orvcdaudio/CueSheet.h>
+#include <orvcodec/FlacDecoder.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -32,7 +33,8 @@ Msf FramesToMsf(int32_t frames);
 // What the layout needs to know of one file of the sheet.
 struct FileExtent {
     uint64_t dataOffset = 0;  // where the samples begin (after a WAVE header)
-    uint64_t dataBytes = 0;
+    uint64_t dataBytes = 0;   // of 16-bit stereo PCM, also when decoded from FLAC
+    bool flac = false;
 };
 
 // Answers the extent of a sheet's file, or an error text; the default one opens files.
@@ -40,6 +42,8 @@ using FileProbe = std::function<bool(const std::string& path, FileType type, Fil
 
 // Finds the samples of a WAVE file: 16-bit PCM, stereo, 44.1 kHz only.
 bool ProbeWaveHeader(const uint8_t* data, size_t size, uint64_t fileSize, FileExtent& extent, std::string& error);
+// The same for a FLAC file, by its STREAMINFO.
+bool ProbeFlac(const std::string& path, FileExtent& extent, std::string& error);
 
 class CDiscImage {
 public:
@@ -54,6 +58,9 @@ public:
     // Lays out a parsed sheet; files are named relative to baseDir.
     bool Build(const CueSheet& sheet, const std::string& baseDir, const FileProbe& probe, std::string& error);
     void Clear();
+    // Reads the last samples of each FLAC file, which a cut-short download lacks
+    // although its header counts them; false with the reason when one fails.
+    bool CheckFileEnds(std::string& error);
 
     bool Empty() const { return m_tracks.empty(); }
     const std::vector<TocTrack>& Tracks() const { return m_tracks; }
@@ -65,8 +72,10 @@ public:
 
     // Fills count frames from an absolute frame as interleaved 16-bit little-endian
     // stereo (count * 1176 samples). Gaps, data tracks, frames outside the disc and
-    // unreadable parts are silence. Returns false if a file could not be read.
+    // unreadable parts (damaged FLAC frames too) are silence. Returns false if a file
+    // could not be read; FailedFrame() then tells the first frame that failed.
     bool ReadFrames(int32_t frame, int32_t count, int16_t* samples);
+    int32_t FailedFrame() const { return m_failedFrame; }
 
 private:
     struct Segment {
@@ -81,14 +90,19 @@ private:
         FileType type = FileType::Binary;
         FileExtent extent;
         std::FILE* handle = nullptr;
+        std::unique_ptr<orv::codec::FlacDecoder> flac;
     };
 
     bool ReadFromFile(const Segment& segment, int32_t frame, int32_t count, int16_t* samples);
+    bool ReadFromFlac(OpenFile& file, uint64_t offset, int32_t frame, int32_t count, int16_t* samples);
+    // Notes the first frame a read could not give; always false.
+    bool Failed(int32_t frame);
 
     std::vector<TocTrack> m_tracks;
     std::vector<Segment> m_segments;
     std::vector<OpenFile> m_files;
     int32_t m_leadOut = 0;
+    int32_t m_failedFrame = -1;
 };
 
 // Joins a sheet's file name to the sheet's folder unless it is absolute.

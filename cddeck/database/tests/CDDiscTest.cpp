@@ -69,6 +69,11 @@ TEST_F(CDDiscTest, IdentifiersOfTestImagesAreFreedbs) {
     std::vector<int> demoStarts;
     for (const auto& track : demo.Tracks()) demoStarts.push_back(track.start);
     EXPECT_EQ(FreedbId(demoStarts, demo.LeadOut()), kDemoDiscId);
+    // The demo disc ships as FLAC; as a BINARY image it is the same disc.
+    ASSERT_TRUE(Insert(ORV_DEMO_BIN_CUE));
+    CCDDisc binary(kTestDatabase);
+    ASSERT_TRUE(binary.Read(Device()));
+    EXPECT_EQ(binary.m_strIdentifier, kDemoDiscId);
 
     std::vector<int> many(99, 300);
     const TestDisc discs[] = {MakeTestDisc("three", {Frames(0, 30, 1), Frames(4, 10, 20), Frames(0, 2, 74)}),

@@ -8,6 +8,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,6 +20,8 @@
 #include "TestSupport.h"
 #include "acd_test_ids.h"
 #include "fw/Framework.h"
+#include "orvcodec/FlacDecoder.h"
+#include "orvcodec/FlacWriter.h"
 #include "orvcodec/WaveFile.h"
 
 namespace {
@@ -40,6 +43,7 @@ public:
     CACD m_acd;
     std::vector<Event> m_events;
     int m_nMarkers = 0;
+    std::string m_strLastError;
     // Stops the extraction at its first progress event.
     bool m_bStopAtFirstProgress = false;
 
@@ -72,6 +76,7 @@ private:
     void OnError(long nCode, LPCSTR lpszText) {
         m_events.push_back({CACD::kEventError, nCode});
         EXPECT_STRNE(lpszText, "");
+        m_strLastError = lpszText;
     }
     void OnDone() { m_events.push_back({CACD::kEventDone, 0}); }
     void OnProgress(long nTenths) {
@@ -251,6 +256,49 @@ TEST_F(AcdTest, FailuresSendAnErrorThenDoneAndLeaveNoFile) {
     EXPECT_EQ(ErrorOf(Rip(1, Path("closed.wav"))), 0);
 }
 
+// The demo disc as FLAC rips to the bytes of the same disc as a BINARY image. A
+// damaged FLAC frame fails its track's rip, saying the track and the time, and
+// leaves no file.
+TEST_F(AcdTest, FlacImagesRipAsTheirBinaryTwinAndADamagedFrameFailsWithItsTime) {
+    ASSERT_EQ(Acd().InitRipper(), 0);
+    for (short track : {2, 4, 6}) {
+        std::string ripped[2];
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(Insert(i == 0 ? kDemoCue : ORV_DEMO_BIN_CUE));
+            const std::string target = Path("demo" + std::to_string(i) + ".wav");
+            EXPECT_EQ(ErrorOf(Rip(track, target)), 0) << "track " << track;
+            ripped[i] = orvtest::ReadFileBytes(target);
+        }
+        EXPECT_EQ(ripped[0].size(), static_cast<size_t>(orvdemo::kDemoTracks[track - 1].frames) * 2352 + 44);
+        EXPECT_TRUE(ripped[0] == ripped[1]) << "track " << track;
+    }
+
+    // Track 2 of a two-track image: 5 s of tone, then 10 s with a damaged frame.
+    std::vector<int16_t> pcm;
+    for (int i = 0; i < 15 * 44100; ++i) {
+        const auto v = static_cast<int16_t>(9000 * std::sin(i * 0.0627) + (i * 7919 % 301));
+        pcm.insert(pcm.end(), {v, static_cast<int16_t>(-v)});
+    }
+    std::vector<uint8_t> flac = orv::codec::EncodeFlac16(pcm.data(), pcm.size() / 2, 2, 44100);
+    for (size_t i = flac.size() * 3 / 4; i < flac.size() * 3 / 4 + 6; ++i) flac[i] ^= 0x3C;
+    orv::codec::FlacDecoder decoder;
+    ASSERT_EQ(decoder.OpenMemory(flac.data(), flac.size()), orv::codec::FlacStatus::Ok);
+    std::vector<int16_t> all(pcm.size());
+    decoder.ReadPcm16(all.data(), pcm.size() / 2);
+    ASSERT_NE(decoder.DamagedAt(), orv::codec::FlacDecoder::kNoDamage);
+    const int32_t secondsIntoTrack2 = static_cast<int32_t>(decoder.DamagedAt() / 588) / 75 - 5;
+    orvtest::WriteFileBytes(Path("damaged.flac"), std::string(flac.begin(), flac.end()));
+    orvtest::WriteFileBytes(Path("damaged.cue"), "FILE \"damaged.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+                                                 "  TRACK 02 AUDIO\r\n    INDEX 01 00:05:00\r\n");
+    ASSERT_TRUE(Insert(Path("damaged.cue")));
+    EXPECT_EQ(ErrorOf(Rip(1, Path("one.wav"))), 0);
+    EXPECT_EQ(ErrorOf(Rip(2, Path("two.wav"))), acd::kErrorRead);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "at 0:%02d of track 2", secondsIntoTrack2);
+    EXPECT_NE(m_dlg.m_strLastError.find(expected), std::string::npos) << m_dlg.m_strLastError << " / " << expected;
+    EXPECT_FALSE(orvtest::FileExists(Path("two.wav")));
+}
+
 TEST_F(AcdTest, StopMidTrackEndsWithOneDoneAndNoFileAndTheNextRipWorks) {
     ASSERT_EQ(Acd().InitRipper(), 0);
     m_dlg.m_events.clear();
@@ -294,7 +342,7 @@ TEST_F(AcdTest, Benchmark) {
     const DWORD elapsed = std::max<DWORD>(::GetTickCount() - start, 1);
     std::printf("acd benchmark: the demo disc (%.0f s) in %lu ms: %.1fx real time\n", audioSeconds,
                 static_cast<unsigned long>(elapsed), audioSeconds * 1000.0 / elapsed);
-    EXPECT_GE(audioSeconds * 1000.0 / elapsed, 50.0);
+    EXPECT_GE(audioSeconds * 1000.0 / elapsed, 200.0);
 }
 
 }  // namespace
