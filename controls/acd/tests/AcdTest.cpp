@@ -276,7 +276,7 @@ TEST_F(AcdTest, FlacImagesRipAsTheirBinaryTwinAndADamagedFrameFailsWithItsTime) 
     // Track 2 of a two-track image: 5 s of tone, then 10 s with a damaged frame.
     std::vector<int16_t> pcm;
     for (int i = 0; i < 15 * 44100; ++i) {
-        const auto v = static_cast<int16_t>(9000 * std::sin(i * 0.0627) + (i * 7919 % 301));
+        const auto v = static_cast<int16_t>(9000 * std::sin(i * 0.0627) + (i % 301) * 7919 % 301);
         pcm.insert(pcm.end(), {v, static_cast<int16_t>(-v)});
     }
     std::vector<uint8_t> flac = orv::codec::EncodeFlac16(pcm.data(), pcm.size() / 2, 2, 44100);
