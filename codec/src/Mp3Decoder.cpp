@@ -125,10 +125,39 @@ int Mp3Decoder::DecodeNext(float* out, bool bOutput) {
   return h.samplesPerFrame;
 }
 
-int Mp3Decoder::DecodeFrame(float* out) { return DecodeNext(out, true); }
+uint64_t Mp3Decoder::OutputSamples() const {
+  const uint64_t all = FramesAvailable() * m_info.first.samplesPerFrame;
+  if (!m_bTrim) return all;
+  const uint64_t trimmed = uint64_t(m_info.trimStart) + m_info.trimEnd;
+  return all > trimmed ? all - trimmed : 0;
+}
+
+// Frame k holds output samples [k * spf, (k + 1) * spf); what lies outside the kept
+// range is dropped and the rest moved to the front.
+int Mp3Decoder::DecodeTrimmed(float* out) {
+  if (!m_bTrim || (m_info.trimStart == 0 && m_info.trimEnd == 0)) return DecodeNext(out, true);
+  const uint64_t perFrame = m_info.first.samplesPerFrame;
+  const uint64_t all = FramesAvailable() * perFrame;
+  const uint64_t keepFrom = m_info.trimStart;
+  const uint64_t keepTo = all > m_info.trimEnd ? all - m_info.trimEnd : 0;
+  const int channels = Channels();
+  for (;;) {
+    const uint64_t first = m_nextFrame * perFrame;
+    if (first >= keepTo) return 0;
+    const int n = DecodeNext(out, true);
+    if (n <= 0) return 0;
+    const uint64_t from = std::max(first, keepFrom);
+    const uint64_t to = std::min(first + uint64_t(n), keepTo);
+    if (from >= to) continue;
+    if (from > first) std::memmove(out, out + (from - first) * channels, (to - from) * channels * sizeof(float));
+    return static_cast<int>(to - from);
+  }
+}
+
+int Mp3Decoder::DecodeFrame(float* out) { return DecodeTrimmed(out); }
 
 int Mp3Decoder::DecodeFrame(int16_t* out) {
-  const int samples = DecodeNext(m_scratch.data(), true);
+  const int samples = DecodeTrimmed(m_scratch.data());
   const int count = samples * Channels();
   for (int i = 0; i < count; ++i) {
     const float v = std::min(std::max(m_scratch[i] * 32768.0f, -32768.0f), 32767.0f);

@@ -1,7 +1,10 @@
 #include "orvcodec/Mp3Stream.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace orv::codec {
 
@@ -13,6 +16,16 @@ constexpr uint8_t kId3v2FooterFlag = 0x10;
 // Headers in a row needed before a position counts as the start of the stream.
 constexpr int kSyncRun = 3;
 constexpr uint32_t kXingFramesFlag = 0x1;
+constexpr uint32_t kXingBytesFlag = 0x2;
+constexpr uint32_t kXingTocFlag = 0x4;
+constexpr uint32_t kXingQualityFlag = 0x8;
+constexpr uint32_t kXingTocBytes = 100;
+// The encoder extension after the Xing/Info fields: a 9-byte encoder name, then at
+// offset 21 the delay and padding, 12 bits each.
+constexpr uint32_t kExtensionDelayAt = 21;
+constexpr uint32_t kExtensionMinBytes = 24;
+// Decoders add this delay to the encoder's; the extension leaves it out.
+constexpr uint32_t kDecoderDelay = 529;
 
 uint32_t Be32(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
@@ -46,9 +59,33 @@ size_t FindSync(const uint8_t* data, size_t end, size_t pos, FrameHeader& header
   return end;
 }
 
+// Only encoders that write the extension put these names first; other bytes there
+// are no delay to trust.
+bool HasGaplessExtension(const uint8_t* p) {
+  return std::memcmp(p, "LAME", 4) == 0 || std::memcmp(p, "Lavf", 4) == 0 || std::memcmp(p, "Lavc", 4) == 0;
+}
+
+// The extension follows the fields the flags announce.
+void ReadGapless(const uint8_t* xing, uint32_t available, uint32_t flags, StreamInfo& info) {
+  uint32_t at = 8;
+  if (flags & kXingFramesFlag) at += 4;
+  if (flags & kXingBytesFlag) at += 4;
+  if (flags & kXingTocFlag) at += kXingTocBytes;
+  if (flags & kXingQualityFlag) at += 4;
+  if (at + kExtensionMinBytes > available || !HasGaplessExtension(xing + at))
+    return;
+  const uint8_t* p = xing + at + kExtensionDelayAt;
+  const uint32_t delay = (uint32_t(p[0]) << 4) | (p[1] >> 4);
+  const uint32_t padding = ((uint32_t(p[1]) & 0x0F) << 8) | p[2];
+  if (delay == 0 && padding == 0)
+    return;
+  info.trimStart = delay + kDecoderDelay;
+  info.trimEnd = padding > kDecoderDelay ? padding - kDecoderDelay : 0;
+}
+
 // Xing/Info sits after the side information of the first frame; VBRI 32 bytes after
 // the header. Returns the frame count it states (0 when absent or without count).
-VbrHeaderKind ReadVbrHeader(const uint8_t* frame, const FrameHeader& h, uint64_t& frames) {
+VbrHeaderKind ReadVbrHeader(const uint8_t* frame, const FrameHeader& h, uint64_t& frames, StreamInfo& info) {
   frames = 0;
   if (h.layer != 3)
     return VbrHeaderKind::None;
@@ -64,6 +101,7 @@ VbrHeaderKind ReadVbrHeader(const uint8_t* frame, const FrameHeader& h, uint64_t
       const uint32_t flags = Be32(p + 4);
       if ((flags & kXingFramesFlag) && xing + 12 <= h.frameBytes)
         frames = Be32(p + 8);
+      ReadGapless(p, h.frameBytes - xing, flags, info);
       return bXing ? VbrHeaderKind::Xing : VbrHeaderKind::Info;
     }
   }
@@ -168,7 +206,7 @@ StreamInfo ScanStream(const uint8_t* data, size_t size) {
   info.first = header;
 
   uint64_t vbrFrames = 0;
-  info.vbrHeader = ReadVbrHeader(data + pos, header, vbrFrames);
+  info.vbrHeader = ReadVbrHeader(data + pos, header, vbrFrames, info);
   if (info.vbrHeader != VbrHeaderKind::None) {
     info.vbrHeaderFrames = vbrFrames;
     pos += header.frameBytes;
@@ -207,6 +245,87 @@ StreamInfo ScanStream(const uint8_t* data, size_t size) {
   info.averageBitRate = seconds > 0 ? static_cast<uint32_t>(audioBytes * 8 / seconds + 0.5) : 0;
   info.bValid = true;
   return info;
+}
+
+namespace {
+
+// Enough for the first frames of any stream after its tags.
+constexpr size_t kProbeBytes = 16384;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool ReadAt(std::FILE* file, uint64_t at, uint8_t* buffer, size_t wanted, size_t& got) {
+  got = 0;
+  if (at > uint64_t(LONG_MAX) || std::fseek(file, long(at), SEEK_SET) != 0)
+    return false;
+  got = std::fread(buffer, 1, wanted, file);
+  return true;
+}
+
+}  // namespace
+
+bool ProbeFile(const std::string& path, StreamInfo& info) {
+  info = StreamInfo();
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
+    return false;
+  const long length = std::ftell(file.get());
+  if (length <= 0)
+    return false;
+  const uint64_t fileBytes = uint64_t(length);
+  std::vector<uint8_t> head(kProbeBytes);
+  size_t got = 0;
+
+  uint8_t tail[kId3v1Bytes];
+  const bool bTail = fileBytes >= kId3v1Bytes && ReadAt(file.get(), fileBytes - kId3v1Bytes, tail, kId3v1Bytes, got) &&
+                     got == kId3v1Bytes;
+  const uint64_t end = fileBytes - ((bTail && std::memcmp(tail, "TAG", 3) == 0) ? kId3v1Bytes : 0);
+
+  // Tags first, one after another, each read by its header alone.
+  uint64_t tags = 0;
+  for (;;) {
+    if (!ReadAt(file.get(), tags, head.data(), kId3v2HeaderBytes, got))
+      return false;
+    const size_t tag = Id3v2TagBytes(head.data(), got);
+    if (tag == 0)
+      break;
+    tags += tag;
+    if (tags >= end)
+      return false;
+  }
+  if (!ReadAt(file.get(), tags, head.data(), size_t(std::min<uint64_t>(kProbeBytes, end - tags)), got))
+    return false;
+
+  FrameHeader header;
+  const size_t pos = FindSync(head.data(), got, 0, header);
+  if (pos >= got || pos + header.frameBytes + kFrameHeaderBytes > got)
+    return false;
+  uint64_t frames = 0;
+  info.vbrHeader = ReadVbrHeader(head.data() + pos, header, frames, info);
+  FrameHeader first;
+  if (info.vbrHeader == VbrHeaderKind::None || frames == 0 ||
+      !ParseFrameHeader(head.data() + pos + header.frameBytes, first) || !SameStream(header, first)) {
+    info = StreamInfo();
+    return false;
+  }
+  info.first = first;
+  info.vbrHeaderFrames = frames;
+  info.frameCount = frames;
+  info.id3v2Bytes = size_t(tags);
+  info.bId3v1 = end < fileBytes;
+  info.skippedBytes = pos;
+  info.audioStart = size_t(tags + pos + header.frameBytes);
+  info.audioEnd = size_t(end);
+  info.frameDurationMs = first.FrameDurationMs();
+  info.lengthMs = frames * info.frameDurationMs;
+  const double seconds = info.lengthMs / 1000.0;
+  const uint64_t audioBytes = end > info.audioStart ? end - info.audioStart : 0;
+  info.averageBitRate = seconds > 0 ? static_cast<uint32_t>(audioBytes * 8 / seconds + 0.5) : 0;
+  info.bValid = true;
+  return true;
 }
 
 bool LoadFile(const std::string& path, std::vector<uint8_t>& bytes) {

@@ -31,6 +31,17 @@ Bytes Load(const std::string& path) {
 
 StreamInfo Scan(const Bytes& b) { return ScanStream(b.data(), b.size()); }
 
+std::string WriteFixture(const std::string& name, const Bytes& bytes) {
+  const std::string path = FixtureDir() + "/" + name;
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(out, nullptr) << path;
+  if (out) {
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
+    std::fclose(out);
+  }
+  return path;
+}
+
 // An ID3v2.4 tag with a footer, whose frame data is full of false frame syncs.
 Bytes Id3v2WithFooter() {
   Bytes body;
@@ -188,6 +199,45 @@ TEST(StreamScan, TagsAndJunkAroundTheAudioChangeNothing) {
   EXPECT_EQ(info.first.bitRate, reference.first.bitRate);
   EXPECT_EQ(info.audioStart, reference.audioStart + tagBytes + 500);
   EXPECT_EQ(DecodeAll(tagged), DecodeAll(plain));
+}
+
+// The probe gives what the scan gives, from the head of the file alone: damage in
+// the middle changes nothing, and a file without a header is left to the scan.
+TEST(StreamScan, ProbeMeasuresFromTheHeaderAlone) {
+  const std::string cbr = LameFile("probe_cbr", "synth 3 sine 440 vol 0.5", 44100, "-b 160");
+  const std::string vbr = LameFile("probe_vbr", "synth 3 sine 30-16000 whitenoise vol 0.5", 44100, "-V 2");
+  const std::string lsf = LameFile("probe_lsf", "synth 3 pinknoise pinknoise vol 0.5", 22050, "-V 4");
+  Bytes tagged = Id3v2WithFooter();
+  const Bytes vbrBytes = Load(vbr), v1 = Id3v1();
+  tagged.insert(tagged.end(), vbrBytes.begin(), vbrBytes.end());
+  tagged.insert(tagged.end(), v1.begin(), v1.end());
+  const std::string tags = WriteFixture("probe_tags.mp3", tagged);
+  for (const std::string& path : {cbr, vbr, lsf, tags}) {
+    SCOPED_TRACE(path);
+    const StreamInfo scanned = Scan(Load(path));
+    StreamInfo probed;
+    ASSERT_TRUE(ProbeFile(path, probed));
+    EXPECT_EQ(probed.frameCount, scanned.frameCount);
+    EXPECT_EQ(probed.lengthMs, scanned.lengthMs);
+    EXPECT_NEAR(probed.lengthMs / 1000.0, FfprobeSeconds(path), 0.002);
+    EXPECT_EQ(probed.audioStart, scanned.audioStart);
+    EXPECT_EQ(probed.bId3v1, scanned.bId3v1);
+    EXPECT_EQ(probed.first.bitRate, scanned.first.bitRate);
+    EXPECT_EQ(probed.first.channelMode, scanned.first.channelMode);
+    EXPECT_NEAR(probed.averageBitRate, scanned.averageBitRate, scanned.averageBitRate * 0.01);
+    EXPECT_TRUE(probed.frameOffsets.empty());
+  }
+  Bytes damaged = vbrBytes;
+  std::fill(damaged.begin() + damaged.size() / 3, damaged.begin() + damaged.size() / 2, 0);
+  StreamInfo probed;
+  ASSERT_TRUE(ProbeFile(WriteFixture("probe_damaged.mp3", damaged), probed));
+  EXPECT_EQ(probed.lengthMs, Scan(vbrBytes).lengthMs);
+
+  const std::string plain = Fixture("probe_plain.mp3", "ffmpeg -loglevel error -y -i " + Quote(cbr) +
+                                                           " -c copy -write_xing 0 {out}");
+  EXPECT_FALSE(ProbeFile(plain, probed));
+  EXPECT_FALSE(ProbeFile(FixtureDir() + "/missing.mp3", probed));
+  EXPECT_NEAR(Scan(Load(plain)).lengthMs / 1000.0, FfprobeSeconds(plain), 0.002);
 }
 
 TEST(StreamScan, ReadsVbriAndSkipsItsFrame) {

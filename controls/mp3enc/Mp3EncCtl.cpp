@@ -313,7 +313,10 @@ void CMp3EncControl::Run(HWND hWnd, UINT nGeneration) {
     if (done < m_total) return fail(kErrorSourceShort);
     bytes.clear();
     if (m_encoder.Flush(bytes) != Mp3EncoderError::None) return fail(kErrorEncoder);
-    if (!write() || std::fflush(m_pTarget) != 0) return fail(kErrorWrite);
+    if (!write()) return fail(kErrorWrite);
+    // The counts, delay and padding are known now; the stream's first frame says them.
+    if (!m_encoder.InfoFrame(bytes)) return fail(kErrorEncoder);
+    if (std::fseek(m_pTarget, 0, SEEK_SET) != 0 || !write() || std::fflush(m_pTarget) != 0) return fail(kErrorWrite);
     if (lastPercent != 100) ::PostMessageA(hWnd, kMsgProgress, nGeneration, static_cast<LPARAM>(total));
     ::PostMessageA(hWnd, kMsgEnded, nGeneration, 0);
 }

@@ -45,7 +45,8 @@ const char* EngineErrorText(long code) {
 
 class CMp3PlayControl final : public ctlkit::CControl {
 public:
-    explicit CMp3PlayControl(HWND hWnd) : CControl(hWnd), m_engine(m_decoder) {}
+    // Playback and decoding leave out the encoder delay and padding a file states.
+    explicit CMp3PlayControl(HWND hWnd) : CControl(hWnd), m_engine(m_decoder) { m_decoder.SetGaplessTrim(true); }
 
 private:
     ctlkit::MemberList Members() const override;
@@ -75,9 +76,11 @@ private:
     SHORT Stop();
     SHORT CloseFile();
 
-    bool IsOpen() const { return m_decoder.IsOpen(); }
-    const orv::codec::StreamInfo& Info() const { return m_decoder.Info(); }
-    const orv::codec::FrameHeader& Header() const { return m_decoder.Info().first; }
+    bool IsOpen() const { return m_state != State::Closed; }
+    const orv::codec::StreamInfo& Info() const { return m_decoder.IsOpen() ? m_decoder.Info() : m_probed; }
+    const orv::codec::FrameHeader& Header() const { return Info().first; }
+    // A file measured from its header is read whole only when it is played or sought.
+    bool LoadSource();
 
     // Halts the worker, keeps the device, and drops the run's messages.
     void HaltRun();
@@ -89,6 +92,8 @@ private:
     uint64_t FrameCount() const { return IsOpen() ? Info().frameCount : 0; }
 
     orv::codec::Mp3Decoder m_decoder;
+    orv::codec::StreamInfo m_probed;  // of a file not yet loaded
+    std::string m_strSource;
     orv::codec::WaveWriter m_writer;
     CPlayEngine m_engine;
     std::string m_strTarget;  // empty: play to the sound device
@@ -123,6 +128,12 @@ ctlkit::MemberList CMp3PlayControl::Members() const {
 SHORT CMp3PlayControl::Open(std::string source, std::string target) {
     CloseFile();
     if (!FileReadable(source)) return kStatusCannotRead;
+    m_strSource = source;
+    // Measuring a song (a playlist at start-up) needs only the header's frame count.
+    if (target.empty() && orv::codec::ProbeFile(source, m_probed)) {
+        m_state = State::Ready;
+        return kStatusOk;
+    }
     std::vector<uint8_t> bytes;
     if (!orv::codec::LoadFile(source, bytes)) return kStatusCannotRead;
     if (!m_decoder.Open(std::move(bytes))) return kStatusNotMpeg;
@@ -139,8 +150,15 @@ SHORT CMp3PlayControl::Open(std::string source, std::string target) {
     return kStatusOk;
 }
 
+bool CMp3PlayControl::LoadSource() {
+    if (m_decoder.IsOpen()) return true;
+    std::vector<uint8_t> bytes;
+    return orv::codec::LoadFile(m_strSource, bytes) && m_decoder.Open(std::move(bytes));
+}
+
 SHORT CMp3PlayControl::Play() {
     if (m_state == State::Closed) return kStatusNotOpen;
+    if (!LoadSource()) return kStatusCannotRead;
     if (m_state != State::Ready) return kStatusOk;  // already under way
     if (m_strTarget.empty()) {
         if (!m_engine.OpenDevice()) return kStatusNoDevice;
@@ -177,6 +195,7 @@ SHORT CMp3PlayControl::Pause() {
 
 SHORT CMp3PlayControl::Seek(long frame) {
     if (m_state == State::Closed) return kStatusNotOpen;
+    if (!LoadSource()) return kStatusCannotRead;
     if (frame < 0 || static_cast<uint64_t>(frame) > m_decoder.FramesAvailable()) return kStatusBadFrame;
     if (m_state == State::Ready) return m_decoder.SeekFrame(static_cast<uint64_t>(frame)) ? kStatusOk : kStatusBadFrame;
     HaltRun();
@@ -205,6 +224,8 @@ SHORT CMp3PlayControl::CloseFile() {
     FinishRun();
     m_writer.Close();
     m_decoder.Close();
+    m_probed = orv::codec::StreamInfo();
+    m_strSource.clear();
     m_strTarget.clear();
     m_state = State::Closed;
     return kStatusOk;

@@ -1,4 +1,5 @@
-// CID3Tag: the ID3v1 tag in the last 128 bytes of an MP3 file.
+// CID3Tag: the ID3v1 tag in the last 128 bytes of an MP3 file. A file without one
+// shows the texts of its ID3v2 tag instead; writing always writes ID3v1.
 #pragma once
 
 #include "fw/Framework.h"
@@ -16,6 +17,13 @@ const int kTagGenreOffset = 127;
 const int kTagTextChars = 30;  // title, artist, album, comment
 const int kTagYearChars = 4;
 
+// Where the texts of the last read come from.
+enum TagSource : BYTE {
+    TAG_SOURCE_NONE = 0,
+    TAG_SOURCE_ID3V1 = 1,
+    TAG_SOURCE_ID3V2 = 2,
+};
+
 class CID3Tag {
 public:
     CID3Tag() { ClearTag(); }
@@ -23,7 +31,9 @@ public:
 
     // Empty texts, no genre, no tag; the path stays.
     void ClearTag();
-    // TRUE when the file named by m_strPath ends with a tag.
+    // TRUE when the file named by m_strPath ends with a tag. Without one, the texts
+    // and genre of an ID3v2 tag at the file's start are taken (m_nSource tells),
+    // and the result and m_bHasTag stay FALSE: there is no ID3v1 tag to cut.
     BOOL ReadTag();
     // Overwrites the file's tag, or appends one; shows a message when the file
     // cannot be opened for writing.
@@ -49,4 +59,13 @@ public:
     CString m_strYear;
     CString m_strComment;
     BYTE m_byGenre = kNoGenre;
+    BYTE m_nSource = TAG_SOURCE_NONE;
+    int m_nId3v2Version = 0;  // 2, 3 or 4 when m_nSource is TAG_SOURCE_ID3V2
+
+private:
+    void ReadId3v2(CFile& file);
 };
+
+// The genre number an ID3v2 genre text names: "(17)", "17", "(17)Rock" or "Rock";
+// kNoGenre for anything else.
+BYTE GenreFromId3v2(const CString& strGenre);

@@ -38,7 +38,8 @@ BOOL CSongInfoDlg::OnInitDialog() {
     m_tag.m_strPath = m_strPath;
     m_tag.ReadTag();
     FillGenres();
-    if (m_tag.m_bHasTag) ShowTag();
+    if (m_tag.m_nSource != TAG_SOURCE_NONE) ShowTag();
+    ShowTagSource();
     ShowDetails();
     return TRUE;
 }
@@ -66,6 +67,13 @@ void CSongInfoDlg::ShowTag() {
     SelectGenre(m_tag.m_byGenre);
 }
 
+// The editor writes ID3v1 whatever it shows; the group's title says which tag that is.
+void CSongInfoDlg::ShowTagSource() {
+    if (m_tag.m_nSource == TAG_SOURCE_ID3V1) SetDlgItemText(IDC_INFO_TAG_GROUP, LoadText(IDS_TAG_SHOWN_ID3V1));
+    if (m_tag.m_nSource == TAG_SOURCE_ID3V2)
+        SetDlgItemText(IDC_INFO_TAG_GROUP, FormatText(IDS_TAG_SHOWN_ID3V2, m_tag.m_nId3v2Version));
+}
+
 // Numbers without a name select nothing.
 void CSongInfoDlg::SelectGenre(BYTE byGenre) {
     const int nCount = static_cast<int>(SendDlgItemMessage(IDC_INFO_GENRE, CB_GETCOUNT));
@@ -90,7 +98,9 @@ void CSongInfoDlg::OnSave() {
     GetDlgItemText(IDC_INFO_YEAR, m_tag.m_strYear);
     GetDlgItemText(IDC_INFO_COMMENT, m_tag.m_strComment);
     m_tag.m_byGenre = SelectedGenre();
-    ShowMessage(this, m_tag.WriteTag() ? IDS_TAG_SAVED : IDS_TAG_SAVE_FAILED, MB_OK | MB_ICONINFORMATION);
+    const BOOL bSaved = m_tag.WriteTag();
+    if (bSaved) ShowTagSource();
+    ShowMessage(this, bSaved ? IDS_TAG_SAVED : IDS_TAG_SAVE_FAILED, MB_OK | MB_ICONINFORMATION);
 }
 
 void CSongInfoDlg::OnRemoveTag() {

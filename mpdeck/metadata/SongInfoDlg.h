@@ -24,6 +24,7 @@ private:
     void LimitInputs();
     void FillGenres();
     void ShowTag();
+    void ShowTagSource();
     void SelectGenre(BYTE byGenre);
     BYTE SelectedGenre() const;
     void EmptyFields();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "OpenPlaylistDlg.h"
 #include "PlayerLink.h"
@@ -15,6 +16,8 @@
 #include "SkinMessages.h"
 #include "SkinText.h"
 #include "PlayMode.h"
+#include "ID3Tag.h"
+#include "ListFile.h"
 #include "SongInfoDlg.h"
 #include "TelmarIds.h"
 #include "WaveDevice.h"
@@ -44,7 +47,10 @@ const SkinButtonPlace kButtons[kButtonCount] = {
 
 // Description and pattern pairs of the Add dialog, the first one preselected.
 const UINT kAddFilter[] = {IDS_AUDIO_FILTER_NAME, IDS_AUDIO_PATTERNS, IDS_MP3_FILTER_NAME, IDS_MP3_PATTERNS,
-                           IDS_WAVE_FILTER_NAME,  IDS_WAVE_PATTERN,   IDS_ALL_FILTER_NAME, IDS_ALL_PATTERN};
+                           IDS_WAVE_FILTER_NAME,  IDS_WAVE_PATTERN,   IDS_LIST_FILTER_NAME, IDS_LIST_PATTERNS,
+                           IDS_ALL_FILTER_NAME,   IDS_ALL_PATTERN};
+// The list menu's one command.
+constexpr UINT kCmdSaveM3u8 = 1;
 
 // A check box shows its second text while unchecked.
 struct PlaylistTip {
@@ -67,10 +73,36 @@ const PlaylistTip kTips[] = {
     {IDC_BATCH_REMOVE, IDS_TIP_PL_REMOVE, 0},
 };
 
-CString RowLabel(int nRow, const CString& strPath) {
+// Artist and title as a list of another program writes them.
+CString SongTitle(const CSongEntry& entry) {
+    if (entry.m_strTagTitle.IsEmpty()) return entry.m_strListTitle;
+    if (entry.m_strTagArtist.IsEmpty()) return entry.m_strTagTitle;
+    return entry.m_strTagArtist + " - " + entry.m_strTagTitle;
+}
+
+// An MP3 whose tag names the song shows artist and title, a song from another
+// program's list the title that list gave; any other row its path.
+CString RowLabel(int nRow, const CSongEntry& entry) {
     CString strLabel;
-    strLabel.Format("<%.3d>  %s", nRow + 1, strPath.GetString());
+    if (entry.m_strTagTitle.IsEmpty() && !entry.m_strListTitle.IsEmpty())
+        strLabel.Format("<%.3d>  %s", nRow + 1, entry.m_strListTitle.GetString());
+    else if (entry.m_strTagTitle.IsEmpty())
+        strLabel.Format("<%.3d>  %s", nRow + 1, entry.m_strPath.GetString());
+    else if (entry.m_strTagArtist.IsEmpty())
+        strLabel.Format("<%.3d>  %s", nRow + 1, entry.m_strTagTitle.GetString());
+    else
+        strLabel.Format("<%.3d>  %s - %s", nRow + 1, entry.m_strTagArtist.GetString(), entry.m_strTagTitle.GetString());
     return strLabel;
+}
+
+void ReadSongTag(CSongEntry& entry) {
+    if (entry.m_bTagRead || entry.m_nType != SONG_MPEG) return;
+    CID3Tag tag;
+    tag.m_strPath = entry.m_strPath;
+    tag.ReadTag();
+    entry.m_strTagTitle = tag.GetTitle();
+    entry.m_strTagArtist = tag.GetArtist();
+    entry.m_bTagRead = TRUE;
 }
 
 CString LengthText(LONG nSeconds) {
@@ -120,6 +152,7 @@ BEGIN_MESSAGE_MAP(CMPlaylist, CPropertyPage)
     ON_NOTIFY(NM_CLICK, IDC_BATCH_JOBS, OnListClick)
     ON_NOTIFY(NM_DBLCLK, IDC_BATCH_JOBS, OnListDoubleClick)
     ON_NOTIFY(LVN_BEGINDRAG, IDC_BATCH_JOBS, OnBeginDrag)
+    ON_NOTIFY(NM_RCLICK, IDC_BATCH_JOBS, OnListRightClick)
     ON_MESSAGE(UM_LISTDROPFILES, OnListDropFiles)
     ON_MESSAGE(UM_LISTMOUSE, OnListMouse)
     ON_MESSAGE(UM_AUDITIONCLOSED, OnAuditionClosed)
@@ -180,9 +213,10 @@ void CMPlaylist::InsertColumns() {
 }
 
 void CMPlaylist::ShowRow(int nRow) {
-    const CSongEntry* pEntry = m_songs.GetAt(nRow);
+    CSongEntry* pEntry = m_songs.GetAt(nRow);
     if (!pEntry) return;
-    m_list.SetItemText(nRow, kColSong, RowLabel(nRow, pEntry->m_strPath));
+    ReadSongTag(*pEntry);
+    m_list.SetItemText(nRow, kColSong, RowLabel(nRow, *pEntry));
     m_list.SetItemText(nRow, kColLength, LengthText(pEntry->m_nLength));
     m_list.SetItemText(nRow, kColType, CSongEntry::TypeText(pEntry->m_nType));
 }
@@ -297,6 +331,67 @@ void CMPlaylist::AddSongFile(LPCSTR lpszPath, int nIndex) {
     ShowRowsFrom(nIndex);
 }
 
+void CMPlaylist::AddPaths(const std::vector<CString>& paths) {
+    int nMissing = 0;
+    for (const CString& strPath : paths) {
+        if (!IsListFile(strPath)) {
+            AddSongFile(strPath, m_songs.GetCount());
+            continue;
+        }
+        std::vector<ListSong> songs;
+        int nListMissing = 0;
+        if (!ReadListFile(strPath, songs, nListMissing)) {
+            ShowMessage(this, IDS_LIST_READ_FAILED, MB_OK | MB_ICONEXCLAMATION, strPath.GetString());
+            continue;
+        }
+        nMissing += nListMissing;
+        for (const ListSong& song : songs) {
+            const int nRow = m_songs.GetCount();
+            AddSongFile(song.strPath, nRow);
+            m_songs.GetAt(nRow)->m_strListTitle = song.strTitle;
+            ShowRow(nRow);
+        }
+    }
+    if (nMissing > 0) ShowMessage(this, IDS_LIST_SONGS_MISSING, MB_OK | MB_ICONINFORMATION, nMissing);
+}
+
+BOOL CMPlaylist::SaveAsM3u8(LPCSTR lpszPath) {
+    std::vector<ListSong> songs;
+    for (int i = 0; i < m_songs.GetCount(); ++i) {
+        const CSongEntry* pEntry = m_songs.GetAt(i);
+        ListSong song;
+        song.strPath = pEntry->m_strPath;
+        song.strTitle = SongTitle(*pEntry);
+        song.nSeconds = pEntry->m_nLength > 0 ? pEntry->m_nLength : -1;
+        songs.push_back(song);
+    }
+    if (WriteM3u8File(lpszPath, songs)) return TRUE;
+    ShowMessage(this, IDS_LIST_SAVE_FAILED, MB_OK | MB_ICONEXCLAMATION, lpszPath);
+    return FALSE;
+}
+
+void CMPlaylist::OnListRightClick(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    CMenu menu;
+    if (!menu.CreatePopupMenu()) return;
+    menu.AppendMenu(MF_STRING | (m_songs.IsEmpty() ? MF_GRAYED : 0), kCmdSaveM3u8, LoadText(IDS_LIST_SAVE_MENU));
+    POINT ptCursor = {};
+    ::GetCursorPos(&ptCursor);
+    if (menu.TrackPopupMenu(TPM_RETURNCMD | TPM_RIGHTBUTTON, ptCursor.x, ptCursor.y, this) != kCmdSaveM3u8) return;
+
+    // Description and pattern, each ending in a NUL, and a NUL after the last.
+    std::string strFilter = LoadText(IDS_M3U8_FILTER_NAME).GetString();
+    strFilter += '\0';
+    strFilter += LoadText(IDS_M3U8_PATTERN).GetString();
+    strFilter += '\0';
+    const CString strTitle = LoadText(IDS_LIST_SAVE_TITLE);
+    CFileDialog dlg(FALSE, LoadText(IDS_M3U8_SUFFIX), nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                    nullptr, this);
+    dlg.m_ofn.lpstrFilter = strFilter.c_str();
+    dlg.m_ofn.lpstrTitle = strTitle;
+    if (dlg.DoModal() == IDOK) SaveAsM3u8(dlg.GetPathName());
+}
+
 // ---- commands ------------------------------------------------------------------
 
 void CMPlaylist::OnAdd() {
@@ -305,7 +400,7 @@ void CMPlaylist::OnAdd() {
                      paths)) {
         return;
     }
-    for (const CString& strPath : paths) AddSongFile(strPath, m_songs.GetCount());
+    AddPaths(paths);
     ShowTotals();
     m_list.SetFocus();
     RefreshSelectionButtons();
@@ -316,7 +411,7 @@ LRESULT CMPlaylist::OnListDropFiles(WPARAM wParam, LPARAM) {
     HDROP hDrop = reinterpret_cast<HDROP>(wParam);
     if (!IsBusy()) {
         const std::vector<CString> paths = DroppedPaths(hDrop);
-        for (const CString& strPath : paths) AddSongFile(strPath, m_songs.GetCount());
+        AddPaths(paths);
         if (!paths.empty()) {
             ShowTotals();
             m_bModified = TRUE;
@@ -365,12 +460,15 @@ LRESULT CMPlaylist::OnAuditionClosed(WPARAM, LPARAM) {
 
 void CMPlaylist::OnMoreInfo() {
     const int nRow = FirstSelectedRow();
-    const CSongEntry* pEntry = m_songs.GetAt(nRow);
+    CSongEntry* pEntry = m_songs.GetAt(nRow);
     if (!pEntry) return;
     if (pEntry->m_nType == SONG_MPEG) {
         CSongInfoDlg dlg(this);
         dlg.m_strPath = pEntry->m_strPath;
         dlg.DoModal();
+        // The editor may have saved or removed the tag the row shows.
+        pEntry->m_bTagRead = FALSE;
+        ShowRow(nRow);
         return;
     }
     CWaveInfoDlg dlg(this);

@@ -41,6 +41,11 @@ public:
     void FillFromModel();
     void CommitPage();
     void AddSongFile(LPCSTR lpszPath, int nIndex);
+    // Songs, and the songs of M3U, M3U8 and PLS lists, at the end of the list; one
+    // message counts the songs of lists that were not found.
+    void AddPaths(const std::vector<CString>& paths);
+    // Writes the list as M3U8; FALSE (after a message) when it cannot be written.
+    BOOL SaveAsM3u8(LPCSTR lpszPath);
 
     const CSongList& WorkingList() const { return m_songs; }
     unsigned TotalSeconds() const;
@@ -67,6 +72,7 @@ protected:
     void OnListClick(NMHDR* pHdr, LRESULT* pResult);
     void OnListDoubleClick(NMHDR* pHdr, LRESULT* pResult);
     void OnBeginDrag(NMHDR* pHdr, LRESULT* pResult);
+    void OnListRightClick(NMHDR* pHdr, LRESULT* pResult);
     LRESULT OnListDropFiles(WPARAM wParam, LPARAM lParam);
     LRESULT OnListMouse(WPARAM wParam, LPARAM lParam);
     LRESULT OnAuditionClosed(WPARAM wParam, LPARAM lParam);

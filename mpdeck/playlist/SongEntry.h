@@ -31,6 +31,11 @@ public:
     DWORD m_dwAvgBytesPerSec = 0;
     BYTE m_nType = SONG_UNKNOWN;
     CString m_strPath;
+    // The song's tag texts, read once when a page first shows the entry.
+    BOOL m_bTagRead = FALSE;
+    CString m_strTagTitle;
+    CString m_strTagArtist;
+    CString m_strListTitle;  // the title a list of another program gave the song
 };
 
 // The entries in list order. The list owns them: removing one deletes it.

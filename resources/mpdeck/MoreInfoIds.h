@@ -24,6 +24,7 @@
 #define IDC_INFO_CHECKSUMS      1037
 #define IDC_INFO_CHANNELS       1038
 #define IDC_INFO_COMMENT        1039
+#define IDC_INFO_TAG_GROUP      1040    // names the tag the fields show
 #define IDC_INFO_MP3_CONTROL    1061    // the hidden MP3 control that reads the details
 #define IDC_INFO_SAVE           1120
 #define IDC_INFO_REMOVE_TAG     1123

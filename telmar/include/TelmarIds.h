@@ -87,6 +87,20 @@
 #define IDS_TAG_REMOVE_FAILED       222
 #define IDS_TAG_REMOVED             223
 #define IDS_TAG_WRITE_OPEN_FAILED   228
+#define IDS_TAG_SHOWN_ID3V1         270
+#define IDS_TAG_SHOWN_ID3V2         271
+
+// Lists of other programs on the playlist page.
+#define IDS_LIST_FILTER_NAME        272
+#define IDS_LIST_PATTERNS           273
+#define IDS_LIST_SONGS_MISSING      274
+#define IDS_LIST_READ_FAILED        275
+#define IDS_LIST_SAVE_MENU          276
+#define IDS_LIST_SAVE_TITLE         277
+#define IDS_M3U8_FILTER_NAME        278
+#define IDS_M3U8_PATTERN            279
+#define IDS_LIST_SAVE_FAILED        280
+#define IDS_M3U8_SUFFIX             281
 
 // Conversion dialogs.
 #define IDS_TARGET_REQUIRED         120
@@ -329,6 +343,19 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_TAG_REMOVE_FAILED, ""},
     {IDS_TAG_REMOVED, ""},
     {IDS_TAG_WRITE_OPEN_FAILED, ""},
+    {IDS_TAG_SHOWN_ID3V1, ""},
+    {IDS_TAG_SHOWN_ID3V2, "d"},
+
+    {IDS_LIST_FILTER_NAME, ""},
+    {IDS_LIST_PATTERNS, ""},
+    {IDS_LIST_SONGS_MISSING, "d"},
+    {IDS_LIST_READ_FAILED, "s"},
+    {IDS_LIST_SAVE_MENU, ""},
+    {IDS_LIST_SAVE_TITLE, ""},
+    {IDS_M3U8_FILTER_NAME, ""},
+    {IDS_M3U8_PATTERN, ""},
+    {IDS_LIST_SAVE_FAILED, "s"},
+    {IDS_M3U8_SUFFIX, ""},
 
     {IDS_TARGET_REQUIRED, ""},
     {IDS_LOG_VIEW_FAILED, "s"},

@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     std::vector<uint8_t> stream;
     if (encoder.Configure(settings) != orv::codec::Mp3EncoderError::None ||
         encoder.EncodeFloat(pcm.data(), mix.left.size(), stream) != orv::codec::Mp3EncoderError::None ||
-        encoder.Flush(stream) != orv::codec::Mp3EncoderError::None) {
+        encoder.Flush(stream) != orv::codec::Mp3EncoderError::None || !encoder.CompleteStream(stream)) {
         std::fprintf(stderr, "orvdemo: the encoder refused the demo\n");
         return 1;
     }

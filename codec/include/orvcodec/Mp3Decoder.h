@@ -44,19 +44,29 @@ class Mp3Decoder {
   // bit reservoir and the filter banks hold what a continuous decode would.
   bool SeekFrame(uint64_t frame);
 
+  // With trimming on, the encoder delay and end padding a file's Info/Xing header
+  // states are left out of the output, as gapless players do. Off by default: the
+  // output then holds every sample of every frame.
+  void SetGaplessTrim(bool bTrim) { m_bTrim = bTrim; }
+  // Samples per channel of the whole output under the current trimming.
+  uint64_t OutputSamples() const;
+
   // Decode the next frame into interleaved samples (room for kMaxSamplesPerFrame *
   // Channels()); return samples per channel, 0 at the end of the stream. Float output
-  // is full scale at 1.0; 16-bit output is rounded and clipped.
+  // is full scale at 1.0; 16-bit output is rounded and clipped. Trimming may return
+  // part of a frame, or decode on to the next one.
   int DecodeFrame(float* out);
   int DecodeFrame(int16_t* out);
 
  private:
   int DecodeNext(float* out, bool bOutput);
+  int DecodeTrimmed(float* out);
 
   std::vector<uint8_t> m_bytes;
   StreamInfo m_info;
   uint64_t m_nextFrame = 0;
   uint64_t m_concealed = 0;
+  bool m_bTrim = false;
   std::unique_ptr<Mp3DecoderState> m_state;
   std::vector<float> m_scratch;
 };

@@ -60,8 +60,11 @@ Mp3EncoderError ResolveMp3Format(const Mp3EncoderSettings& settings, Mp3StreamFo
 
 class Mp3EncoderImpl;
 
-// One encoder per stream. Encode() and Flush() append whole, final bytes of the
-// stream to the caller's vector; the encoder owns nothing of the caller's.
+// One encoder per stream. Encode() and Flush() append whole bytes of the stream to
+// the caller's vector; the encoder owns nothing of the caller's. The stream starts
+// with an Info frame that states no counts; after Flush(), InfoFrame() gives its
+// final bytes (same size), which the caller writes over the stream's first bytes so
+// that other programs know the frame count and trim the encoder delay and padding.
 class Mp3Encoder {
 public:
     Mp3Encoder();
@@ -85,7 +88,12 @@ public:
     // (at least 1 once configured), Position() the frames consumed so far.
     std::uint64_t Total() const;
     std::uint64_t Position() const;
-    std::uint64_t FramesWritten() const;
+    std::uint64_t FramesWritten() const;  // audio frames, the Info frame not counted
+
+    // False before Flush().
+    bool InfoFrame(std::vector<std::uint8_t>& frame) const;
+    // Puts the final Info frame over the start of a whole stream held in memory.
+    bool CompleteStream(std::vector<std::uint8_t>& stream) const;
 
 private:
     std::unique_ptr<Mp3EncoderImpl> m_impl;

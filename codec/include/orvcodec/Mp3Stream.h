@@ -61,6 +61,10 @@ struct StreamInfo {
   uint32_t averageBitRate = 0;       // bit/s over the audio frames
   VbrHeaderKind vbrHeader = VbrHeaderKind::None;
   uint64_t vbrHeaderFrames = 0;      // frame count the VBR header states
+  // Gapless: samples a decoder drops at the start (its own delay included) and at
+  // the end, from the encoder's extension of a Xing/Info header; 0 without one.
+  uint32_t trimStart = 0;
+  uint32_t trimEnd = 0;
   size_t id3v2Bytes = 0;             // skipped at the start (with footer)
   bool bId3v1 = false;               // 128 bytes excluded at the end
   size_t audioStart = 0;             // offset of the first audio frame
@@ -74,6 +78,12 @@ size_t Id3v2TagBytes(const uint8_t* p, size_t size);
 
 // Walks the whole buffer. On failure bValid is false and the rest is meaningless.
 StreamInfo ScanStream(const uint8_t* data, size_t size);
+
+// Measures a file from its head (and its last 128 bytes) alone, when the first frame
+// carries a Xing, Info or VBRI header that states the frame count: info is then what
+// ScanStream would give, without frame offsets. False for any other file, which
+// must be scanned whole.
+bool ProbeFile(const std::string& path, StreamInfo& info);
 
 // Reads a whole file into memory; false when it cannot be read.
 bool LoadFile(const std::string& path, std::vector<uint8_t>& bytes);

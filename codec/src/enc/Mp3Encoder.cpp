@@ -4,6 +4,7 @@
 #include "Filterbank.h"
 #include "FrameLayout.h"
 #include "HuffmanCoder.h"
+#include "InfoFrame.h"
 #include "PsychoModel.h"
 #include "Quantizer.h"
 #include "Resampler.h"
@@ -121,11 +122,18 @@ public:
         AcceptInterleaved(samples, frames, out);
     }
     void Flush(std::vector<std::uint8_t>& out);
+    // The stream starts with a placeholder of the Info frame; returns where the
+    // audio bytes of this call begin in out.
+    std::size_t StartOutput(std::vector<std::uint8_t>& out);
+    // Counts and checksums the audio bytes a call appended from audioFrom on.
+    void CountOutput(const std::vector<std::uint8_t>& out, std::size_t audioFrom);
+    std::vector<std::uint8_t> InfoFrame(bool final) const;
 
     Mp3EncoderSettings m_settings;
     Mp3StreamFormat m_format;
     std::uint64_t m_position = 0;
     std::uint64_t m_framesWritten = 0;
+    bool m_flushed = false;
 
 private:
     struct Channel {
@@ -154,6 +162,7 @@ private:
     Resampler m_resampler;
     std::vector<float> m_scratch;
     std::uint64_t m_codedSamples = 0;           // per channel, fed to the analysis
+    std::uint64_t m_sourceSamples = 0;          // of those, the source's (known at Flush)
 
     Channel m_channels[2];
     long m_analysedGranules = 0;
@@ -176,6 +185,10 @@ private:
     int m_paddingRemainder = 0;
     int m_paddingAccumulator = 0;
     int m_frameBytesBase = 0;
+
+    bool m_infoStarted = false;
+    std::uint64_t m_streamBytes = 0;            // Info frame included
+    std::uint16_t m_audioCrc = 0;
 };
 
 Mp3EncoderError Mp3EncoderImpl::Configure(const Mp3EncoderSettings& settings)
@@ -184,6 +197,10 @@ Mp3EncoderError Mp3EncoderImpl::Configure(const Mp3EncoderSettings& settings)
     if (error != Mp3EncoderError::None)
         return error;
     m_settings = settings;
+    m_infoStarted = false;
+    m_flushed = false;
+    m_streamBytes = 0;
+    m_audioCrc = 0;
     m_position = 0;
     m_framesWritten = 0;
     m_granulesPerFrame = m_format.mpegVersion == 1 ? 2 : 1;
@@ -193,6 +210,7 @@ Mp3EncoderError Mp3EncoderImpl::Configure(const Mp3EncoderSettings& settings)
     if (m_resample)
         m_resampler.Configure(settings.inputRate, m_format.sampleRate, m_format.channels);
     m_codedSamples = 0;
+    m_sourceSamples = 0;
     m_analysedGranules = 0;
     m_transformedGranules = 0;
     m_previousBlockType = kBlockNormal;
@@ -583,6 +601,7 @@ void Mp3EncoderImpl::Flush(std::vector<std::uint8_t>& out)
         FeedCoded(tail.data(), tail.size() / m_format.channels, out);
         m_resample = false;
     }
+    m_sourceSamples = m_codedSamples;
     const std::uint64_t granulesNeeded = (m_codedSamples + kCodecDelay + kGranuleLines - 1) / kGranuleLines;
     const std::uint64_t frames = std::max<std::uint64_t>(kMinFrames, (granulesNeeded + m_granulesPerFrame - 1) / m_granulesPerFrame);
     const std::uint64_t target = frames * m_granulesPerFrame;
@@ -590,6 +609,47 @@ void Mp3EncoderImpl::Flush(std::vector<std::uint8_t>& out)
     while (std::uint64_t(m_transformedGranules) < target)
         FeedCoded(silence.data(), kGranuleLines, out);
     m_reservoir.Release(out, true);
+    m_flushed = true;
+}
+
+std::size_t Mp3EncoderImpl::StartOutput(std::vector<std::uint8_t>& out)
+{
+    if (!m_infoStarted) {
+        const std::vector<std::uint8_t> placeholder = InfoFrame(false);
+        out.insert(out.end(), placeholder.begin(), placeholder.end());
+        m_streamBytes += placeholder.size();
+        m_infoStarted = true;
+    }
+    return out.size();
+}
+
+void Mp3EncoderImpl::CountOutput(const std::vector<std::uint8_t>& out, std::size_t audioFrom)
+{
+    m_audioCrc = InfoCrc16(m_audioCrc, out.data() + audioFrom, out.size() - audioFrom);
+    m_streamBytes += out.size() - audioFrom;
+}
+
+std::vector<std::uint8_t> Mp3EncoderImpl::InfoFrame(bool final) const
+{
+    InfoFrameFields f;
+    f.lsf = m_format.mpegVersion == 2;
+    f.sampleRate = m_format.sampleRate;
+    f.sampleRateIndex = SampleRateIndex(m_format.sampleRate);
+    f.channels = m_format.channels;
+    f.jointStereo = m_format.jointStereo;
+    f.bitRateKbps = m_format.bitRateKbps;
+    f.final = final;
+    f.audioFrames = std::uint32_t(m_framesWritten);
+    f.streamBytes = std::uint32_t(m_streamBytes);
+    // The source's first sample leaves a decoder kCodecDelay samples late; the
+    // frames then hold the source and silence up to their end.
+    f.encoderDelay = kCodecDelay - kDecoderDelay;
+    const std::uint64_t decoded = m_framesWritten * std::uint64_t(m_format.frameSamples);
+    const std::uint64_t used = m_sourceSamples + std::uint64_t(kCodecDelay);
+    f.endPadding = decoded > used ? int(std::min<std::uint64_t>(decoded - used + kDecoderDelay, 4095)) : kDecoderDelay;
+    f.lowpassHz = int(std::lround(float(m_cutoffLine) / kLines * 0.5f * m_format.sampleRate));
+    f.audioCrc = m_audioCrc;
+    return BuildInfoFrame(f);
 }
 
 Mp3Encoder::Mp3Encoder() = default;
@@ -615,7 +675,9 @@ Mp3EncoderError Mp3Encoder::Encode(const void* pcm, std::size_t byteCount, std::
 {
     if (!m_impl)
         return Mp3EncoderError::NotConfigured;
+    const std::size_t audioFrom = m_impl->StartOutput(out);
     m_impl->EncodeBytes(static_cast<const std::uint8_t*>(pcm), byteCount, out);
+    m_impl->CountOutput(out, audioFrom);
     return Mp3EncoderError::None;
 }
 
@@ -623,7 +685,9 @@ Mp3EncoderError Mp3Encoder::EncodeFloat(const float* samples, std::size_t frames
 {
     if (!m_impl)
         return Mp3EncoderError::NotConfigured;
+    const std::size_t audioFrom = m_impl->StartOutput(out);
     m_impl->EncodeFloat(samples, frames, out);
+    m_impl->CountOutput(out, audioFrom);
     return Mp3EncoderError::None;
 }
 
@@ -631,7 +695,9 @@ Mp3EncoderError Mp3Encoder::Flush(std::vector<std::uint8_t>& out)
 {
     if (!m_impl)
         return Mp3EncoderError::NotConfigured;
+    const std::size_t audioFrom = m_impl->StartOutput(out);
     m_impl->Flush(out);
+    m_impl->CountOutput(out, audioFrom);
     return Mp3EncoderError::None;
 }
 
@@ -650,6 +716,23 @@ std::uint64_t Mp3Encoder::Position() const
 std::uint64_t Mp3Encoder::FramesWritten() const
 {
     return m_impl ? m_impl->m_framesWritten : 0;
+}
+
+bool Mp3Encoder::InfoFrame(std::vector<std::uint8_t>& frame) const
+{
+    if (!m_impl || !m_impl->m_flushed)
+        return false;
+    frame = m_impl->InfoFrame(true);
+    return true;
+}
+
+bool Mp3Encoder::CompleteStream(std::vector<std::uint8_t>& stream) const
+{
+    std::vector<std::uint8_t> frame;
+    if (!InfoFrame(frame) || stream.size() < frame.size())
+        return false;
+    std::copy(frame.begin(), frame.end(), stream.begin());
+    return true;
 }
 
 } // namespace orv::codec

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -192,6 +193,7 @@ std::vector<std::uint8_t> Encode(const Pcm& pcm, int bits, orv::codec::Mp3Encode
     for (std::size_t at = 0; at < bytes.size(); at += chunk)
         encoder.Encode(bytes.data() + at, std::min(chunk, bytes.size() - at), out);
     encoder.Flush(out);
+    encoder.CompleteStream(out);
     return out;
 }
 
@@ -221,7 +223,11 @@ bool WalkFrames(const std::vector<std::uint8_t>& s, std::vector<FrameInfo>& fram
         f.modeExtension = (h >> 4) & 3;
         f.bytes = (f.version == 1 ? 144000 : 72000) * f.bitRateKbps / f.sampleRate + padding;
         if (at + f.bytes > s.size()) { reason = "last frame cut short"; return false; }
-        frames.push_back(f);
+        const int infoAt = 4 + (f.version == 1 ? (f.mode == 3 ? 17 : 32) : (f.mode == 3 ? 9 : 17));
+        const bool info = at + infoAt + 4 <= s.size() && std::memcmp(&s[at + infoAt], "Info", 4) == 0;
+        if (info != (at == 0)) { reason = at == 0 ? "no Info frame first" : "Info frame in the audio"; return false; }
+        if (!info)
+            frames.push_back(f);
         at += f.bytes;
     }
     return true;

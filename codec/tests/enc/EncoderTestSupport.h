@@ -40,7 +40,8 @@ struct FrameInfo {
     bool crc = false;
     int bytes = 0;
 };
-// Walks the stream header by header; false (with a reason) unless it parses to the end exactly.
+// Walks the stream header by header; false (with a reason) unless it parses to the end
+// exactly, or the stream does not start with an Info frame. The Info frame is not listed.
 bool WalkFrames(const std::vector<std::uint8_t>& stream, std::vector<FrameInfo>& frames, std::string& reason);
 
 std::string TempDir();

@@ -1,6 +1,7 @@
 // End-to-end checks of the encoder: stream layout, reference decoders, quality
 // floors and robustness.
 #include "EncoderTestSupport.h"
+#include "orvcodec/Mp3Decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +32,15 @@ std::string Save(const std::string& name, const std::vector<std::uint8_t>& strea
     return path;
 }
 
+std::size_t CodedFrames(std::size_t inputFrames, int inputRate, int outputRate)
+{
+    return (inputFrames * std::size_t(outputRate) + inputRate - 1) / inputRate;
+}
+
 // Frames needed to carry `frames` input samples past the codec delay.
 std::size_t ExpectedFrameCount(std::size_t inputFrames, int inputRate, int outputRate, int frameSamples)
 {
-    const std::size_t coded = (inputFrames * std::size_t(outputRate) + inputRate - 1) / inputRate;
+    const std::size_t coded = CodedFrames(inputFrames, inputRate, outputRate);
     const std::size_t granules = (coded + 1057 + 575) / 576;
     const std::size_t perFrame = std::size_t(frameSamples / 576);
     return std::max<std::size_t>(2, (granules + perFrame - 1) / perFrame);
@@ -72,16 +78,17 @@ void CheckStream(const Case& c)
     EXPECT_NEAR(double(bytes), seconds * format.bitRateKbps * 125.0, 1.0);
 
     const std::string path = Save(c.name, stream);
-    const std::size_t expectedSamples = frames.size() * format.frameSamples;
+    // The reference decoders trim what the Info frame says; ours, untrimmed, gives
+    // every frame.
+    const std::size_t coded = CodedFrames(c.pcm.Frames(), c.pcm.rate, format.sampleRate);
+    const std::size_t everySample = frames.size() * format.frameSamples;
     for (auto decode : {DecodeWithMpg123, DecodeWithFfmpeg, DecodeWithLame, DecodeWithOurs}) {
         const Decoded d = decode(path);
         ASSERT_TRUE(d.ran);
         EXPECT_EQ(d.diagnostics, "");
         EXPECT_EQ(d.pcm.rate, format.sampleRate);
         EXPECT_EQ(d.pcm.channels, format.channels);
-        // Decoders may skip their own delay at the start (lame) but no more than a frame.
-        EXPECT_LE(d.pcm.Frames(), expectedSamples);
-        EXPECT_GE(d.pcm.Frames() + std::size_t(format.frameSamples), expectedSamples);
+        EXPECT_EQ(d.pcm.Frames(), decode == DecodeWithOurs ? everySample : coded);
     }
 }
 
@@ -194,10 +201,10 @@ TEST(Mp3EncoderQuality, SineAt128KeepsItsSnr)
 {
     const Pcm input = Sine(44100, 2, 2.0, 1000, 0.5);
     const Decoded d = DecodeWithMpg123(Save("snr-sine", Encode(input, 16, At(128))));
-    ASSERT_GT(d.pcm.Frames(), input.Frames());
-    const int delay = FindDelay(input, d.pcm, 3000);
-    const double snr = SnrDb(input, d.pcm, delay, 0, 4096, input.Frames() - 4096);
-    std::printf("1 kHz sine at 128 kbit/s: delay %d, SNR %.1f dB\n", delay, snr);
+    // mpg123 trims the delay and padding the Info frame states.
+    ASSERT_EQ(d.pcm.Frames(), input.Frames());
+    const double snr = SnrDb(input, d.pcm, 0, 0, 4096, input.Frames() - 4096);
+    std::printf("1 kHz sine at 128 kbit/s: SNR %.1f dB\n", snr);
     EXPECT_GT(snr, 70.0);
 }
 
@@ -207,7 +214,7 @@ TEST(Mp3EncoderQuality, SampleSizesAllCarryTheSignal)
     const Pcm input = Sine(44100, 2, 1.0, 440, 0.5);
     for (int bits : {8, 16, 24}) {
         const Decoded d = DecodeWithMpg123(Save("bits-" + std::to_string(bits), Encode(input, bits, At(192))));
-        const double snr = SnrDb(input, d.pcm, 1057, 1, 2048, input.Frames() - 2048);
+        const double snr = SnrDb(input, d.pcm, 0, 1, 2048, input.Frames() - 2048);
         // 8-bit input carries its own quantisation noise, near 40 dB for this level.
         EXPECT_GT(snr, bits == 8 ? 30.0 : 55.0) << bits << " bits";
     }
@@ -235,10 +242,10 @@ TEST(Mp3EncoderQuality, TransientHasNoPreEchoBeyondAShortBlock)
     for (std::size_t i = 0; i < 2000; ++i)
         input.samples[onset + i] = float(0.9 * std::exp(-double(i) / 200.0) * std::sin(i * 2.1) * std::cos(i * 0.37));
     const Decoded d = DecodeWithMpg123(Save("pre-echo", Encode(input, 16, At(128))));
-    const double burst = RmsDb(d.pcm, 0, onset + 1057, 400);
+    const double burst = RmsDb(d.pcm, 0, onset, 400);
     // A short block's noise reaches about 550 samples before the attack; with
     // long blocks alone this stretch holds noise at about burst - 50 dB.
-    const double before = RmsDb(d.pcm, 0, onset + 1057 - 900, 320);
+    const double before = RmsDb(d.pcm, 0, onset - 900, 320);
     EXPECT_LT(before, burst - 70.0);
 }
 
@@ -260,7 +267,7 @@ TEST(Mp3EncoderQuality, MidSideIsNoWorseOnCorrelatedStereo)
             midSideFrames += m == 0 && f.modeExtension == 2;
         const Decoded d = DecodeWithMpg123(Save(m ? "ms-plain" : "ms-joint", stream));
         for (int c = 0; c < 2; ++c)
-            snr[m] += 0.5 * SnrDb(input, d.pcm, 1057, c, 4096, input.Frames() - 4096);
+            snr[m] += 0.5 * SnrDb(input, d.pcm, 0, c, 4096, input.Frames() - 4096);
     }
     std::printf("joint %.2f dB, plain %.2f dB, %d mid/side frames\n", snr[0], snr[1], midSideFrames);
     EXPECT_GT(midSideFrames, 30);
@@ -411,4 +418,75 @@ TEST(Mp3EncoderRobustness, RandomSettingsAndSignalsAlwaysDecode)
         EXPECT_EQ(d.pcm.Frames(), frames.size() * (frames[0].version == 1 ? 1152u : 576u));
         EXPECT_EQ(DecodeWithMpg123(path).diagnostics, "");
     }
+}
+
+namespace {
+
+Decoded DecodeTrimmed(const std::string& mp3)
+{
+    Decoded result;
+    Mp3Decoder decoder;
+    result.ran = decoder.OpenFile(mp3);
+    decoder.SetGaplessTrim(true);
+    result.pcm.rate = int(decoder.SampleRate());
+    result.pcm.channels = decoder.Channels();
+    std::vector<float> frame(std::size_t(Mp3Decoder::kMaxSamplesPerFrame) * Mp3Decoder::kMaxChannels);
+    while (const int got = decoder.DecodeFrame(frame.data()))
+        result.pcm.samples.insert(result.pcm.samples.end(), frame.begin(), frame.begin() + got * result.pcm.channels);
+    EXPECT_EQ(result.pcm.Frames(), decoder.OutputSamples());
+    return result;
+}
+
+} // namespace
+
+// The Info frame states the counts, delay and padding: every gapless decoder gives
+// back exactly the source, in place, and the frame count matches ffprobe's length.
+TEST(Mp3EncoderGapless, RoundTripsKeepTheSourceLengthAndPlace)
+{
+    const Case cases[] = {
+        {"gapless mono 44100", PinkNoise(44100, 1, 1.37, 0.4), 16, At(128)},
+        {"gapless stereo 48000", PinkNoise(48000, 2, 0.61, 0.4), 16, At(192)},
+        {"gapless mono 22050", PinkNoise(22050, 1, 0.93, 0.4), 16, At(64, 22050)},
+        {"gapless stereo 16000 low rate", PinkNoise(16000, 2, 0.5, 0.4), 16, At(8, 16000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Save(c.name, Encode(c.pcm, c.bits, c.settings));
+        for (auto decode : {DecodeTrimmed, DecodeWithMpg123, DecodeWithFfmpeg}) {
+            const Decoded d = decode(path);
+            ASSERT_TRUE(d.ran);
+            EXPECT_EQ(d.pcm.Frames(), c.pcm.Frames());
+            // Neither late nor early.
+            EXPECT_EQ(FindDelay(c.pcm, d.pcm, 1200), 0);
+            EXPECT_EQ(FindDelay(d.pcm, c.pcm, 1200), 0);
+        }
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(LoadFile(path, bytes));
+        const StreamInfo info = ScanStream(bytes.data(), bytes.size());
+        EXPECT_EQ(info.vbrHeader, VbrHeaderKind::Info);
+        EXPECT_EQ(info.vbrHeaderFrames, info.frameOffsets.size());
+        char command[512];
+        std::snprintf(command, sizeof command, "ffprobe -v error -show_entries stream=duration -of csv=p=0 '%s'",
+                      path.c_str());
+        std::FILE* probe = ::popen(command, "r");
+        ASSERT_NE(probe, nullptr);
+        double seconds = 0;
+        EXPECT_EQ(std::fscanf(probe, "%lf", &seconds), 1);
+        ::pclose(probe);
+        EXPECT_NEAR(seconds * 1000.0, info.lengthMs, 0.5);
+    }
+}
+
+// lame's files carry the same extension; our trimmed decode matches lame's source.
+TEST(Mp3EncoderGapless, FilesOfTheReferenceEncoderAreTrimmed)
+{
+    const Pcm pcm = PinkNoise(44100, 2, 0.77, 0.4);
+    const std::string wav = TempDir() + "/lame-source.wav";
+    const std::string mp3 = TempDir() + "/lame-gapless.mp3";
+    WriteWave(wav, pcm, 16);
+    ASSERT_EQ(std::system(("lame --quiet -V 2 '" + wav + "' '" + mp3 + "'").c_str()), 0);
+    const Decoded d = DecodeTrimmed(mp3);
+    EXPECT_EQ(d.pcm.Frames(), pcm.Frames());
+    EXPECT_EQ(FindDelay(pcm, d.pcm, 1200), 0);
+    EXPECT_EQ(FindDelay(d.pcm, pcm, 1200), 0);
 }

@@ -1,5 +1,6 @@
-// mp3dec [--float] FILE.mp3 OUT: decodes to a 16-bit WAVE file, or with --float to
-// raw interleaved 32-bit float samples (native byte order).
+// mp3dec [--float] [--gapless] FILE.mp3 OUT: decodes to a 16-bit WAVE file, or with
+// --float to raw interleaved 32-bit float samples (native byte order); --gapless
+// leaves out the encoder delay and padding the file states.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +15,7 @@ using namespace orv::codec;
 namespace {
 
 int Usage() {
-  std::fprintf(stderr, "usage: mp3dec [--float] [--start FRAME] FILE.mp3 OUT\n");
+  std::fprintf(stderr, "usage: mp3dec [--float] [--gapless] [--start FRAME] FILE.mp3 OUT\n");
   return 2;
 }
 
@@ -22,11 +23,14 @@ int Usage() {
 
 int main(int argc, char** argv) {
   bool bFloat = false;
+  bool bGapless = false;
   unsigned long long startFrame = 0;
   std::vector<std::string> paths;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--float") == 0)
       bFloat = true;
+    else if (std::strcmp(argv[i], "--gapless") == 0)
+      bGapless = true;
     else if (std::strcmp(argv[i], "--start") == 0 && i + 1 < argc)
       startFrame = std::strtoull(argv[++i], nullptr, 10);
     else
@@ -40,6 +44,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "mp3dec: %s: no MPEG audio stream found\n", paths[0].c_str());
     return 1;
   }
+  decoder.SetGaplessTrim(bGapless);
   if (!decoder.SeekFrame(startFrame)) {
     std::fprintf(stderr, "mp3dec: frame %llu is past the end\n", startFrame);
     return 1;

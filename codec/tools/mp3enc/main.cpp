@@ -103,6 +103,8 @@ int main(int argc, char** argv)
     bytes.clear();
     encoder.Flush(bytes);
     ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    ok = ok && encoder.InfoFrame(bytes) && std::fseek(out, 0, SEEK_SET) == 0 &&
+         std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     ok = std::fclose(out) == 0 && ok;
     if (!ok) {
         std::fprintf(stderr, "mp3enc: writing %s failed\n", argv[2]);

@@ -55,6 +55,65 @@ TEST_F(ID3TagTest, ReadsFieldsUpToTheirNulOrEndWithoutTrailingSpace) {
     EXPECT_EQ(id3.m_byGenre, 17);
 }
 
+// Latin-1 and UTF-8 frame data.
+std::string L1(const char* text) {
+    return std::string(1, '\0') + text;
+}
+std::string U8(const char* text) {
+    return std::string(1, '\3') + text;
+}
+
+TEST_F(ID3TagTest, WithoutID3v1TheID3v2TextsShowInTheCodePage) {
+    ASSERT_EQ(::GetACP(), 1252u) << "the expected texts are those of the Western code page";
+    const std::vector<BYTE> v2 = Id3v2Bytes({{"TIT2", U8("Caf\xC3\xA9 \xE2\x98\x83 \xC5\x93uvre")},
+                                             {"TPE1", L1("Ren\xE9")},
+                                             {"TALB", L1("Line\nBreak")},
+                                             {"TYER", L1("1998")},
+                                             {"TCON", L1("(17)")},
+                                             {"COMM", std::string("\0eng\0Note", 9)}});
+    CID3Tag id3;
+    id3.m_strPath = MakeFile("v2only.mp3", 700, {}, v2).c_str();
+    EXPECT_FALSE(id3.ReadTag()) << "no ID3v1 tag";
+    EXPECT_FALSE(id3.m_bHasTag);
+    EXPECT_EQ(id3.m_nSource, TAG_SOURCE_ID3V2);
+    EXPECT_EQ(id3.m_nId3v2Version, 3);
+    EXPECT_STREQ(id3.GetTitle(), "Caf\xE9 ? \x9Cuvre");
+    EXPECT_STREQ(id3.GetArtist(), "Ren\xE9");
+    EXPECT_STREQ(id3.GetAlbum(), "Line Break");
+    EXPECT_STREQ(id3.GetYear(), "1998");
+    EXPECT_STREQ(id3.GetComment(), "Note");
+    EXPECT_EQ(id3.m_byGenre, 17);
+    // Nothing to cut: the end of the file is audio.
+    const std::vector<BYTE> before = ReadAll(id3.m_strPath.GetString());
+    EXPECT_TRUE(id3.RemoveTag());
+    EXPECT_EQ(ReadAll(id3.m_strPath.GetString()), before);
+
+    // An ID3v1 tag wins; a tag claiming more than the file still gives what it holds.
+    id3.m_strPath = MakeFile("both.mp3", 700, TagBytes("TAG", "One", "", "", "", "", 3), v2).c_str();
+    EXPECT_TRUE(id3.ReadTag());
+    EXPECT_EQ(id3.m_nSource, TAG_SOURCE_ID3V1);
+    EXPECT_STREQ(id3.GetTitle(), "One");
+    std::vector<BYTE> cut = Id3v2Bytes({{"TIT2", L1("Cut short")}, {"TPE1", L1("Never there")}});
+    cut[8] = 0x7F;  // the size now claims 16 Kb more
+    cut.resize(cut.size() - 4);
+    id3.m_strPath = MakeFile("cut.mp3", 0, {}, cut).c_str();
+    EXPECT_FALSE(id3.ReadTag());
+    EXPECT_STREQ(id3.GetTitle(), "Cut short");
+    EXPECT_STREQ(id3.GetArtist(), "");
+    id3.m_strPath = MakeFile("empty2.mp3", 500, {}, Id3v2Bytes({{"TXXX", L1("x")}})).c_str();
+    EXPECT_FALSE(id3.ReadTag());
+    EXPECT_EQ(id3.m_nSource, TAG_SOURCE_NONE);
+}
+
+TEST(Id3v2Genre, NumbersAndNamesGiveTheGenreNumber) {
+    const std::pair<const char*, BYTE> cases[] = {
+        {"(17)", 17},     {"17", 17},         {"(17)Rock", 17},     {"rock", 17},   {"  Rock ", 17},
+        {"Hard Rock", 79}, {"(255)", 255},    {"(256)", kNoGenre},  {"(-1)", kNoGenre},
+        {"Chiptune", kNoGenre}, {"", kNoGenre}, {"(abc)", kNoGenre}, {"17x", kNoGenre}, {"(RX)", kNoGenre},
+    };
+    for (const auto& c : cases) EXPECT_EQ(GenreFromId3v2(c.first), c.second) << c.first;
+}
+
 TEST_F(ID3TagTest, FilesWithoutTheExactMarkerHaveNoTag) {
     CID3Tag id3;
     id3.m_strTitle = "stale";

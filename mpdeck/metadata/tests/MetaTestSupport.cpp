@@ -23,13 +23,31 @@ void MetaTest::TearDown() {
     ::RemoveDirectoryA(m_dir.c_str());
 }
 
-std::string MetaTest::MakeFile(const char* name, size_t nAudioBytes, const std::vector<BYTE>& tag) {
+std::string MetaTest::MakeFile(const char* name, size_t nAudioBytes, const std::vector<BYTE>& tag,
+                               const std::vector<BYTE>& head) {
     const std::string path = m_dir + "\\" + name;
     std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(head.data()), static_cast<std::streamsize>(head.size()));
     for (size_t i = 0; i < nAudioBytes; ++i) out.put(static_cast<char>(0x20 + i % 91));
     out.write(reinterpret_cast<const char*>(tag.data()), static_cast<std::streamsize>(tag.size()));
     m_files.push_back(path);
     return path;
+}
+
+std::vector<BYTE> MetaTest::Id3v2Bytes(const std::vector<std::pair<std::string, std::string>>& frames) {
+    std::vector<BYTE> body;
+    for (const auto& frame : frames) {
+        const size_t nData = frame.second.size();
+        body.insert(body.end(), frame.first.begin(), frame.first.end());
+        for (int shift = 24; shift >= 0; shift -= 8) body.push_back(static_cast<BYTE>(nData >> shift));
+        body.insert(body.end(), {0, 0});
+        body.insert(body.end(), frame.second.begin(), frame.second.end());
+    }
+    const size_t nBody = body.size();
+    std::vector<BYTE> tag = {'I', 'D', '3', 3, 0, 0};
+    for (int shift = 21; shift >= 0; shift -= 7) tag.push_back(static_cast<BYTE>((nBody >> shift) & 0x7F));
+    tag.insert(tag.end(), body.begin(), body.end());
+    return tag;
 }
 
 std::string MetaTest::CopyFixture(const std::string& source, const char* name) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TestSkinApp.h"
@@ -18,8 +19,13 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A file of nAudioBytes patterned bytes, optionally followed by the given tag.
-    std::string MakeFile(const char* name, size_t nAudioBytes, const std::vector<BYTE>& tag = {});
+    // A file of nAudioBytes patterned bytes, optionally followed by the given tag and
+    // preceded by the given head.
+    std::string MakeFile(const char* name, size_t nAudioBytes, const std::vector<BYTE>& tag = {},
+                         const std::vector<BYTE>& head = {});
+    // An ID3v2.3 tag holding each (frame id, data) pair; text data start with their
+    // encoding byte.
+    static std::vector<BYTE> Id3v2Bytes(const std::vector<std::pair<std::string, std::string>>& frames);
     // A copy of a file in the test's folder; empty when it cannot be made.
     std::string CopyFixture(const std::string& source, const char* name);
     static std::vector<BYTE> ReadAll(const std::string& path);

@@ -94,6 +94,27 @@ TEST_F(SongInfoDlgTest, ShowsTheTagWithLimitedInputsAndASortedGenreBox) {
     }));
 }
 
+TEST_F(SongInfoDlgTest, AnID3v2TagIsShownNamedAndSavedAsID3v1) {
+    const std::string title = "A title longer than thirty characters";
+    const std::vector<BYTE> v2 = Id3v2Bytes({{"TIT2", std::string(1, '\0') + title}, {"TCON", std::string("\0Jazz")}});
+    const std::string path = MakeFile("v2.mp3", 900, {}, v2);
+    std::string group, saved;
+    ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
+        EXPECT_EQ(Item(IDC_INFO_TITLE), title);
+        EXPECT_EQ(SelectedGenreText(), "Jazz");
+        EXPECT_EQ(Item(IDC_INFO_TAG_GROUP), "ID3v2.3 Tag (saved as ID3v1)");
+        PressAndAnswer(script, IDC_INFO_SAVE, IDOK, &saved);
+        group = Item(IDC_INFO_TAG_GROUP);
+    }));
+    EXPECT_EQ(saved, Text(IDS_TAG_SAVED).GetString());
+    EXPECT_EQ(group, Text(IDS_TAG_SHOWN_ID3V1).GetString());
+    const std::vector<BYTE> after = ReadAll(path);
+    ASSERT_EQ(after.size(), v2.size() + 900 + 128);
+    EXPECT_TRUE(std::equal(v2.begin(), v2.end(), after.begin())) << "the ID3v2 tag stays as it was";
+    EXPECT_EQ(0, std::memcmp(&after[v2.size() + 900], ("TAG" + title.substr(0, 30)).c_str(), 33));
+    EXPECT_EQ(after.back(), 8) << "Jazz";
+}
+
 TEST_F(SongInfoDlgTest, UnknownGenreShowsNoneAndTwoSavesLeaveOneTagWith127) {
     const std::string path = MakeFile("genre.mp3", 1500, TagBytes("TAG", "Old", "", "", "", "", 200));
     const std::vector<BYTE> before = ReadAll(path);

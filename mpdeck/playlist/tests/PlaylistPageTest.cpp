@@ -21,6 +21,7 @@
 #include "PlayerLink.h"
 #include "PlaylistDialogIds.h"
 #include "mpdeck/MoreInfoIds.h"
+#include "ListFile.h"
 #include "PlaylistFile.h"
 #include "PlaylistModel.h"
 #include "PlaylistPage.h"
@@ -205,6 +206,57 @@ TEST_F(PlaylistPageTest, AddedFilesAreTypedMeasuredAndCountedAndRemovingRenumber
     EXPECT_EQ(Column(CMPlaylist::kColSong),
               (std::vector<std::string>{"<001>  " + Path("b.mp3"), "<002>  " + Path("c.xyz")}));
     EXPECT_EQ(TotalsShown(), Totals(2, 0, 0, 2));
+}
+
+// Lists of other programs join the list with their titles, songs whose ID3v2 tag
+// names them show artist and title, missing songs are counted in one box, and the
+// list saved as M3U8 reads back the same.
+TEST_F(PlaylistPageTest, ListsOfOtherProgramsJoinAndTheListSavesAsM3u8) {
+    const std::string a = Tone("a.wav", 3000);
+    ASSERT_TRUE(::CreateDirectoryA(Path("Sub").c_str(), nullptr));
+    const std::string b = Tone("Sub\\b.wav", 1000);
+    std::ifstream mp3(std::string(ORV_MP3_FIXTURES) + "\\tone44js.mp3", std::ios::binary);
+    const std::string audio((std::istreambuf_iterator<char>(mp3)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(audio.empty());
+    // An ID3v2.3 tag with a title and an artist, and no ID3v1 tag.
+    const std::string frames = std::string("TIT2\0\0\0\x07\0\0\0Song C", 17) + std::string("TPE1\0\0\0\x05\0\0\0Band", 15);
+    const std::string tag = std::string("ID3\x03\0\0\0\0\0", 9) + static_cast<char>(frames.size()) + frames;
+    const std::string c = Path("c.mp3");
+    ASSERT_TRUE(orvtest::WriteFileBytes(c, tag + audio));
+    ASSERT_TRUE(orvtest::WriteFileBytes(Path("list.m3u"),
+                                        "#EXTM3U\r\n#EXTINF:3,Wave A\r\na.wav\r\n\r\n# comment\r\nSub/b.wav\r\n"
+                                        "missing.mp3\r\nc.mp3\r\n"));
+    ASSERT_TRUE(orvtest::WriteFileBytes(Path("list.pls"), "[playlist]\nFile1=a.wav\nFile2=gone.wav\nNumberOfEntries=2\n"));
+    OpenSheet();
+    CUiScript ui(kTestTitle);
+    std::string missing;
+    ui.Run([&](CUiScript& script) { missing = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok); },
+           [&] { Page().AddPaths({Path("list.m3u").c_str(), Path("list.pls").c_str()}); });
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
+    char expected[256] = {};
+    std::snprintf(expected, sizeof expected, m_app.Text(IDS_LIST_SONGS_MISSING).c_str(), 2);
+    EXPECT_EQ(missing, expected);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, b, c, a}));
+    EXPECT_EQ(Column(CMPlaylist::kColSong),
+              (std::vector<std::string>{"<001>  Wave A", "<002>  " + b, "<003>  Band - Song C", "<004>  " + a}));
+    EXPECT_EQ(Column(CMPlaylist::kColLength), (std::vector<std::string>{"00:03", "00:01", "00:02", "00:03"}));
+    orvtest::CaptureScreen("playlist-page-lists");
+
+    ASSERT_TRUE(Page().SaveAsM3u8(Path("saved.m3u8").c_str()));
+    std::ifstream saved(Path("saved.m3u8"), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>()),
+              "#EXTM3U\r\n#EXTINF:3,Wave A\r\na.wav\r\n#EXTINF:1,\r\nSub\\b.wav\r\n#EXTINF:2,Band - Song C\r\nc.mp3\r\n"
+              "#EXTINF:3,\r\na.wav\r\n");
+    std::vector<ListSong> songs;
+    int nMissing = -1;
+    ASSERT_TRUE(ReadListFile(Path("saved.m3u8").c_str(), songs, nMissing));
+    EXPECT_EQ(nMissing, 0);
+    ASSERT_EQ(songs.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(std::string(songs[i].strPath.GetString()), Paths()[i]);
+        EXPECT_EQ(songs[i].nSeconds, Page().WorkingList().GetAt(i)->m_nLength);
+    }
+    EXPECT_EQ(std::string(songs[2].strTitle.GetString()), "Band - Song C");
 }
 
 TEST_F(PlaylistPageTest, FilesFromADrivesRootGetOneBackslash) {
