@@ -37,20 +37,6 @@ std::string FullPath(const std::string& path) {
     return n > 0 && n < MAX_PATH ? std::string(szFull) : path;
 }
 
-// Frames the decode could not give: the damaged stretches the scan passed over (in
-// frames of the stream's average size; leading junk shorter than a frame is no loss)
-// and the frames replaced by silence.
-uint64_t LostFrames(const orv::codec::Mp3Decoder& decoder) {
-    const orv::codec::StreamInfo& info = decoder.Info();
-    uint64_t lost = decoder.ConcealedFrames();
-    const uint64_t audioBytes = info.audioEnd > info.audioStart ? info.audioEnd - info.audioStart : 0;
-    if (info.skippedBytes > 0 && info.frameCount > 0 && audioBytes > info.skippedBytes) {
-        const uint64_t average = (audioBytes - info.skippedBytes) / info.frameCount;
-        if (average > 0) lost += (info.skippedBytes + average / 2) / average;
-    }
-    return lost;
-}
-
 const char* EngineErrorText(long code) {
     switch (code) {
     case kEngineErrorWrite: return "The WAVE file cannot be written.";
@@ -262,7 +248,7 @@ bool CMp3PlayControl::FinishRun(bool bComplete) {
 void CMp3PlayControl::OnRunEnded() {
     const bool bDecode = !m_strTarget.empty();
     const bool bWriteFailed = m_bWriteFailed;
-    const uint64_t lost = bDecode ? LostFrames(m_decoder) : 0;
+    const uint64_t lost = bDecode ? m_decoder.LostFrames() : 0;
     const bool bPlaced = FinishRun(true);
     if (bDecode && !bPlaced && !bWriteFailed) PostEvent(kEventError, kEngineErrorWrite, EngineErrorText(kEngineErrorWrite));
     if (bPlaced && lost > 0) {
