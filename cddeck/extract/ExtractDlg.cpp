@@ -183,13 +183,7 @@ void CExtractDlg::OnDiscChanged() {
     if (!m_hWnd) return;
     // A run goes on only on the disc it started with; another disc's tracks are not
     // the ones checked.
-    if (IsBusy()) {
-        OnStop();
-    } else if (m_bListChanged && m_pDisc &&
-               (m_pDisc->m_strIdentifier.IsEmpty() || m_pDisc->m_strIdentifier == m_strFilledIdentifier)) {
-        // Unsaved titles survive the drive being emptied and their disc read again.
-        return;
-    }
+    if (IsBusy()) OnStop();
     FillList();
 }
 
@@ -299,6 +293,10 @@ void CExtractDlg::OnRip() {
     m_bStopped = 0;
     m_bHalted = 0;
     if (!AnyMarked() || !TakeExistingFiles()) return;
+    if (NextTrackToDo() < 0) {
+        ShowMessage(this, IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, KeptCount());
+        return;
+    }
     RipNextTrack();
 }
 

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "ConvertJobs.h"
 #include "PlayerLink.h"
 #include "LogViewDlg.h"
 #include "SkinApp.h"
@@ -238,7 +239,11 @@ BOOL CBatchPage::TakeExistingTargets() {
     m_existing = CExistingTargets();
     for (int nRow = 0; nRow < m_jobs.GetItemCount(); ++nRow) {
         const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
-        if (!EndsWithBackslash(strTarget)) m_existing.Add(strTarget);
+        // A target that names its own source is refused by the job itself.
+        if (!convert::IsFileTarget(strTarget) ||
+            convert::IsSamePath(m_jobs.GetItemText(nRow, kBatchSource), strTarget))
+            continue;
+        m_existing.Add(strTarget);
     }
     const ExistingTargetChoice choice = m_existing.Ask(this);
     if (choice == ExistingTargetChoice::Cancel) return FALSE;
