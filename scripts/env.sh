@@ -7,8 +7,28 @@ ORV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 ORV_BUILD="$ORV_ROOT/build"
 ORV_ARTIFACTS="$ORV_BUILD/artifacts"
 
-export WINEPREFIX="$ORV_BUILD/wineprefix"
-export WINEARCH=win32
+# The suite is 32-bit; a host that runs no 32-bit code runs its 64-bit build with
+# the 64-bit Wine instead (scripts/windows-tree), in a prefix of that kind.
+ORV_WIN_TREE="$("$ORV_ROOT/scripts/windows-tree")"
+export ORV_WIN_TREE
+if [ "$ORV_WIN_TREE" = win64 ]; then
+  export WINEPREFIX="$ORV_BUILD/wineprefix-win64"
+  export WINEARCH=win64
+  # Debian's wine and wineboot commands take the 32-bit loader whenever it is
+  # installed, even where it cannot start: these take the 64-bit one.
+  ORV_WINE_BIN="$ORV_BUILD/env/wine64-bin"
+  if [ ! -x "$ORV_WINE_BIN/wineboot" ]; then
+    mkdir -p "$ORV_WINE_BIN"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$ORV_WINE_BIN/wine"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot.exe "$@"\n' >"$ORV_WINE_BIN/wineboot"
+    chmod +x "$ORV_WINE_BIN/wine" "$ORV_WINE_BIN/wineboot"
+  fi
+  case ":$PATH:" in *":$ORV_WINE_BIN:"*) ;; *) export PATH="$ORV_WINE_BIN:$PATH" ;; esac
+  export WINELOADER=/usr/lib/wine/wine64
+else
+  export WINEPREFIX="$ORV_BUILD/wineprefix"
+  export WINEARCH=win32
+fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

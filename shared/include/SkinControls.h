@@ -4,6 +4,7 @@
 
 #include "fw/Framework.h"
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -12,8 +13,9 @@ public:
     // A tool over a rectangle of pOwner with tool id nId.
     BOOL AddTool(CWnd* pOwner, LPCSTR lpszText, LPCRECT lpRect, UINT nId);
 
-    // The tool description of the first version of the control: no lParam beyond it.
-    static constexpr UINT kToolInfoSize = 44;
+    // The tool description of the first version of the control: nothing beyond its
+    // lParam (44 bytes in a 32-bit program).
+    static constexpr UINT kToolInfoSize = offsetof(TOOLINFOA, lParam) + sizeof(LPARAM);
 };
 
 class CSkinButton : public CButton {

@@ -2,7 +2,8 @@
 # scripts/setup against a stand-in apt-get, dpkg and dpkg-query first on PATH:
 # a mirror mid-sync (one index fails its size check), a security suite whose
 # amd64 libraries have no i386 twins yet (install fails until -t <release>), and
-# both failing at once.
+# both failing at once; and a host that runs no 32-bit code, which needs the
+# 64-bit Wine and compilers too.
 set -uo pipefail
 SETUP="$(cd "$(dirname "$0")/../.." && pwd)/scripts/setup"
 WORK="$(mktemp -d)"
@@ -46,20 +47,21 @@ SH
 chmod +x "$WORK/bin"/*
 printf 'ID=debian\nVERSION_CODENAME=testrel\n' >"$WORK/os-release"
 
-# name | update | install | absent packages | rc | expected apt-get calls (;-separated) | stderr must match
+# name | host's Windows tree | update | install | absent packages | rc | expected apt-get calls (;-separated) | stderr must match
 CASES=(
-  "stale index|fail|ok|wine32:i386 nsis|0|update -q;install -y -q --no-install-recommends wine32:i386 nsis|warning: .*every index.*Err:6 .*i386 Packages"
-  "held broken pairs|ok|release|wine32:i386|0|update -q;install -y -q --no-install-recommends wine32:i386;install -y -q --no-install-recommends -t testrel wine32:i386|retrying with the release's own versions \(-t testrel\)"
-  "both fail|fail|fail|wine32:i386 nsis|1|update -q;install -y -q --no-install-recommends wine32:i386 nsis;install -y -q --no-install-recommends -t testrel wine32:i386 nsis|could not install: wine32:i386 nsis.*retry with: sudo apt-get update; sudo apt-get install -y --no-install-recommends -t testrel wine32:i386 nsis"
-  "nothing missing|fail|fail||0||^$"
+  "stale index|win32|fail|ok|wine32:i386 nsis|0|update -q;install -y -q --no-install-recommends wine32:i386 nsis|warning: .*every index.*Err:6 .*i386 Packages"
+  "held broken pairs|win32|ok|release|wine32:i386|0|update -q;install -y -q --no-install-recommends wine32:i386;install -y -q --no-install-recommends -t testrel wine32:i386|retrying with the release's own versions \(-t testrel\)"
+  "both fail|win32|fail|fail|wine32:i386 nsis|1|update -q;install -y -q --no-install-recommends wine32:i386 nsis;install -y -q --no-install-recommends -t testrel wine32:i386 nsis|could not install: wine32:i386 nsis.*retry with: sudo apt-get update; sudo apt-get install -y --no-install-recommends -t testrel wine32:i386 nsis"
+  "nothing missing|win32|fail|fail||0||^$"
+  "64-bit-only host|win64|ok|ok|wine64|0|update -q;install -y -q --no-install-recommends wine64|^$"
 )
 
 for row in "${CASES[@]}"; do
-  IFS='|' read -r name update install absent want_rc want_calls want_err <<<"$row"
+  IFS='|' read -r name tree update install absent want_rc want_calls want_err <<<"$row"
   export STATE="$WORK/state-${name// /-}"
   mkdir -p "$STATE"; : >"$STATE/calls"
   tr ' ' '\n' <<<"$absent" | sed '/^$/d' >"$STATE/absent"
-  PATH="$WORK/bin:$PATH" APT_UPDATE="$update" APT_INSTALL="$install" ORV_OS_RELEASE="$WORK/os-release" \
+  ORV_WIN_TREE="$tree" PATH="$WORK/bin:$PATH" APT_UPDATE="$update" APT_INSTALL="$install" ORV_OS_RELEASE="$WORK/os-release" \
     bash "$SETUP" >"$STATE/out" 2>"$STATE/err"
   rc=$?
   calls="$(sed 's/^apt-get //' "$STATE/calls" | paste -sd';')"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
 
 namespace orvtest {
 
@@ -129,6 +130,48 @@ std::vector<double> WindowRms(const Pcm& pcm, double windowMs) {
         levels.push_back(std::sqrt(MeanSquare(&pcm.samples[at], windowSamples)));
     }
     return levels;
+}
+
+std::vector<Span> Dropouts(const Pcm& pcm, Span sounding) {
+    constexpr double kWindowMs = 2.5;
+    constexpr double kGapShare = 0.1;
+    const Pcm clip = pcm.Slice(sounding.fromMs, sounding.toMs);
+    const std::vector<double> mono = clip.Channel();
+    const size_t window = static_cast<size_t>(kWindowMs * clip.rate / 1000);
+    const size_t hop = window / 2;
+    std::vector<double> levels;
+    for (size_t at = 0; window && at + window <= mono.size(); at += hop) {
+        double sum = 0;
+        for (size_t i = at; i < at + window; ++i) sum += mono[i] * mono[i];
+        levels.push_back(std::sqrt(sum / static_cast<double>(window)));
+    }
+    std::vector<Span> gaps;
+    if (levels.empty()) return gaps;
+    std::vector<double> sorted = levels;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double floor = sorted[sorted.size() / 2] * kGapShare;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        if (levels[i] >= floor) continue;
+        const double fromMs = sounding.fromMs + 1000.0 * static_cast<double>(i * hop) / clip.rate;
+        const double toMs = fromMs + 1000.0 * static_cast<double>(window) / clip.rate;
+        if (!gaps.empty() && fromMs <= gaps.back().toMs) {
+            gaps.back().toMs = toMs;
+        } else {
+            gaps.push_back(Span{fromMs, toMs});
+        }
+    }
+    return gaps;
+}
+
+std::string DescribeSpans(const std::vector<Span>& spans) {
+    std::string text;
+    for (const Span& span : spans) {
+        char item[64];
+        std::snprintf(item, sizeof item, "%sat %.1f ms for %.1f ms", text.empty() ? "" : "; ", span.fromMs,
+                      span.LengthMs());
+        text += item;
+    }
+    return text;
 }
 
 std::vector<Span> SilentSpans(const Pcm& pcm, double minMs, double threshold) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace orvtest {
@@ -44,6 +45,14 @@ constexpr double kSilenceRms = 0.001;
 // (sounding) the threshold, in time order.
 std::vector<Span> SilentSpans(const Pcm& pcm, double minMs, double threshold = kSilenceRms);
 std::vector<Span> SoundSpans(const Pcm& pcm, double minMs, double threshold = kSilenceRms);
+
+// Gaps inside a sounding span: where the sound server played silence for lack of
+// samples (or dropped them), not where the sound itself is quieter. A gap is a run
+// of overlapping 2.5 ms windows below a tenth of the span's median level; runs of
+// 3.75 ms and more are always found. Times are the clip's.
+std::vector<Span> Dropouts(const Pcm& pcm, Span sounding);
+// "at 412.3 ms for 5.0 ms; ..." for a failure message.
+std::string DescribeSpans(const std::vector<Span>& spans);
 
 // The strongest frequency of the clip (channels mixed) in Hz; 0 for an empty clip.
 double DominantFrequency(const Pcm& pcm);

@@ -1,6 +1,7 @@
 #include "AudioRecorder.h"
 
 #include <cstdio>
+#include <mmsystem.h>
 #include <fstream>
 #include <iterator>
 
@@ -29,7 +30,90 @@ std::vector<uint8_t> ReadBytes(const std::string& path, size_t from) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+constexpr DWORD kLevelsTimeoutMs = 10000;
+constexpr DWORD kFullVolume = 0xFFFF;
+
 }  // namespace
+
+bool FindVolumeControl(DWORD dwComponentType, DWORD& dwControlId) {
+    const auto hMixer = reinterpret_cast<HMIXEROBJ>(0);
+    MIXERLINEA line = {};
+    line.cbStruct = sizeof line;
+    line.dwComponentType = dwComponentType;
+    if (mixerGetLineInfoA(hMixer, &line, MIXER_OBJECTF_MIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR)
+        return false;
+    MIXERCONTROLA control = {};
+    control.cbStruct = sizeof control;
+    MIXERLINECONTROLSA controls = {};
+    controls.cbStruct = sizeof controls;
+    controls.dwLineID = line.dwLineID;
+    controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
+    controls.cControls = 1;
+    controls.cbmxctrl = sizeof control;
+    controls.pamxctrl = &control;
+    if (mixerGetLineControlsA(hMixer, &controls, MIXER_OBJECTF_MIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+        MMSYSERR_NOERROR)
+        return false;
+    dwControlId = control.dwControlID;
+    return true;
+}
+
+bool VolumeDetails(DWORD dwControlId, DWORD (&adwValues)[2], bool bSet) {
+    MIXERCONTROLDETAILS_UNSIGNED values[2] = {{adwValues[0]}, {adwValues[1]}};
+    MIXERCONTROLDETAILS details = {};
+    details.cbStruct = sizeof details;
+    details.dwControlID = dwControlId;
+    details.cChannels = 2;
+    details.cbDetails = sizeof values[0];
+    details.paDetails = values;
+    const auto hMixer = reinterpret_cast<HMIXEROBJ>(0);
+    const MMRESULT result =
+        bSet ? mixerSetControlDetails(hMixer, &details, MIXER_OBJECTF_MIXER | MIXER_SETCONTROLDETAILSF_VALUE)
+             : mixerGetControlDetailsA(hMixer, &details, MIXER_OBJECTF_MIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+    adwValues[0] = values[0].dwValue;
+    adwValues[1] = values[1].dwValue;
+    return result == MMSYSERR_NOERROR;
+}
+
+CSoundLevels::CSoundLevels() {
+    const DWORD adwTypes[2] = {MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT};
+    for (int i = 0; i < 2; ++i) {
+        MixerLine& line = m_lines[i];
+        if (!FindVolumeControl(adwTypes[i], line.dwControlId)) continue;
+        line.bSaved = VolumeDetails(line.dwControlId, line.adwSaved, false);
+        DWORD adwFull[2] = {kFullVolume, kFullVolume};
+        VolumeDetails(line.dwControlId, adwFull, true);
+    }
+    m_bWaveVolumeSaved = waveOutGetVolume(reinterpret_cast<HWAVEOUT>(0), &m_dwWaveVolume) == MMSYSERR_NOERROR;
+    waveOutSetVolume(reinterpret_cast<HWAVEOUT>(0), 0xFFFFFFFF);
+
+    const std::string saved = ArtifactsDir() + "/levels-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    // No double quotes and no backslashes: the host shell's script travels inside a
+    // quoted Windows command line.
+    const std::string script = "{ pactl get-sink-volume nullsink | awk '/^Volume:/ {print $3, $10}'; "
+                               "pactl get-sink-mute nullsink | awk '{print $2}'; } >'" +
+                               UnixPath(saved) + "' && pactl set-sink-volume nullsink 65536 && pactl set-sink-mute nullsink 0";
+    m_bReady = RunHostShell(script, "levels", kLevelsTimeoutMs);
+    std::ifstream in(saved);
+    m_strSavedSink.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.close();
+    DeleteFileA(saved.c_str());
+    if (!m_bReady) std::fprintf(stderr, "sound levels: the sink's volume was not set (see levels.log)\n");
+}
+
+CSoundLevels::~CSoundLevels() {
+    unsigned left = 0, right = 0;
+    char mute[8] = {};
+    if (std::sscanf(m_strSavedSink.c_str(), "%u %u %7s", &left, &right, mute) == 3) {
+        RunHostShell("pactl set-sink-volume nullsink " + std::to_string(left) + " " + std::to_string(right) +
+                         " && pactl set-sink-mute nullsink " + (std::string(mute) == "yes" ? "1" : "0"),
+                     "levels-back", kLevelsTimeoutMs);
+    }
+    if (m_bWaveVolumeSaved) waveOutSetVolume(reinterpret_cast<HWAVEOUT>(0), m_dwWaveVolume);
+    for (MixerLine& line : m_lines) {
+        if (line.bSaved) VolumeDetails(line.dwControlId, line.adwSaved, true);
+    }
+}
 
 CAudioRecorder::~CAudioRecorder() {
     if (Recording()) Stop();
@@ -37,6 +121,7 @@ CAudioRecorder::~CAudioRecorder() {
 
 bool CAudioRecorder::Start(const std::string& name) {
     if (Recording()) return false;
+    m_pLevels = std::make_unique<CSoundLevels>();
     const std::string dir = ArtifactsDir();
     m_strName = name;
     m_strRaw = dir + "/" + name + ".rec.raw";
@@ -116,6 +201,7 @@ Pcm CAudioRecorder::Stop() {
     DeleteFileA(m_strPid.c_str());
     DeleteFileA(m_strDone.c_str());
     m_strRaw.clear();
+    m_pLevels.reset();
     return pcm;
 }
 
