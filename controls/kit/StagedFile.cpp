@@ -22,6 +22,17 @@ std::string MakeTempFile(const std::string& target) {
     return szTemp;
 }
 
+// Whether a name that opens is something other than a file on a disk (a device): the
+// finished file would be renamed over it.
+bool IsDevice(const std::string& path) {
+    const HANDLE h = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const DWORD dwType = ::GetFileType(h);
+    ::CloseHandle(h);
+    return dwType != FILE_TYPE_DISK;
+}
+
 }  // namespace
 
 bool CStagedFile::CanWrite(const std::string& target) {
@@ -30,6 +41,7 @@ bool CStagedFile::CanWrite(const std::string& target) {
     if (dwAttributes != INVALID_FILE_ATTRIBUTES &&
         (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return false;
+    if (IsDevice(target)) return false;
     const std::string strTemp = MakeTempFile(target);
     if (strTemp.empty()) return false;
     ::DeleteFileA(strTemp.c_str());

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -211,7 +212,11 @@ TEST_F(CDDeviceTest, PollSeesASwappedDiscAndTellsOfAnUnreadableOne) {
     ASSERT_TRUE(::DeleteFileA((broken.cue.substr(0, broken.cue.size() - 4) + ".bin").c_str()));
     m_owner.m_messages.clear();
     for (int i = 0; i < 3; ++i) m_device.Poll();
-    EXPECT_EQ(m_owner.m_messages, std::vector<int>{IDS_CD_NO_DISC});
+    // The driver may report the disc gone first (the door message); the drive ends
+    // told as empty, once.
+    ASSERT_FALSE(m_owner.m_messages.empty());
+    EXPECT_EQ(m_owner.m_messages.back(), IDS_CD_NO_DISC);
+    EXPECT_EQ(std::count(m_owner.m_messages.begin(), m_owner.m_messages.end(), IDS_CD_NO_DISC), 1);
     EXPECT_EQ(m_owner.m_panel.m_nTrackCount, 0);
     EXPECT_EQ(m_owner.m_disc.m_nTrackCount, 0);
 }

@@ -15,8 +15,8 @@ public:
     CStagedFile(const CStagedFile&) = delete;
     CStagedFile& operator=(const CStagedFile&) = delete;
 
-    // Whether target can be written without touching what is there: not a folder, in
-    // a folder that takes a new file, and an existing file not read-only.
+    // Whether target can be written without touching what is there: not a folder or a
+    // device, in a folder that takes a new file, and an existing file not read-only.
     static bool CanWrite(const std::string& target);
 
     // Makes the empty temporary file beside target; false when it cannot be made.
