@@ -170,7 +170,7 @@ protected:
     };
     // One batch of one job per case, into a target of its own; after each, the target
     // is checked byte for byte and no temporary file is left in the folder.
-    void RunWriterTable(CBatchPage& page, int nStartId, int nStopId, const char* ext, const WriterCase* cases,
+    void RunWriterTable(CBatchPage& page, int nStartId, int nStopId, const std::string& ext, const WriterCase* cases,
                         size_t count) {
         static const std::string kUserBytes = "the user's own file, not to be lost";
         const std::set<std::string> before = FilesIn(m_dir);
@@ -189,6 +189,12 @@ protected:
             std::string question, notice;
             ui.Run(
                 [&](CUiScript& script) {
+                    if (c.answer == IDYES && !c.bStop && c.outcome == Outcome::Written) {
+                        // The question as the user meets it, for a look by eye.
+                        script.WaitBox();
+                        ::Sleep(300);
+                        orvtest::CaptureScreen(std::string("existing-targets-") + ext.substr(1));
+                    }
                     if (c.answer) question = script.AnswerBox(c.answer, BoxIcon::Question, BoxButtons::YesNoCancel);
                     if (c.notice) notice = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok);
                 },
