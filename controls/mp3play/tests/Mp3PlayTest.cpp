@@ -274,9 +274,15 @@ TEST_F(Mp3PlayTest, StopEndsAfterTheCallReturnsAndSilencesPositions) {
 }
 
 TEST_F(Mp3PlayTest, DecodeWritesTheCodecsSamplesWithProgress) {
-    const char* files[] = {"tone44js.mp3", "tone22m.mp3"};
+    // lame states its encoder delay and padding where the first frame has room: not
+    // in the 156 bytes of a 48 kbit/s frame at 22.05 kHz.
+    const struct {
+        const char* name;
+        bool bTrimmed;
+    } files[] = {{"tone44js.mp3", true}, {"tone22m.mp3", false}};
     const std::string dir = orvtest::MakeTempDir("mp3play");
-    for (const char* name : files) {
+    for (const auto& file : files) {
+        const char* name = file.name;
         SCOPED_TRACE(name);
         m_dlg.m_events.clear();
         const std::string target = dir + "\\" + name + ".wav";
@@ -289,11 +295,12 @@ TEST_F(Mp3PlayTest, DecodeWritesTheCodecsSamplesWithProgress) {
         EXPECT_GE(m_dlg.Count(CMp3Play::kEventPosition), 2u);
         EXPECT_EQ(Play().Close(), 0);
 
-        // lame's files state their encoder delay and padding; the control leaves both out.
+        // Where the file states its encoder delay and padding, the control leaves both out.
         orv::codec::Mp3Decoder decoder;
         ASSERT_TRUE(decoder.OpenFile(Fixture(name)));
         decoder.SetGaplessTrim(true);
-        ASSERT_LT(decoder.OutputSamples(), decoder.FramesAvailable() * decoder.Info().first.samplesPerFrame);
+        EXPECT_EQ(decoder.OutputSamples() < decoder.FramesAvailable() * decoder.Info().first.samplesPerFrame,
+                  file.bTrimmed);
         std::vector<int16_t> expected;
         std::vector<int16_t> frame(orv::codec::Mp3Decoder::kMaxSamplesPerFrame * 2);
         for (int n; (n = decoder.DecodeFrame(frame.data())) > 0;)

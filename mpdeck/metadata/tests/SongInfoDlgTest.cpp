@@ -96,7 +96,7 @@ TEST_F(SongInfoDlgTest, ShowsTheTagWithLimitedInputsAndASortedGenreBox) {
 
 TEST_F(SongInfoDlgTest, AnID3v2TagIsShownNamedAndSavedAsID3v1) {
     const std::string title = "A title longer than thirty characters";
-    const std::vector<BYTE> v2 = Id3v2Bytes({{"TIT2", std::string(1, '\0') + title}, {"TCON", std::string("\0Jazz")}});
+    const std::vector<BYTE> v2 = Id3v2Bytes({{"TIT2", std::string(1, '\0') + title}, {"TCON", std::string(1, '\0') + "Jazz"}});
     const std::string path = MakeFile("v2.mp3", 900, {}, v2);
     std::string group, saved;
     ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
