@@ -230,7 +230,9 @@ bool WriteFlac16(const std::string& path, const int16_t* samples, size_t frames,
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = std::fclose(f) == 0 && ok;
-  if (ok) {
+  // POSIX replaces the old file in one step; only where rename will not replace
+  // (Windows) does the old file go first.
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
     std::remove(path.c_str());
     ok = std::rename(temp.c_str(), path.c_str()) == 0;
   }
