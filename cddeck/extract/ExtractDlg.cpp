@@ -7,6 +7,7 @@
 
 #include "CDDisc.h"
 #include "CDPlayerLink.h"
+#include "ExistingTargets.h"
 #include "ExtractRules.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
@@ -147,7 +148,10 @@ BOOL CExtractDlg::AskToStopRun() {
 
 void CExtractDlg::SaveSettings() {
     if (!m_hWnd) return;
-    if (m_bListChanged && m_pDisc) {
+    // Titles go only to the disc they were read from: after a disc change the model
+    // holds another disc.
+    if (m_bListChanged && m_pDisc && m_pDisc->m_strIdentifier == m_strFilledIdentifier &&
+        !m_strFilledIdentifier.IsEmpty()) {
         const int nCount = std::min<int>(m_tracks.GetItemCount(), static_cast<int>(m_pDisc->m_tracks.size()));
         for (int i = 0; i < nCount; ++i) m_pDisc->TrackAt(i)->SetTitle(m_tracks.Title(i));
         m_pDisc->SaveToDatabase();
@@ -176,7 +180,11 @@ void CExtractDlg::OnPlayingChanged(BOOL) {
 }
 
 void CExtractDlg::OnDiscChanged() {
-    if (m_hWnd && !IsBusy()) FillList();
+    if (!m_hWnd) return;
+    // A run goes on only on the disc it started with; another disc's tracks are not
+    // the ones checked.
+    if (IsBusy()) OnStop();
+    FillList();
 }
 
 // ---- the list ------------------------------------------------------------------
@@ -188,6 +196,8 @@ void CExtractDlg::FillList() {
     const int nCount = m_pDisc ? std::min<int>(m_pDisc->m_nTrackCount, static_cast<int>(m_pDisc->m_tracks.size())) : 0;
     m_marks.assign(static_cast<size_t>(nCount), 0);
     for (int i = 0; i < nCount; ++i) m_tracks.AddTrack(i, *m_pDisc->TrackAt(i), kListImageUnchecked);
+    m_strFilledIdentifier = m_pDisc ? m_pDisc->m_strIdentifier : CString();
+    m_bListChanged = 0;
     m_bFilling = 0;
     RefreshRip();
 }
@@ -250,14 +260,19 @@ CString CExtractDlg::TrackFilePath(const CString& strFolder, int nTrack, UINT nS
     return strFolder + "\\" + extract::TrackFileTitle(titles, nTrack).c_str() + LoadText(nSuffixId);
 }
 
-BOOL CExtractDlg::TakeFolder(UINT nEditId, UINT nEmptyId, UINT nFileId, CString& strFolder) {
+CString CExtractDlg::FolderText(UINT nEditId) const {
     CString strText;
-    GetDlgItemText(nEditId, strText);
+    GetDlgItemText(static_cast<int>(nEditId), strText);
+    while (strText.GetLength() > 1 && strText[strText.GetLength() - 1] == '\\') strText = strText.Left(strText.GetLength() - 1);
+    return strText;
+}
+
+BOOL CExtractDlg::TakeFolder(UINT nEditId, UINT nEmptyId, UINT nFileId, CString& strFolder) {
+    const CString strText = FolderText(nEditId);
     if (strText.IsEmpty()) {
         ShowMessage(this, nEmptyId, MB_ICONINFORMATION);
         return FALSE;
     }
-    while (strText.GetLength() > 1 && strText[strText.GetLength() - 1] == '\\') strText = strText.Left(strText.GetLength() - 1);
     const DWORD dwAttributes = ::GetFileAttributesA(strText);
     if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
         // One level only; a folder that still is not there fails the extraction.
@@ -277,11 +292,55 @@ void CExtractDlg::OnRip() {
     if (IsBusy() || m_bRipOutstanding || m_bEncodeOutstanding) return;
     m_bStopped = 0;
     m_bHalted = 0;
-    if (AnyMarked()) RipNextTrack();
+    if (!AnyMarked() || !TakeExistingFiles()) return;
+    if (NextTrackToDo() < 0) {
+        ShowMessage(this, IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, KeptCount());
+        return;
+    }
+    RipNextTrack();
+}
+
+// The files of the checked tracks that are there already are the user's: one question
+// before the run, and with No their tracks stay checked and are passed over.
+BOOL CExtractDlg::TakeExistingFiles() {
+    m_kept.assign(m_marks.size(), 0);
+    const CString strRip = FolderText(IDC_EXTRACT_RIP_FOLDER);
+    const CString strMp3 = IsChecked(IDC_EXTRACT_ENCODE) ? FolderText(IDC_EXTRACT_MP3_FOLDER) : CString();
+    CExistingTargets existing;
+    std::vector<std::vector<CString>> files(m_marks.size());
+    for (size_t i = 0; i < m_marks.size(); ++i) {
+        if (!m_marks[i]) continue;
+        const int nTrack = static_cast<int>(i) + 1;
+        if (!strRip.IsEmpty()) files[i].push_back(TrackFilePath(strRip, nTrack, IDS_WAVE_SUFFIX));
+        if (!strMp3.IsEmpty()) files[i].push_back(TrackFilePath(strMp3, nTrack, IDS_MP3_SUFFIX));
+        for (const CString& strFile : files[i]) existing.Add(strFile);
+    }
+    const ExistingTargetChoice choice = existing.Ask(this);
+    if (choice == ExistingTargetChoice::Cancel) return FALSE;
+    if (choice != ExistingTargetChoice::Skip) return TRUE;
+    for (size_t i = 0; i < files.size(); ++i) {
+        for (const CString& strFile : files[i]) {
+            if (existing.Holds(strFile)) m_kept[i] = 1;
+        }
+    }
+    return TRUE;
+}
+
+int CExtractDlg::NextTrackToDo() const {
+    for (size_t i = 0; i < m_marks.size(); ++i) {
+        if (m_marks[i] && (i >= m_kept.size() || !m_kept[i])) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int CExtractDlg::KeptCount() const {
+    int nKept = 0;
+    for (size_t i = 0; i < m_marks.size() && i < m_kept.size(); ++i) nKept += m_marks[i] && m_kept[i];
+    return nKept;
 }
 
 void CExtractDlg::RipNextTrack() {
-    const int nIndex = FirstMarked();
+    const int nIndex = NextTrackToDo();
     if (nIndex < 0) return;
     CString strRip, strMp3;
     if (!TakeFolder(IDC_EXTRACT_RIP_FOLDER, IDS_RIP_FOLDER_REQUIRED, IDS_RIP_FOLDER_IS_FILE, strRip) ||
@@ -342,11 +401,16 @@ void CExtractDlg::StartEncode() {
 // The current track is done: unchecked, then the next one, or the end of the run.
 void CExtractDlg::FinishTrack(UINT nAllDoneId) {
     ToggleMark(m_nTrack - 1);
-    if (AnyMarked()) {
+    if (NextTrackToDo() >= 0) {
         RipNextTrack();
         return;
     }
     EndRun();
+    const int nKept = KeptCount();
+    if (nKept > 0) {
+        ShowMessage(this, IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, nKept);
+        return;
+    }
     ShowMessage(this, nAllDoneId, MB_ICONINFORMATION);
 }
 

@@ -63,12 +63,19 @@ private:
     // The one place that names a track's files: the rip target, the encode source
     // and target, and the WAVE file deleted after encoding.
     CString TrackFilePath(const CString& strFolder, int nTrack, UINT nSuffixId) const;
+    // The text of a folder field without trailing backslashes.
+    CString FolderText(UINT nEditId) const;
     // The folder of an edit field, without trailing backslashes, created when missing.
     // FALSE (after its message) when it is empty or names a file.
     BOOL TakeFolder(UINT nEditId, UINT nEmptyId, UINT nFileId, CString& strFolder);
 
     // The run.
     void OnRip();
+    // Asks about the checked tracks' files that exist; FALSE when the user does not start.
+    BOOL TakeExistingFiles();
+    // The first checked track whose files are not kept, 0-based; -1 when none is left.
+    int NextTrackToDo() const;
+    int KeptCount() const;
     void RipNextTrack();
     void StartEncode();
     void FinishTrack(UINT nAllDoneId);
@@ -105,6 +112,8 @@ private:
     CCDDisc* m_pDisc = nullptr;
     CImageList m_images;
     std::vector<BYTE> m_marks;
+    CString m_strFilledIdentifier;  // the disc the list shows; its edits go nowhere else
+    std::vector<BYTE> m_kept;  // per track: its files exist and the user keeps them
     int m_bListChanged = 0;
     int m_bRipping = 0;
     int m_bRipFailed = 0;

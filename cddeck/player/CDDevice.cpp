@@ -79,7 +79,11 @@ BOOL CCDDevice::ReadDisc() {
     panel.m_nTrackCount = 0;
     panel.m_nTotalTime = 0;
     m_pOwner->ResetStrip();
-    if (disc.Read(m_nDeviceId)) {
+    const BOOL bRead = disc.Read(m_nDeviceId);
+    // A disc the drive has but that cannot be read is told as an empty drive.
+    m_bUnreadable = !bRead && IsMediaPresent();
+    if (m_bUnreadable) m_bLoaded = 0;
+    if (bRead) {
         panel.m_nTrackCount = disc.m_nTrackCount;
         panel.m_nTotalTime = disc.m_nTotalTime;
         panel.m_nMode = disc.m_nMode;
@@ -90,8 +94,18 @@ BOOL CCDDevice::ReadDisc() {
     if (!m_pOwner->BuildStrip(disc.m_nTrackCount)) return FALSE;
     MarkSelection();
     m_pOwner->RedrawPanel();
+    if (m_bUnreadable) {
+        m_pOwner->ShowPanelMessage(IDS_CD_NO_DISC);
+        g_bNoDiscShown = 1;
+    }
     m_pOwner->OnDiscRead();
     return TRUE;
+}
+
+BOOL CCDDevice::IsOtherDisc() {
+    CCDDisc probe;
+    probe.ComputeIdentifier(m_nDeviceId);
+    return probe.m_strIdentifier != m_pOwner->GetDisc().m_strIdentifier;
 }
 
 void CCDDevice::MarkSelection() {
@@ -194,7 +208,10 @@ void CCDDevice::Poll() {
     if (!m_nDeviceId || !m_pOwner) return;
     const BOOL bPresent = IsMediaPresent();
     if (!m_bLoaded && bPresent) {
+        // The unreadable disc read before stays told until another disc is in.
+        if (m_bUnreadable && !IsOtherDisc()) return;
         ReadDisc();
+        if (m_bUnreadable) return;
         MarkSelection();
         m_pOwner->ShowPanelMessage(0);
         g_bNoDiscShown = 0;
@@ -209,5 +226,12 @@ void CCDDevice::Poll() {
         m_pOwner->ShowPanelMessage(IDS_CD_DOOR_OPEN);
         g_bNoDiscShown = 0;
         ReadDisc();
+    } else if (IsOtherDisc()) {
+        // Another disc went in with no empty drive seen between: as if the first had
+        // been taken out and the second put in.
+        ReadDisc();
+        if (m_bUnreadable) return;
+        m_pOwner->ShowPanelMessage(0);
+        g_bNoDiscShown = 0;
     }
 }

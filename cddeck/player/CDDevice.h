@@ -83,12 +83,15 @@ public:
 
     int m_bLoaded = 1;     // a disc is taken to be in the drive and read
     int m_bDoorOpen = 0;   // this program opened the tray last
+    int m_bUnreadable = 0; // the drive holds a disc that cannot be read
 
 private:
     BOOL SetTmsf();
     // Plays [from, end of the from position's track) with notification.
     BOOL PlayToTrackEnd(int nTrack, DWORD dwFrom);
     void MarkSelection();
+    // The drive's disc is not the one the model holds (identifier or table of contents).
+    BOOL IsOtherDisc();
 
     MCIDEVICEID m_nDeviceId = 0;
     CCDDeviceOwner* m_pOwner = nullptr;

@@ -59,6 +59,18 @@ void Mp3Decoder::Close() {
   m_state->Reset();
 }
 
+uint64_t Mp3Decoder::LostFrames() const {
+  uint64_t lost = m_concealed;
+  const uint64_t frames = m_info.frameOffsets.size();
+  const uint64_t span = m_info.audioEnd > m_info.audioStart ? m_info.audioEnd - m_info.audioStart : 0;
+  if (m_info.damagedBytes > 0 && frames > 0 && span > m_info.damagedBytes) {
+    const uint64_t average = (span - m_info.damagedBytes) / frames;
+    if (average > 0)
+      lost += (m_info.damagedBytes + average / 2) / average;
+  }
+  return lost;
+}
+
 bool Mp3Decoder::SeekFrame(uint64_t frame) {
   if (!IsOpen() || frame > m_info.frameOffsets.size())
     return false;

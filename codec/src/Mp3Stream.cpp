@@ -222,6 +222,8 @@ StreamInfo ScanStream(const uint8_t* data, size_t size) {
       if (next >= end || !SameStream(reference, h))
         break;
       info.skippedBytes += next - pos;
+      if (!info.frameOffsets.empty())
+        info.damagedBytes += next - pos;
       pos = next;
       continue;
     }

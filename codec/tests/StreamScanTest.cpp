@@ -78,6 +78,16 @@ std::vector<float> DecodeAll(Bytes bytes) {
   return all;
 }
 
+uint64_t LostFramesOfDecode(Bytes bytes) {
+  Mp3Decoder decoder;
+  if (!decoder.Open(std::move(bytes)))
+    return ~0ull;
+  std::vector<float> frame(Mp3Decoder::kMaxSamplesPerFrame * 2);
+  while (decoder.DecodeFrame(frame.data()) > 0) {
+  }
+  return decoder.LostFrames();
+}
+
 double FfprobeSeconds(const std::string& path) {
   Bytes out = Capture("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 " + Quote(path));
   return std::atof(std::string(out.begin(), out.end()).c_str());
@@ -199,6 +209,7 @@ TEST(StreamScan, TagsAndJunkAroundTheAudioChangeNothing) {
   EXPECT_EQ(info.first.bitRate, reference.first.bitRate);
   EXPECT_EQ(info.audioStart, reference.audioStart + tagBytes + 500);
   EXPECT_EQ(DecodeAll(tagged), DecodeAll(plain));
+  EXPECT_EQ(LostFramesOfDecode(tagged), 0u);
 }
 
 // The probe gives what the scan gives, from the head of the file alone: damage in
@@ -297,4 +308,9 @@ TEST(StreamScan, ResynchronisesOverDamagedBytes) {
   EXPECT_LE(info.frameOffsets.size(), clean.frameOffsets.size());
   EXPECT_EQ(info.frameOffsets.back(), clean.frameOffsets.back());
   EXPECT_GT(info.skippedBytes, 0u);
+  // The two wrecked frames are missing from the decode, and it says so.
+  EXPECT_EQ(LostFramesOfDecode(Load(path)), 0u);
+  const uint64_t lost = LostFramesOfDecode(bytes);
+  EXPECT_GE(lost, 2u);
+  EXPECT_LE(lost, 4u);
 }

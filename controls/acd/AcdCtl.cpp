@@ -14,6 +14,7 @@
 #include "AcdInterface.h"
 #include "DiscSource.h"
 #include "ctlkit/ControlKit.h"
+#include "ctlkit/StagedFile.h"
 #include "orvcodec/WaveFile.h"
 
 namespace {
@@ -65,14 +66,14 @@ private:
     SHORT Refuse(long nCode, const char* pszText);
     void Run(HWND hWnd, UINT nGeneration);
     void Halt();
-    // Closes the target; one that is not a whole track is deleted.
+    // Closes the staged target: a whole track is put in place, anything else dropped.
     bool CloseTarget(bool bKeep);
     void Abandon();
     void Finish(long nErrorCode);
 
     std::unique_ptr<CDiscSource> m_pSource;
     orv::codec::WaveWriter m_writer;
-    std::string m_strTarget;
+    ctlkit::CStagedFile m_staged;
     TrackSpan m_span;
     int m_nTrack = 0;
     std::atomic<int32_t> m_failedAt{0};  // frames into the track; set by the worker before it posts
@@ -114,8 +115,10 @@ SHORT CAcdControl::RipTrack(short nTrack, std::string target) {
     std::string error;
     if (!m_pSource->Load(error)) return Refuse(kErrorNoDisc, error.c_str());
     if (!m_pSource->Track(nTrack, m_span) || !m_span.audio || m_span.length <= 0) return Refuse(kErrorNoTrack, nullptr);
-    if (!m_writer.Open(target, kChannels, kRate)) return Refuse(kErrorCannotWrite, nullptr);
-    m_strTarget = target;
+    if (!m_staged.Begin(target) || !m_writer.Open(m_staged.TempPath(), kChannels, kRate)) {
+        m_staged.Discard();
+        return Refuse(kErrorCannotWrite, nullptr);
+    }
     m_nTrack = nTrack;
     m_bHalt = false;
     m_bRunning = true;
@@ -141,11 +144,11 @@ void CAcdControl::Halt() {
 }
 
 bool CAcdControl::CloseTarget(bool bKeep) {
-    if (m_strTarget.empty()) return false;
+    if (!m_staged.IsActive()) return false;
     const bool bClosed = m_writer.Close();
-    if (!bKeep || !bClosed) ::DeleteFileA(m_strTarget.c_str());
-    m_strTarget.clear();
-    return bClosed;
+    if (bKeep && bClosed) return m_staged.Commit();
+    m_staged.Discard();
+    return false;
 }
 
 void CAcdControl::Abandon() {

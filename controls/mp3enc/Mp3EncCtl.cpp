@@ -12,6 +12,7 @@
 
 #include "Mp3EncInterface.h"
 #include "ctlkit/ControlKit.h"
+#include "ctlkit/StagedFile.h"
 #include "orvcodec/Mp3Encoder.h"
 #include "orvcodec/WaveFile.h"
 
@@ -62,25 +63,6 @@ bool SameFile(const std::string& a, const std::string& b) {
            ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
-// Whether the target can be written, leaving an existing file as it is.
-bool CanCreate(const std::string& path) {
-    if (path.empty()) return false;
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return false;
-        ::CloseHandle(h);
-        return true;
-    }
-    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(h);
-    ::DeleteFileA(path.c_str());
-    return true;
-}
-
 bool IsPcm(const orv::codec::WaveFormat& f) {
     const uint16_t tag = f.formatTag == orv::codec::kWaveFormatExtensible ? f.subFormat : f.formatTag;
     return tag == orv::codec::kWaveFormatPcm;
@@ -119,7 +101,7 @@ private:
     void Run(HWND hWnd, UINT nGeneration);
     // Joins the worker and drops its queued messages.
     void Halt();
-    // Closes the target; a run that did not finish takes its partial file with it.
+    // Closes the staged target: a finished run puts it in place, any other drops it.
     bool CloseTarget(bool bKeep);
     void ReleasePair();
     // Ends any run without a word: its partial file goes, the pair is released.
@@ -128,7 +110,8 @@ private:
 
     WaveReader m_reader;
     Mp3Encoder m_encoder;
-    std::FILE* m_pTarget = nullptr;
+    std::FILE* m_pTarget = nullptr;  // the staged file while a run writes it
+    ctlkit::CStagedFile m_staged;
     std::string m_strSource;
     std::string m_strTarget;
     State m_state = State::Closed;
@@ -183,7 +166,7 @@ SHORT CMp3EncControl::OpenFiles(std::string source, std::string target) {
     m_reader.Close();
     if (status != kStatusOk) return status;
     if (SameFile(source, target)) return kStatusSameFile;
-    if (!CanCreate(target)) return kStatusCannotCreate;
+    if (!ctlkit::CStagedFile::CanWrite(target)) return kStatusCannotCreate;
     m_strSource = source;
     m_strTarget = target;
     m_state = State::Ready;
@@ -212,8 +195,9 @@ SHORT CMp3EncControl::StartEncode() {
         m_reader.Close();
         return kStatusBadSettings;
     }
-    m_pTarget = std::fopen(m_strTarget.c_str(), "wb");
+    m_pTarget = m_staged.Begin(m_strTarget) ? std::fopen(m_staged.TempPath().c_str(), "wb") : nullptr;
     if (!m_pTarget) {
+        m_staged.Discard();
         m_reader.Close();
         return kStatusCannotCreate;
     }
@@ -247,8 +231,9 @@ bool CMp3EncControl::CloseTarget(bool bKeep) {
     if (!m_pTarget) return false;
     const bool bClosed = std::fclose(m_pTarget) == 0;
     m_pTarget = nullptr;
-    if (!bKeep || !bClosed) ::DeleteFileA(m_strTarget.c_str());
-    return bClosed;
+    if (bKeep && bClosed) return m_staged.Commit();
+    m_staged.Discard();
+    return false;
 }
 
 void CMp3EncControl::Abandon() {

@@ -5,11 +5,13 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "Mp3PlayInterface.h"
 #include "PlayEngine.h"
 #include "ctlkit/ControlKit.h"
+#include "ctlkit/StagedFile.h"
 #include "orvcodec/Mp3Decoder.h"
 #include "orvcodec/WaveFile.h"
 
@@ -84,7 +86,10 @@ private:
 
     // Halts the worker, keeps the device, and drops the run's messages.
     void HaltRun();
-    void FinishRun();
+    bool FinishRun(bool bComplete);
+    bool OpenStagedTarget();
+    // The stream has been played or written to its end.
+    void OnRunEnded();
     BOOL StartRun();
     void PostPosition(uint64_t frame);
     // The peaks hosts read outside the dispatch interface; 0 removes them.
@@ -94,7 +99,9 @@ private:
     orv::codec::Mp3Decoder m_decoder;
     orv::codec::StreamInfo m_probed;  // of a file not yet loaded
     std::string m_strSource;
-    orv::codec::WaveWriter m_writer;
+    orv::codec::WaveWriter m_writer;  // writes the staged target during a decode
+    ctlkit::CStagedFile m_staged;
+    bool m_bWriteFailed = false;
     CPlayEngine m_engine;
     std::string m_strTarget;  // empty: play to the sound device
     State m_state = State::Closed;
@@ -137,13 +144,12 @@ SHORT CMp3PlayControl::Open(std::string source, std::string target) {
     std::vector<uint8_t> bytes;
     if (!orv::codec::LoadFile(source, bytes)) return kStatusCannotRead;
     if (!m_decoder.Open(std::move(bytes))) return kStatusNotMpeg;
-    if (!target.empty()) {
-        // Decoding onto the source would destroy the file being converted.
-        if (::lstrcmpiA(FullPath(source).c_str(), FullPath(target).c_str()) == 0 ||
-            !m_writer.Open(target, static_cast<uint16_t>(m_decoder.Channels()), m_decoder.SampleRate())) {
-            m_decoder.Close();
-            return kStatusCannotCreate;
-        }
+    // Decoding onto the source would destroy the file being converted; an existing
+    // target is left alone until a finished decode replaces it.
+    if (!target.empty() && (::lstrcmpiA(FullPath(source).c_str(), FullPath(target).c_str()) == 0 ||
+                            !ctlkit::CStagedFile::CanWrite(target))) {
+        m_decoder.Close();
+        return kStatusCannotCreate;
     }
     m_strTarget = target;
     m_state = State::Ready;
@@ -162,8 +168,7 @@ SHORT CMp3PlayControl::Play() {
     if (m_state != State::Ready) return kStatusOk;  // already under way
     if (m_strTarget.empty()) {
         if (!m_engine.OpenDevice()) return kStatusNoDevice;
-    } else if (!m_writer.IsOpen() &&
-               !m_writer.Open(m_strTarget, static_cast<uint16_t>(m_decoder.Channels()), m_decoder.SampleRate())) {
+    } else if (!m_writer.IsOpen() && !OpenStagedTarget()) {
         return kStatusCannotCreate;
     }
     if (!StartRun()) return kStatusBusy;
@@ -201,7 +206,7 @@ SHORT CMp3PlayControl::Seek(long frame) {
     HaltRun();
     m_decoder.SeekFrame(static_cast<uint64_t>(frame));
     if (!StartRun()) {
-        FinishRun();
+        FinishRun(false);
         return kStatusBusy;
     }
     // A paused run stays paused at its new place.
@@ -213,16 +218,25 @@ SHORT CMp3PlayControl::Seek(long frame) {
 SHORT CMp3PlayControl::Stop() {
     if (m_state == State::Closed) return kStatusNotOpen;
     if (m_state == State::Ready) return kStatusOk;
-    FinishRun();
+    FinishRun(false);
     m_decoder.SeekFrame(0);
     PostEvent(kEventEnd);
     return kStatusOk;
 }
 
+bool CMp3PlayControl::OpenStagedTarget() {
+    m_bWriteFailed = false;
+    if (m_staged.Begin(m_strTarget) &&
+        m_writer.Open(m_staged.TempPath(), static_cast<uint16_t>(m_decoder.Channels()), m_decoder.SampleRate())) {
+        return true;
+    }
+    m_staged.Discard();
+    return false;
+}
+
 SHORT CMp3PlayControl::CloseFile() {
     if (m_state == State::Closed) return kStatusOk;
-    FinishRun();
-    m_writer.Close();
+    FinishRun(false);
     m_decoder.Close();
     m_probed = orv::codec::StreamInfo();
     m_strSource.clear();
@@ -238,12 +252,36 @@ void CMp3PlayControl::HaltRun() {
     NextGeneration();
 }
 
-// Ends the run for good: no device, the file complete, state Ready.
-void CMp3PlayControl::FinishRun() {
+// Ends the run for good: no device, state Ready. A decode that reached its end puts
+// its file in place; any other leaves the target as it was. False when a finished
+// decode could not be put in place.
+bool CMp3PlayControl::FinishRun(bool bComplete) {
     HaltRun();
     m_engine.CloseDevice();
-    if (m_writer.IsOpen()) m_writer.Close();
     if (m_state != State::Closed) m_state = State::Ready;
+    if (!m_writer.IsOpen()) return true;
+    const bool bClosed = m_writer.Close();
+    if (bComplete && bClosed && !m_bWriteFailed) return m_staged.Commit();
+    m_staged.Discard();
+    return !bComplete;
+}
+
+void CMp3PlayControl::OnRunEnded() {
+    const bool bDecode = !m_strTarget.empty();
+    const bool bWriteFailed = m_bWriteFailed;
+    const uint64_t lost = bDecode ? m_decoder.LostFrames() : 0;
+    const bool bPlaced = FinishRun(true);
+    if (bDecode && !bPlaced && !bWriteFailed) PostEvent(kEventError, kEngineErrorWrite, EngineErrorText(kEngineErrorWrite));
+    if (bPlaced && lost > 0) {
+        char szText[160] = {};
+        std::snprintf(szText, sizeof szText,
+                      "The MP3 file is damaged: %llu frames (about %llu ms of audio) could not be decoded.",
+                      static_cast<unsigned long long>(lost),
+                      static_cast<unsigned long long>(static_cast<double>(lost) * Info().frameDurationMs + 0.5));
+        PostEvent(kEventError, static_cast<long>(kErrorDamaged), szText);
+    }
+    m_decoder.SeekFrame(0);
+    PostEvent(kEventEnd);
 }
 
 void CMp3PlayControl::PostPosition(uint64_t frame) {
@@ -276,13 +314,12 @@ void CMp3PlayControl::OnWorkerMessage(UINT message, LPARAM lParam) {
         PostPosition(static_cast<uint64_t>(lParam));
         break;
     case kMsgWorkerError:
+        if (lParam == kEngineErrorWrite) m_bWriteFailed = true;
         PostEvent(kEventError, static_cast<long>(lParam), EngineErrorText(static_cast<long>(lParam)));
         break;
     case kMsgWorkerEnded:
         if (m_strTarget.empty()) PostPosition(FrameCount());
-        FinishRun();
-        m_decoder.SeekFrame(0);
-        PostEvent(kEventEnd);
+        OnRunEnded();
         break;
     default:
         break;

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "Mp3PlayInterface.h"
 #include "ctlkit/ControlKit.h"
 #include "orvcodec/Mp3Decoder.h"
 #include "orvcodec/WaveFile.h"
@@ -23,8 +24,8 @@ constexpr UINT kMsgWorkerProgress = ctlkit::kMsgWorkerFirst;   // lParam: frames
 constexpr UINT kMsgWorkerEnded = ctlkit::kMsgWorkerFirst + 1;  // the stream is done (played or written)
 constexpr UINT kMsgWorkerError = ctlkit::kMsgWorkerFirst + 2;  // lParam: an engine error code
 
-constexpr long kEngineErrorWrite = 1;   // the target file cannot be written
-constexpr long kEngineErrorDevice = 2;  // the sound device refused a buffer
+constexpr long kEngineErrorWrite = mp3play::kErrorWrite;    // the target file cannot be written
+constexpr long kEngineErrorDevice = mp3play::kErrorDevice;  // the sound device refused a buffer
 
 class CPlayEngine {
 public:

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "ConvertJobs.h"
 #include "PlayerLink.h"
 #include "LogViewDlg.h"
 #include "SkinApp.h"
@@ -232,7 +233,26 @@ void CBatchPage::CloseLogWithElapsed() {
     m_log.Close();
 }
 
+// Targets that are there already are the user's: one question before anything is
+// written, the log included.
+BOOL CBatchPage::TakeExistingTargets() {
+    m_existing = CExistingTargets();
+    for (int nRow = 0; nRow < m_jobs.GetItemCount(); ++nRow) {
+        const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
+        // A target that names its own source is refused by the job itself.
+        if (!convert::IsFileTarget(strTarget) ||
+            convert::IsSamePath(m_jobs.GetItemText(nRow, kBatchSource), strTarget))
+            continue;
+        m_existing.Add(strTarget);
+    }
+    const ExistingTargetChoice choice = m_existing.Ask(this);
+    if (choice == ExistingTargetChoice::Cancel) return FALSE;
+    m_bKeepExisting = choice == ExistingTargetChoice::Skip;
+    return TRUE;
+}
+
 void CBatchPage::OnStart() {
+    if (!TakeExistingTargets()) return;
     m_bNotice = FALSE;
     m_bStop = FALSE;
     m_log.Close();
@@ -272,6 +292,14 @@ BOOL CBatchPage::StartNext(BOOL bFirst) {
         }
         source.Close();
         SetDlgItemInt(IDC_BATCH_FILE_NUMBER, static_cast<UINT>(m_nCurrent + 1), FALSE);
+        const CString strTarget = m_jobs.GetItemText(m_nCurrent, kBatchTarget);
+        if (m_bKeepExisting && m_existing.Holds(strTarget)) {
+            Log(IDS_LOG_TARGET_KEPT, strSource.GetString(), strTarget.GetString());
+            m_bNotice = TRUE;
+            ++m_nCurrent;
+            continue;
+        }
+        m_strDamage.Empty();
         if (StartJob(m_nCurrent, strSource)) {
             m_bRunning = TRUE;
             return TRUE;
@@ -317,11 +345,17 @@ void CBatchPage::OnFileDone() {
         // The control reported an error for this job: its source stays.
         m_bNotice = TRUE;
         OnJobAbandoned(strTarget);
+    } else if (!m_strDamage.IsEmpty()) {
+        // Written, but short of what the source held: the source is all there is.
+        Log(m_texts.nFinished, strSource.GetString(), strTarget.GetString());
+        WriteLog(m_strDamage);
+        m_bNotice = TRUE;
     } else {
         Log(m_texts.nFinished, strSource.GetString(), strTarget.GetString());
         SetDlgItemText(IDC_BATCH_COMPLETION, LoadText(IDS_COMPLETION_DONE));
         if (IsChecked(IDC_BATCH_DELETE_AFTER) && ::DeleteFileA(strSource)) Log(m_texts.nDeleted, strSource.GetString());
     }
+    m_strDamage.Empty();
     m_bJobFailed = FALSE;
     ++m_nCurrent;
     if (StartNext(FALSE)) return;
@@ -330,6 +364,10 @@ void CBatchPage::OnFileDone() {
 
 void CBatchPage::OnJobError() {
     m_bJobFailed = TRUE;
+}
+
+void CBatchPage::OnJobDamaged(const CString& strEntry) {
+    m_strDamage = strEntry;
 }
 
 void CBatchPage::EndBatch() {

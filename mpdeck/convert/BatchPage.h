@@ -8,6 +8,7 @@
 #include "fw/Framework.h"
 
 #include "AuditionDlg.h"
+#include "ExistingTargets.h"
 #include "PlayerLink.h"
 #include "SkinControls.h"
 #include "SkinText.h"
@@ -90,6 +91,10 @@ protected:
     void OnProgress(long nPosition);
     void OnFileDone();
     void OnJobError();
+    // The current job's target is written but lacks part of the source's audio: the
+    // job logs strEntry after its finished entry, is not a clean success, and its
+    // source stays.
+    void OnJobDamaged(const CString& strEntry);
     // Closing or ending while a batch runs: the control stopped, the stop logged.
     void StopRunningBatch();
     void OnDestroy();
@@ -125,6 +130,8 @@ protected:
 
 private:
     CString DefaultLogPath() const;
+    // Asks about targets that exist; FALSE when the user does not start.
+    BOOL TakeExistingTargets();
     // Appends a row: source, target from the source's name, then the options.
     void AppendJob(const CString& strSource, BOOL bExamine);
     CString TargetFor(const CString& strSource) const;
@@ -149,6 +156,9 @@ private:
     int m_nCurrent = 0;
     CTime m_timeStart;
     CString m_strTip;
+    CExistingTargets m_existing;  // targets there at Start
+    int m_bKeepExisting = 0;      // their jobs are skipped
+    CString m_strDamage;          // the current job's damage entry
 };
 
 // Columns of a job list.

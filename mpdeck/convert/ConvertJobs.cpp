@@ -61,6 +61,20 @@ BOOL IsFileTarget(const CString& strTarget) {
     return !strTarget.IsEmpty() && strTarget[strTarget.GetLength() - 1] != '\\';
 }
 
+BOOL CanWriteTarget(const CString& strTarget) {
+    if (!IsFileTarget(strTarget)) return FALSE;
+    const DWORD dwAttributes = ::GetFileAttributesA(strTarget);
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+        return FALSE;
+    // A new file in the target's folder, made and removed again.
+    const int nSlash = strTarget.ReverseFind('\\');
+    const CString strFolder = nSlash < 0 ? CString(".") : strTarget.Left(nSlash == 2 && strTarget[1] == ':' ? 3 : nSlash);
+    char szTemp[MAX_PATH] = {};
+    if (!::GetTempFileNameA(strFolder, "orv", 0, szTemp)) return FALSE;
+    ::DeleteFileA(szTemp);
+    return TRUE;
+}
+
 namespace {
 
 CString FullPath(const CString& strPath) {

@@ -33,6 +33,9 @@ BOOL IsJobRow(HWND hList, int nRow);
 
 // A target names a file: not empty and not a folder path ending in a backslash.
 BOOL IsFileTarget(const CString& strTarget);
+// The target can be written without touching what is there: not a folder, not
+// read-only, in a folder that takes a new file.
+BOOL CanWriteTarget(const CString& strTarget);
 // Both name the same file: equal as full paths, letter case aside.
 BOOL IsSamePath(const CString& strA, const CString& strB);
 

@@ -66,11 +66,6 @@ void CDecodeDlg::InsertColumns(int nListWidth) {
     m_jobs.InsertColumn(kBatchTarget, "Target (.wav)", LVCFMT_LEFT, nListWidth / 2);
 }
 
-BOOL CDecodeDlg::CanCreateTarget(const CString& strTarget) {
-    CFile target;
-    return target.Open(strTarget, CFile::modeCreate | CFile::modeWrite);
-}
-
 BOOL CDecodeDlg::StartJob(int nRow, const CString& strSource) {
     const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
     // Every unusable target is logged, the source's own name included: creating that
@@ -79,7 +74,7 @@ BOOL CDecodeDlg::StartJob(int nRow, const CString& strSource) {
         Log(IDS_DEC_LOG_BAD_TARGET, strSource.GetString(), strTarget.GetString());
         return FALSE;
     }
-    if (!CanCreateTarget(strTarget)) {
+    if (!convert::CanWriteTarget(strTarget)) {
         Log(IDS_DEC_LOG_FAILED, strSource.GetString(), LoadText(IDS_DEC_TARGET_NOT_CREATED).GetString());
         return FALSE;
     }
@@ -110,11 +105,9 @@ void CDecodeDlg::StopConversion() {
     m_mp3Play.Stop();
 }
 
-void CDecodeDlg::OnJobAbandoned(const CString& strTarget) {
-    // The control keeps a readable header on what it wrote; a cut-off decode must not
-    // stay behind looking like a finished one.
+void CDecodeDlg::OnJobAbandoned(const CString&) {
+    // Closing drops what a cut-off decode wrote; an earlier target stays as it was.
     m_mp3Play.Close();
-    ::DeleteFileA(strTarget);
 }
 
 void CDecodeDlg::ShowMoreInfo(int) {
@@ -139,8 +132,13 @@ void CDecodeDlg::OnDecoderDone() {
     OnFileDone();
 }
 
-void CDecodeDlg::OnDecoderError(long, LPCSTR lpszText) {
+void CDecodeDlg::OnDecoderError(long nCode, LPCSTR lpszText) {
     if (!IsRunning()) return;
-    Log(IDS_DEC_LOG_FAILED, m_jobs.GetItemText(CurrentIndex(), kBatchSource).GetString(), lpszText);
+    const CString strSource = m_jobs.GetItemText(CurrentIndex(), kBatchSource);
+    if (nCode == mp3play::kErrorDamaged) {
+        OnJobDamaged(FormatText(IDS_DEC_LOG_DAMAGED, strSource, CString(lpszText)));
+        return;
+    }
+    Log(IDS_DEC_LOG_FAILED, strSource.GetString(), lpszText);
     OnJobError();
 }

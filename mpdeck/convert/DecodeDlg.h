@@ -31,8 +31,4 @@ protected:
     void OnDecoderError(long nCode, LPCSTR lpszText);
     DECLARE_MESSAGE_MAP()
     DECLARE_EVENTSINK_MAP()
-
-private:
-    // Creates (emptying) and closes the target; never the job's own source.
-    static BOOL CanCreateTarget(const CString& strTarget);
 };

@@ -28,6 +28,7 @@ const TextField kTextFields[] = {
 BEGIN_MESSAGE_MAP(CSongInfoDlg, CDialog)
     ON_BN_CLICKED(IDC_INFO_SAVE, OnSave)
     ON_BN_CLICKED(IDC_INFO_REMOVE_TAG, OnRemoveTag)
+    ON_MESSAGE(DM_GETDEFID, OnGetDefId)
 END_MESSAGE_MAP()
 
 CSongInfoDlg::CSongInfoDlg(CWnd* pParent) : CDialog(IDD_MORE_INFO, pParent) {}
@@ -89,6 +90,16 @@ BYTE CSongInfoDlg::SelectedGenre() const {
     const LRESULT nItem = SendDlgItemMessage(IDC_INFO_GENRE, CB_GETCURSEL);
     if (nItem == CB_ERR) return kNoGenre;
     return static_cast<BYTE>(SendDlgItemMessage(IDC_INFO_GENRE, CB_GETITEMDATA, static_cast<WPARAM>(nItem)));
+}
+
+// Enter in a tag field saves, as Save does, rather than closing over what was typed;
+// elsewhere it presses Close.
+LRESULT CSongInfoDlg::OnGetDefId(WPARAM, LPARAM) {
+    const HWND hFocus = ::GetFocus();
+    BOOL bInTag = hFocus && (::IsChild(::GetDlgItem(m_hWnd, IDC_INFO_GENRE), hFocus) ||
+                             hFocus == ::GetDlgItem(m_hWnd, IDC_INFO_GENRE));
+    for (const TextField& field : kTextFields) bInTag = bInTag || hFocus == ::GetDlgItem(m_hWnd, field.nId);
+    return MAKELRESULT(bInTag ? IDC_INFO_SAVE : IDCANCEL, DC_HASDEFID);
 }
 
 void CSongInfoDlg::OnSave() {

@@ -18,6 +18,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnSave();
     void OnRemoveTag();
+    LRESULT OnGetDefId(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

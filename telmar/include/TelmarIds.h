@@ -143,6 +143,11 @@
 #define IDS_DEC_TARGET_NOT_CREATED  232
 // Ours: the encoder reported an error for a job (source, the control's text).
 #define IDS_ENC_LOG_FAILED          233
+// Ours: files a run would write exist already (count); a job skipped for one (source,
+// target); a decode that lacks audio of a damaged source (source, the control's text).
+#define IDS_ASK_REPLACE_EXISTING    251
+#define IDS_LOG_TARGET_KEPT         252
+#define IDS_DEC_LOG_DAMAGED         253
 
 // CD playlist page and CD extractor page.
 #define IDS_AUDITION_CREATE_FAILED  113
@@ -167,6 +172,8 @@
 #define IDS_STOP_RIPPING            247
 #define IDS_ASK_STOP_RIPPING        249
 #define IDS_ASK_STOP_ENCODING       250
+// Ours: a rip ended with tracks left checked because their files were kept (count).
+#define IDS_RIP_DONE_KEPT           254
 
 // Tooltips of the player hotspots.
 #define IDS_TIP_EXIT                1500
@@ -394,6 +401,9 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_DEC_LOG_FAILED, "ss"},
     {IDS_DEC_TARGET_NOT_CREATED, ""},
     {IDS_ENC_LOG_FAILED, "ss"},
+    {IDS_ASK_REPLACE_EXISTING, "d"},
+    {IDS_LOG_TARGET_KEPT, "ss"},
+    {IDS_DEC_LOG_DAMAGED, "ss"},
 
     {IDS_AUDITION_CREATE_FAILED, ""},
     {IDS_RIPPER_INIT_FAILED, "d"},
@@ -417,6 +427,7 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_STOP_RIPPING, ""},
     {IDS_ASK_STOP_RIPPING, ""},
     {IDS_ASK_STOP_ENCODING, ""},
+    {IDS_RIP_DONE_KEPT, "d"},
 
     {IDS_TIP_EXIT, ""},
     {IDS_TIP_MINIMIZE, ""},

@@ -317,6 +317,137 @@ TEST_F(ExtractPageTest, StopShows168KeepsTheRestTickedAndTheNextRipWorks) {
     EXPECT_EQ(FilesIn(m_dir), std::set<std::string>{"Track02.wav"});
 }
 
+// The ripper and the encode step after it, each over a target that holds the user's
+// bytes (or nothing): the one question before the run, the earlier file kept on
+// failure, on Stop and on No, replaced only by a whole file after Yes, and no
+// temporary file left in the folder.
+TEST_F(ExtractPageTest, EarlierFilesAreReplacedOnlyByWholeOnesTheUserAgreedTo) {
+    static const std::string kUserBytes = "the user's own file, not to be lost";
+    enum class Outcome { Kept, Written };
+    const struct {
+        const char* name;
+        bool bEncode;
+        bool bLongDisc;  // Stop at the first progress of the ten-minute first track
+        bool bEarlier;
+        int answer;      // to the existing-files question; 0: none may be asked
+        bool bNoDisc;    // the drive is empty at Rip: the extraction fails
+        UINT notice;     // 0: nothing starts
+        BoxIcon icon;
+        Outcome outcome;
+    } cases[] = {
+        {"rip-new", false, false, false, 0, false, IDS_RIP_ALL_DONE, BoxIcon::Information, Outcome::Written},
+        {"rip-failed", false, false, true, IDYES, true, IDS_RIP_ERROR, BoxIcon::Exclamation, Outcome::Kept},
+        {"rip-stopped", false, true, true, IDYES, false, IDS_RIP_STOPPED, BoxIcon::Information, Outcome::Kept},
+        {"rip-replaced", false, false, true, IDYES, false, IDS_RIP_ALL_DONE, BoxIcon::Information, Outcome::Written},
+        {"rip-kept", false, false, true, IDNO, false, IDS_RIP_DONE_KEPT, BoxIcon::Information, Outcome::Kept},
+        {"rip-cancelled", false, false, true, IDCANCEL, false, 0, BoxIcon::None, Outcome::Kept},
+        {"mp3-new", true, false, false, 0, false, IDS_RIP_ENCODE_ALL_DONE, BoxIcon::Information, Outcome::Written},
+        {"mp3-replaced", true, false, true, IDYES, false, IDS_RIP_ENCODE_ALL_DONE, BoxIcon::Information,
+         Outcome::Written},
+        {"mp3-kept", true, false, true, IDNO, false, IDS_RIP_DONE_KEPT, BoxIcon::Information, Outcome::Kept},
+    };
+    auto withCount = [](const std::string& format) {
+        char text[512] = {};
+        std::snprintf(text, sizeof text, format.c_str(), 1);
+        return std::string(text);
+    };
+    ASSERT_TRUE(Open());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.bLongDisc ? InsertLongDisc() : Insert(cdtest::kDemoCue));
+        const std::string waves = Path(std::string(c.name) + "-waves"), mp3 = Path(std::string(c.name) + "-mp3");
+        ASSERT_TRUE(::CreateDirectoryA(waves.c_str(), nullptr) && ::CreateDirectoryA(mp3.c_str(), nullptr));
+        const std::string title = c.bLongDisc ? "Track01" : "Short Step";
+        const std::string target = (c.bEncode ? mp3 : waves) + "\\" + title + (c.bEncode ? ".mp3" : ".wav");
+        if (c.bEarlier) {
+            ASSERT_TRUE(orvtest::WriteFileBytes(target, kUserBytes));
+        }
+        SetText(IDC_EXTRACT_RIP_FOLDER, waves);
+        ::CheckDlgButton(PageWnd(), IDC_EXTRACT_ENCODE, BST_UNCHECKED);
+        Press(IDC_EXTRACT_ENCODE);
+        if (c.bEncode) Encode(mp3, true);
+        Tick({c.bLongDisc ? 0 : 2});
+        if (c.bNoDisc) {
+            ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, cdtest::kDiscKey, "Disc", ""));
+        }
+        CUiScript ui(kTestTitle);
+        std::string question, notice;
+        ui.Run(
+            [&](CUiScript& script) {
+                if (c.answer) question = script.AnswerBox(c.answer, BoxIcon::Question, BoxButtons::YesNoCancel);
+                if (c.notice) notice = script.AnswerBox(IDOK, c.icon, BoxButtons::Ok);
+            },
+            [&] {
+                Press(IDC_EXTRACT_RIP);
+                if (c.bLongDisc) {
+                    EXPECT_TRUE(orvtest::PumpUntil([&] { return !Field(IDC_EXTRACT_COMPLETION).empty(); }, 30000));
+                    Press(IDC_EXTRACT_STOP);
+                }
+                EXPECT_TRUE(orvtest::PumpUntil(
+                    [&] { return !Page().IsBusy() && (c.notice ? !notice.empty() : !question.empty()); },
+                    kRunTimeoutMs));
+            });
+        EXPECT_TRUE(ui.Clean()) << ui.Report();
+        if (c.answer) {
+            EXPECT_EQ(question, withCount(m_app.Text(IDS_ASK_REPLACE_EXISTING)));
+        }
+        if (c.notice == IDS_RIP_DONE_KEPT) {
+            EXPECT_EQ(notice, withCount(m_app.Text(c.notice)));
+        }
+        if (c.notice == IDS_RIP_DONE_KEPT || c.notice == 0) {
+            EXPECT_EQ(Marked(), std::vector<int>{2});
+        }
+        if (c.outcome == Outcome::Kept) {
+            EXPECT_EQ(orvtest::ReadFileBytes(target), kUserBytes);
+        } else {
+            EXPECT_GT(orvtest::ReadFileBytes(target).size(), kUserBytes.size());
+        }
+        for (const std::string& dir : {waves, mp3}) {
+            for (const std::string& name : FilesIn(dir)) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+        }
+    }
+}
+
+// Another disc while the page is open, idle with a track ticked and mid-rip: the list
+// shows the new disc at once, a run on the old one stops, and leaving the page writes
+// nothing into any disc's section.
+TEST_F(ExtractPageTest, ADiscChangeRefreshesTheListAndWritesNoTitlesAnywhere) {
+    ASSERT_TRUE(Open());
+    SetText(IDC_EXTRACT_RIP_FOLDER, m_dir);
+    const cdtest::TestDisc other =
+        cdtest::MakeTestDisc("other", {cdtest::Frames(10, 0, 0), cdtest::Frames(0, 4, 0)});
+    for (bool bRipping : {false, true}) {
+        SCOPED_TRACE(bRipping ? "ripping" : "idle");
+        ASSERT_TRUE(Insert(bRipping ? other.cue : cdtest::kDemoCue));
+        Tick({0});
+        const std::string database = m_database.ReadRaw();
+        CUiScript ui(kTestTitle);
+        std::string stopped;
+        ui.Run([&](CUiScript& script) {
+                   if (bRipping) stopped = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok);
+               },
+               [&] {
+                   if (bRipping) {
+                       Press(IDC_EXTRACT_RIP);
+                       ASSERT_TRUE(Page().IsBusy());
+                   }
+                   ASSERT_TRUE(Insert(bRipping ? cdtest::kDemoCue : other.cue));
+                   EXPECT_FALSE(Page().IsBusy());
+                   EXPECT_TRUE(orvtest::PumpUntil([&] { return !bRipping || !stopped.empty(); }, 10000));
+               });
+        EXPECT_TRUE(ui.Clean()) << ui.Report();
+        if (bRipping) {
+            EXPECT_EQ(stopped, m_app.Text(IDS_RIP_STOPPED));
+        }
+        EXPECT_EQ(CUiScript::ListViewRows(PageWnd(), IDC_EXTRACT_TRACKS).size(),
+                  bRipping ? static_cast<size_t>(orvdemo::kDemoTrackCount) : 2u);
+        EXPECT_TRUE(Marked().empty());
+        m_sheet.SetActivePage(1);
+        m_sheet.SetActivePage(0);
+        EXPECT_EQ(m_database.ReadRaw(), database);
+    }
+}
+
 TEST_F(ExtractPageTest, RenamedAndUnsafeTitlesLandInsideTheFolderDistinctAndReachTheDatabaseAsTyped) {
     const char* titles[] = {"Old", "Long Road", "CON", "Same", "..\\..\\x", "same"};
     for (int i = 0; i < 6; ++i) m_player.m_disc.TrackAt(i)->SetTitle(titles[i]);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,35 @@ TEST_F(CDDeviceTest, PollSeesADiscTakenOutAndPutIn) {
     EXPECT_EQ(m_owner.m_nReads, reads + 1);
     EXPECT_EQ(m_owner.m_panel.m_nMessage, 0);
     EXPECT_EQ(m_owner.m_disc.m_nTrackCount, orvdemo::kDemoTrackCount);
+}
+
+// A disc swapped between two polls is read as a removal and an insertion; one whose
+// data cannot be read is told as an empty drive, once.
+TEST_F(CDDeviceTest, PollSeesASwappedDiscAndTellsOfAnUnreadableOne) {
+    OpenAndRead();
+    const std::string demoId = m_owner.m_disc.m_strIdentifier.GetString();
+    const TestDisc other = MakeTestDisc("swapped", {Frames(0, 5, 0), Frames(0, 7, 0)});
+    ASSERT_EQ(RunDiscTool("insert \"" + other.cue + "\""), 0u);
+    const int reads = m_owner.m_nReads;
+    m_device.Poll();
+    EXPECT_EQ(m_owner.m_nReads, reads + 1);
+    EXPECT_EQ(m_owner.m_disc.m_nTrackCount, 2);
+    EXPECT_NE(std::string(m_owner.m_disc.m_strIdentifier.GetString()), demoId);
+    m_device.Poll();
+    EXPECT_EQ(m_owner.m_nReads, reads + 1);
+
+    const TestDisc broken = MakeTestDisc("broken", {Frames(0, 5, 0), Frames(0, 9, 0), Frames(0, 3, 0)});
+    ASSERT_EQ(RunDiscTool("insert \"" + broken.cue + "\""), 0u);
+    ASSERT_TRUE(::DeleteFileA((broken.cue.substr(0, broken.cue.size() - 4) + ".bin").c_str()));
+    m_owner.m_messages.clear();
+    for (int i = 0; i < 3; ++i) m_device.Poll();
+    // The driver may report the disc gone first (the door message); the drive ends
+    // told as empty, once.
+    ASSERT_FALSE(m_owner.m_messages.empty());
+    EXPECT_EQ(m_owner.m_messages.back(), IDS_CD_NO_DISC);
+    EXPECT_EQ(std::count(m_owner.m_messages.begin(), m_owner.m_messages.end(), IDS_CD_NO_DISC), 1);
+    EXPECT_EQ(m_owner.m_panel.m_nTrackCount, 0);
+    EXPECT_EQ(m_owner.m_disc.m_nTrackCount, 0);
 }
 
 TEST_F(CDDeviceTest, WithoutTheDriverOpenSaysSoOnceAndNothingWorks) {

@@ -39,6 +39,10 @@ class Mp3Decoder {
   uint64_t NextFrame() const { return m_nextFrame; }
   // Frames replaced by silence because they were damaged or lacked reservoir bytes.
   uint64_t ConcealedFrames() const { return m_concealed; }
+  // Frames of audio a decode to here lacks: the damaged stretches between audio frames
+  // (in frames of the stream's average size, rounded) and the concealed frames. Junk
+  // before the first frame or after the last is no loss.
+  uint64_t LostFrames() const;
 
   // Positions before frame n, decoding the frames before it silently so that the
   // bit reservoir and the filter banks hold what a continuous decode would.

@@ -70,6 +70,7 @@ struct StreamInfo {
   size_t audioStart = 0;             // offset of the first audio frame
   size_t audioEnd = 0;               // end of the MPEG data (before ID3v1)
   uint64_t skippedBytes = 0;         // junk bytes passed over while resynchronising
+  uint64_t damagedBytes = 0;         // of those, the ones between audio frames
   std::vector<uint32_t> frameOffsets;  // offset of every audio frame, for seeking
 };
 

@@ -14,8 +14,10 @@
 //   a track that is not on the disc or not audio, a target that cannot be written, a
 //   read that fails), and after StopRip. StopRip with nothing running sends nothing.
 //   RipTrack while an extraction runs is refused (kStatusBusy) and sends nothing.
-// - A stopped or failed extraction deletes its target: a WAVE file left behind is
-//   always a whole track. A control destroyed mid-run deletes it too and sends nothing.
+// - The track is written to a temporary file in the target's folder, which replaces
+//   the target only when the track is whole: a stopped or failed extraction (also a
+//   control destroyed mid-run, which sends nothing) leaves an earlier file of that
+//   name as it was and no partial file.
 #pragma once
 
 #include "fw/ControlProtocol.h"

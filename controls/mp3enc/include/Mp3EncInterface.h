@@ -7,8 +7,8 @@
 //   to off, so no setting leaks from one job into the next. It refuses (non-zero) a
 //   source that is not a readable PCM WAVE file the encoder takes (1 or 2 channels,
 //   8 to 32 bits, 4000 to 192000 Hz), a target that names the source, and a target
-//   that cannot be created (missing folder, a folder, read-only). It never truncates
-//   an existing target: the file is made anew only by StartEncode.
+//   that cannot be created (missing folder, a folder, read-only). It never touches
+//   an existing target.
 // - The output rate: SetSampleRate when given; SetLowRate(TRUE) alone asks for the
 //   MPEG-2 rate that matches the source (half of 32000, 44100 or 48000; a source that
 //   is already low keeps its rate). A rate the format lacks is resampled to the
@@ -21,10 +21,10 @@
 // - Exactly one event 2 per successful StartEncode: at the end of the file, after a
 //   StopEncode during the run, and after an event 3. StopEncode without a running
 //   encode (after a refused start, for example) only releases the pair: no event.
-//   Every event 2 releases the pair. A control destroyed during a run deletes the
-//   partial target and sends nothing.
-// - A stopped or failed encode deletes its partial target: an MP3 left behind is
-//   always complete. A source that ends before its header's data length is damaged:
+//   Every event 2 releases the pair. A control destroyed during a run sends nothing.
+// - The MP3 is written to a temporary file in the target's folder, which replaces the
+//   target only when the encode is complete: a stopped, failed or abandoned encode
+//   leaves an earlier file of that name as it was and no partial file. A source that ends before its header's data length is damaged:
 //   the run fails with kErrorSourceShort.
 #pragma once
 

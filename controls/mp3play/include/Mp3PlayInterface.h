@@ -33,6 +33,13 @@ enum : DISPID {
 
 enum : DISPID { kEventPosition = 1, kEventEnd = 2, kEventError = 3 };
 
+// Codes of event 3. A decode writes a temporary file in the target's folder that
+// replaces the target only at the end of the stream; a stopped or failed decode
+// leaves an earlier target as it was. kErrorDamaged comes before the end event of a
+// decode whose file was written but lacks audio the source's damage took: the text
+// says how much.
+enum : long { kErrorWrite = 1, kErrorDevice = 2, kErrorDamaged = 3 };
+
 // Not part of the dispatch interface: while a file plays to the sound device, this
 // window property of the control holds the peaks of the audio now heard, left channel
 // in the low word and right in the high word (0 to 32767 each); absent or 0 otherwise.

@@ -338,8 +338,8 @@ TEST_F(Mp3PlayTest, FailuresGiveStatusNotCrashes) {
     EXPECT_TRUE(m_dlg.m_events.empty());
 }
 
-TEST_F(Mp3PlayTest, AFullDiskRefusesTheTarget) {
-    // Linux's /dev/full takes the open and refuses the header's write.
+TEST_F(Mp3PlayTest, ADeviceIsRefusedAsTarget) {
+    // Linux's /dev/full: the finished file would be renamed over the device.
     EXPECT_EQ(Play().Open(Fixture("tone44js.mp3").c_str(), "Z:\\dev\\full"), 5);
     EXPECT_EQ(Play().GetFrames(), 0);
     EXPECT_NE(Play().Play(), 0);

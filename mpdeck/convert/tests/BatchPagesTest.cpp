@@ -13,6 +13,7 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -153,6 +154,100 @@ protected:
     template <typename... Args>
     std::string Entry(UINT nId, const Args&... args) {
         return Format(m_app.Text(nId), args...);
+    }
+
+    // What a writer did to a target that held the user's bytes (or nothing).
+    enum class Outcome { Absent, Kept, Written };
+    struct WriterCase {
+        const char* name;
+        std::string source;
+        bool bEarlier;  // the target holds the user's bytes before the batch
+        int answer;     // to the existing-targets question; 0: none may be asked
+        bool bStop;     // Stop at the first progress
+        UINT notice;    // 0: the batch does not start
+        Outcome outcome;
+        UINT entry;     // an entry the log must hold (with source and target), or 0
+    };
+    // One batch of one job per case, into a target of its own; after each, the target
+    // is checked byte for byte and no temporary file is left in the folder.
+    void RunWriterTable(CBatchPage& page, int nStartId, int nStopId, const std::string& ext, const WriterCase* cases,
+                        size_t count) {
+        static const std::string kUserBytes = "the user's own file, not to be lost";
+        const std::set<std::string> before = FilesIn(m_dir);
+        for (size_t i = 0; i < count; ++i) {
+            const WriterCase& c = cases[i];
+            SCOPED_TRACE(c.name);
+            const std::string target = Path(std::string("out-") + c.name + ext);
+            if (c.bEarlier) {
+                ASSERT_TRUE(orvtest::WriteFileBytes(target, kUserBytes));
+            }
+            page.m_jobs.DeleteAllItems();
+            AddRow(page, {c.source, target, "128", "44100"});
+            const std::string log = Path(std::string(c.name) + ".log");
+            CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, log.c_str());
+            CUiScript ui(kTestTitle);
+            std::string question, notice;
+            ui.Run(
+                [&](CUiScript& script) {
+                    if (c.answer == IDYES && !c.bStop && c.outcome == Outcome::Written) {
+                        // The question as the user meets it, for a look by eye.
+                        script.WaitBox();
+                        ::Sleep(300);
+                        orvtest::CaptureScreen(std::string("existing-targets-") + ext.substr(1));
+                    }
+                    if (c.answer) question = script.AnswerBox(c.answer, BoxIcon::Question, BoxButtons::YesNoCancel);
+                    if (c.notice) notice = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok);
+                },
+                [&] {
+                    Press(page, nStartId);
+                    if (c.bStop) {
+                        EXPECT_TRUE(orvtest::PumpUntil(
+                            [&] { return page.IsRunning() && Field(page, IDC_BATCH_COMPLETION) != "0 %"; }, 60000));
+                        Press(page, nStopId);
+                    }
+                    EXPECT_TRUE(orvtest::PumpUntil(
+                        [&] { return !page.IsRunning() && (c.notice ? !notice.empty() : !question.empty()); },
+                        kBatchTimeoutMs));
+                });
+            EXPECT_TRUE(ui.Clean()) << ui.Report();
+            if (c.answer) {
+                EXPECT_EQ(question, Format(m_app.Text(IDS_ASK_REPLACE_EXISTING), 1));
+            }
+            if (c.notice) {
+                EXPECT_EQ(notice, m_app.Text(c.notice));
+            }
+            const std::string bytes = orvtest::ReadFileBytes(target);
+            switch (c.outcome) {
+            case Outcome::Absent: EXPECT_FALSE(orvtest::FileExists(target)); break;
+            case Outcome::Kept: EXPECT_EQ(bytes, kUserBytes); break;
+            case Outcome::Written: EXPECT_GT(bytes.size(), kUserBytes.size()); break;
+            }
+            EXPECT_EQ(orvtest::FileExists(log), c.notice != 0);
+            if (c.entry) {
+                EXPECT_NE(orvtest::ReadFileBytes(log).find(Entry(c.entry, c.source.c_str(), target.c_str())),
+                          std::string::npos);
+            }
+            for (const std::string& name : FilesIn(m_dir)) {
+                EXPECT_FALSE(before.count(name) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".tmp")
+                    << name;
+            }
+        }
+    }
+    static std::set<std::string> FilesIn(const std::string& dir) {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA data;
+        HANDLE hFind = ::FindFirstFileA((dir + "\\*").c_str(), &data);
+        if (hFind == INVALID_HANDLE_VALUE) return names;
+        do {
+            names.insert(data.cFileName);
+        } while (::FindNextFileA(hFind, &data));
+        ::FindClose(hFind);
+        return names;
+    }
+    std::string CopyFixture(const char* name, const std::string& as) {
+        const std::string path = Path(as);
+        EXPECT_TRUE(::CopyFileA((std::string(ORV_MP3_FIXTURES) + "/" + name).c_str(), path.c_str(), FALSE));
+        return path;
     }
 
     orvtest::CTestSkinApp m_app{kTestTitle};
@@ -368,6 +463,72 @@ TEST_F(BatchPagesTest, DecoderWritesTheReferenceSamplesAndLogsEveryUnusableTarge
         for (size_t i = 0; i < n; ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
         EXPECT_LE(worst, 1);
     }
+}
+
+TEST_F(BatchPagesTest, TheEncoderReplacesAnEarlierMp3OnlyWithACompleteOneTheUserAgreedTo) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    const std::string good = Tone("good.wav", 1000, 44100, 2), longSource = Tone("long.wav", 180000, 44100, 2);
+    // The data chunk claims a second more than the file holds.
+    const std::string shortSource = Tone("short.wav", 1000, 44100, 2);
+    std::string bytes = orvtest::ReadFileBytes(shortSource);
+    const uint32_t claimed = static_cast<uint32_t>(bytes.size() - 44 + 44100 * 4);
+    bytes.replace(40, 4, reinterpret_cast<const char*>(&claimed), 4);
+    orvtest::WriteFileBytes(shortSource, bytes);
+    const WriterCase cases[] = {
+        {"new", good, false, 0, false, IDS_ENC_DONE, Outcome::Written, IDS_ENC_LOG_FINISHED},
+        {"failed", shortSource, true, IDYES, false, IDS_ENC_DONE_WITH_PROBLEMS, Outcome::Kept, 0},
+        {"stopped", longSource, true, IDYES, true, IDS_ENC_DONE_WITH_PROBLEMS, Outcome::Kept, 0},
+        {"replaced", good, true, IDYES, false, IDS_ENC_DONE, Outcome::Written, IDS_ENC_LOG_FINISHED},
+        {"kept", good, true, IDNO, false, IDS_ENC_DONE_WITH_PROBLEMS, Outcome::Kept, IDS_LOG_TARGET_KEPT},
+        {"cancelled", good, true, IDCANCEL, false, 0, Outcome::Kept, 0},
+    };
+    RunWriterTable(page, IDC_ENCODE_START, IDC_ENCODE_STOP, ".mp3", cases, std::size(cases));
+}
+
+TEST_F(BatchPagesTest, TheDecoderReplacesAnEarlierWaveOnlyWithACompleteOneTheUserAgreedTo) {
+    m_sheet.SetActivePage(1);
+    CDecodeDlg& page = m_sheet.m_decode;
+    const std::string good = CopyFixture("tone44js.mp3", "good.mp3");
+    // Text named .mp3: the decoder refuses it.
+    const std::string fake = Path("fake.mp3");
+    ASSERT_TRUE(orvtest::WriteFileBytes(fake, "plain text, not an MP3 at all\r\n"));
+    // Twenty minutes of frames: long enough to stop mid-way.
+    const std::string longSource = Path("long.mp3");
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(m_dir) + "' && for i in $(seq 600); do cat '" +
+                                          orvtest::UnixPath(ORV_MP3_FIXTURES) + "/tone44js.mp3'; done > long.mp3",
+                                      "batch-long-mp3", 60000));
+    const WriterCase cases[] = {
+        {"new", good, false, 0, false, IDS_DEC_DONE, Outcome::Written, IDS_DEC_LOG_FINISHED},
+        {"refused-new", fake, false, 0, false, IDS_DEC_DONE_WITH_PROBLEMS, Outcome::Absent, 0},
+        {"refused", fake, true, IDYES, false, IDS_DEC_DONE_WITH_PROBLEMS, Outcome::Kept, 0},
+        {"stopped", longSource, true, IDYES, true, IDS_DEC_DONE_WITH_PROBLEMS, Outcome::Kept, 0},
+        {"replaced", good, true, IDYES, false, IDS_DEC_DONE, Outcome::Written, IDS_DEC_LOG_FINISHED},
+        {"kept", good, true, IDNO, false, IDS_DEC_DONE_WITH_PROBLEMS, Outcome::Kept, IDS_LOG_TARGET_KEPT},
+        {"cancelled", good, true, IDCANCEL, false, 0, Outcome::Kept, 0},
+    };
+    RunWriterTable(page, IDC_DECODE_START, IDC_DECODE_STOP, ".wav", cases, std::size(cases));
+}
+
+TEST_F(BatchPagesTest, ADamagedMp3IsDecodedWithItsLossLoggedAndItsSourceKept) {
+    m_sheet.SetActivePage(1);
+    CDecodeDlg& page = m_sheet.m_decode;
+    const std::string damaged = CopyFixture("tone44js.mp3", "damaged.mp3");
+    std::string bytes = orvtest::ReadFileBytes(damaged);
+    ASSERT_GT(bytes.size(), 20000u);
+    bytes.replace(10000, 6000, 6000, '\0');
+    ASSERT_TRUE(orvtest::WriteFileBytes(damaged, bytes));
+    AddRow(page, {damaged, Path("damaged.wav")});
+    ::CheckDlgButton(page.m_hWnd, IDC_BATCH_DELETE_AFTER, BST_CHECKED);
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    RunBatch(page, IDC_DECODE_START, IDS_DEC_DONE_WITH_PROBLEMS);
+    const std::string log = orvtest::ReadFileBytes(Path("batch.log"));
+    const std::string finished = Entry(IDS_DEC_LOG_FINISHED, damaged.c_str(), Path("damaged.wav").c_str());
+    EXPECT_NE(log.find(finished + Before(Entry(IDS_DEC_LOG_DAMAGED, damaged.c_str(), kMark), kMark)),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find(Entry(IDS_DEC_LOG_SOURCE_DELETED, damaged.c_str())), std::string::npos) << log;
+    EXPECT_EQ(orvtest::ReadFileBytes(damaged), bytes);
+    EXPECT_TRUE(orvtest::FileExists(Path("damaged.wav")));
 }
 
 TEST_F(BatchPagesTest, StartIsRefusedWithoutALogAndBlockedWhileThePlayerPlays) {

@@ -138,6 +138,24 @@ TEST_F(SongInfoDlgTest, UnknownGenreShowsNoneAndTwoSavesLeaveOneTagWith127) {
     EXPECT_EQ(after[1500 + 127], kNoGenre);
 }
 
+TEST_F(SongInfoDlgTest, EnterInATagFieldSavesWhatWasTyped) {
+    const std::string path = MakeFile("enter.mp3", 600);
+    std::string saved;
+    ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
+        SetItem(IDC_INFO_ALBUM, "Typed Album");
+        // The user's keys, in the dialog's own queue: focus in the field, then Enter.
+        const HWND hAlbum = ::GetDlgItem(m_dlg.m_hWnd, IDC_INFO_ALBUM);
+        ::PostMessageA(m_dlg.m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hAlbum), TRUE);
+        ::PostMessageA(hAlbum, WM_KEYDOWN, VK_RETURN, 1);
+        saved = script.AnswerBox(IDOK);
+        CUiScript::Settle(m_dlg.m_hWnd);
+    }));
+    EXPECT_EQ(saved, Text(IDS_TAG_SAVED).GetString());
+    const std::vector<BYTE> after = ReadAll(path);
+    ASSERT_EQ(after.size(), 728u);
+    EXPECT_EQ(0, std::memcmp(&after[600 + 63], "Typed Album", 11));
+}
+
 TEST_F(SongInfoDlgTest, ChosenGenreIsSavedByItsNumber) {
     const std::string path = MakeFile("choose.mp3", 600);
     ASSERT_TRUE(RunDialog(path, [&](CUiScript& script) {
