@@ -617,7 +617,12 @@ void CMP3PlayerDlg::ReleaseAll() {
     for (UINT_PTR nTimer : {kTimerVolume, kTimerWavePoll, kTimerHold, kTimerMeter}) KillTimer(nTimer);
 }
 
+void CMP3PlayerDlg::CommitPlaylistPage() {
+    if (m_pSheet && m_pSheet->m_pagePlaylist.m_hWnd) m_pSheet->m_pagePlaylist.CommitPage();
+}
+
 void CMP3PlayerDlg::Exit() {
+    CommitPlaylistPage();
     // Asked first: a Cancel here, or in the Save dialog, leaves everything playing.
     if (m_playlist.m_bPlaylistModified) {
         const int nAnswer = ShowMessage(this, IDS_ASK_SAVE_PLAYLIST, kMessageAskSave);
@@ -636,6 +641,7 @@ void CMP3PlayerDlg::Exit() {
 }
 
 LRESULT CMP3PlayerDlg::OnShutdown(WPARAM, LPARAM) {
+    CommitPlaylistPage();
     if (m_playlist.m_bPlaylistModified && m_pDisplay) m_playlist.SavePlaylist(m_pDisplay->m_nPlayMode);
     ReleaseAll();
     GetSkinApp()->EndPlayer(this);

@@ -129,6 +129,9 @@ protected:
     void Exit();
     // What every way out shares: no sheet, no device, no timer.
     void ReleaseAll();
+    // An open playlist page's edits join the model before anything asks about it or
+    // saves it.
+    void CommitPlaylistPage();
     CString TitleFromPath(const CString& strPath) const;
     void ApplySongNumberRule();
 

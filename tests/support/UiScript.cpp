@@ -94,12 +94,22 @@ BoxReading ReadMessageBox(HWND hBox) {
     return reading;
 }
 
-HWND FindVisibleDialog(const char* caption, HWND hSkip) {
+static HWND FindVisible(const char* caption, HWND hSkip, bool bBoxOnly) {
     for (HWND hWnd = ::FindWindowExA(nullptr, nullptr, kDialogClass, caption); hWnd;
          hWnd = ::FindWindowExA(nullptr, hWnd, kDialogClass, caption)) {
-        if (hWnd != hSkip && ::IsWindowVisible(hWnd)) return hWnd;
+        if (hWnd == hSkip || !::IsWindowVisible(hWnd)) continue;
+        if (bBoxOnly && !::GetDlgItem(hWnd, kMessageBoxTextId)) continue;
+        return hWnd;
     }
     return nullptr;
+}
+
+HWND FindVisibleDialog(const char* caption, HWND hSkip) {
+    return FindVisible(caption, hSkip, false);
+}
+
+HWND FindVisibleBox(const char* caption, HWND hSkip) {
+    return FindVisible(caption, hSkip, true);
 }
 
 CUiScript::CUiScript(std::string messageBoxCaption) : m_caption(std::move(messageBoxCaption)) {}
@@ -108,8 +118,16 @@ void CUiScript::Run(const Script& script, const std::function<void()>& action) {
     m_script = script;
     HANDLE hThread = ::CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr);
     action();
-    // A script still waiting for a window that never came ends by its own timeout.
-    ::WaitForSingleObject(hThread, INFINITE);
+    // An action that posts its input (a click on a skin hotspot) is carried out only
+    // by this thread's loop, so the loop runs until the script has ended. A script
+    // still waiting for a window that never came ends by its own timeout.
+    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
     ::CloseHandle(hThread);
 }
 
@@ -124,7 +142,7 @@ DWORD WINAPI CUiScript::ThreadMain(LPVOID param) {
 void CUiScript::CloseLeftovers() {
     for (;;) {
         HWND hBox = nullptr;
-        if (!PumpUntil([&] { return (hBox = FindVisibleDialog(m_caption.c_str())) != nullptr; }, kLeftoverQuietMs)) {
+        if (!PumpUntil([&] { return (hBox = FindVisibleBox(m_caption.c_str())) != nullptr; }, kLeftoverQuietMs)) {
             break;
         }
         m_unexpected.push_back(ItemText(hBox, kMessageBoxTextId));
@@ -169,7 +187,7 @@ HWND CUiScript::WaitBox(BoxReading* pReading) {
     HWND hBox = nullptr;
     const bool bShown = PumpUntil(
         [&] {
-            hBox = FindVisibleDialog(m_caption.c_str(), ::IsWindow(m_hLastBox) ? m_hLastBox : nullptr);
+            hBox = FindVisibleBox(m_caption.c_str(), ::IsWindow(m_hLastBox) ? m_hLastBox : nullptr);
             return hBox != nullptr;
         },
         kBoxTimeoutMs);
@@ -211,7 +229,7 @@ std::string CUiScript::AnswerBox(int button, BoxIcon icon, BoxButtons buttons) {
 }
 
 bool CUiScript::NoBoxFor(DWORD ms) {
-    return !PumpUntil([&] { return FindVisibleDialog(m_caption.c_str()) != nullptr; }, ms);
+    return !PumpUntil([&] { return FindVisibleBox(m_caption.c_str()) != nullptr; }, ms);
 }
 
 void CUiScript::SetText(HWND hDlg, int id, const char* text) {

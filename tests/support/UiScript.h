@@ -31,6 +31,9 @@ BoxReading ReadMessageBox(HWND hBox);
 
 // The visible dialog-class window with this caption, or nullptr.
 HWND FindVisibleDialog(const char* caption, HWND hSkip = nullptr);
+// The same for a message box only: a property sheet may carry the program's name as
+// its caption, as the boxes do.
+HWND FindVisibleBox(const char* caption, HWND hSkip = nullptr);
 
 class CUiScript {
 public:

@@ -12,6 +12,7 @@
 #include "RegistryGuard.h"
 #include "SkinLayout.h"
 #include "SkinProbe.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 #include "TestSkinApp.h"
 #include "TestSupport.h"
@@ -529,4 +530,28 @@ TEST_F(PlayerWindowTest, OnlyTheActivePageHearsOfPlayingAndTheSheetGoesWithThePl
     Player().DestroyWindow();
     EXPECT_FALSE(Player().m_bSheetOpen);
     EXPECT_EQ(Player().m_pSheet, nullptr);
+}
+
+// A song removed on the open playlist page is an edit of the playlist: Exit asks
+// about saving it before the sheet goes (Cancel keeps the player and the page).
+TEST_F(PlayerWindowTest, ExitAsksAboutEditsOfTheOpenPlaylistPage) {
+    const std::string tone = orvtest::MakeTempDir("exit") + "\\tone.wav";
+    ASSERT_TRUE(orvtest::WriteToneWave(tone, 1000, 22050, 1, 440.0));
+    ASSERT_TRUE(Open("\"" + tone + "\""));
+    Player().Stop();
+    Player().OpenSheet();
+    CMPlaylist& page = Player().m_pSheet->m_pagePlaylist;
+    ASSERT_TRUE(page.m_hWnd);
+    orvtest::CUiScript::SelectListViewRow(page.m_hWnd, IDC_BATCH_JOBS, 0);
+    orvtest::CUiScript::Click(page.m_hWnd, IDC_BATCH_REMOVE);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return page.WorkingList().GetCount() == 0; }, 3000));
+    orvtest::CUiScript script("Orvanta-MP3");
+    std::string asked;
+    script.Run([&](orvtest::CUiScript& ui) {
+        asked = ui.AnswerBox(IDCANCEL, orvtest::BoxIcon::Question, orvtest::BoxButtons::YesNoCancel);
+    }, [&] { orvtest::PressAt(Wnd(), Center(Layout(skin::kHotExit).region)); });
+    EXPECT_TRUE(script.Clean()) << script.Report();
+    EXPECT_FALSE(asked.empty());
+    EXPECT_EQ(asked, LoadText(IDS_ASK_SAVE_PLAYLIST).GetString());
+    EXPECT_TRUE(Player().m_bSheetOpen);
 }
