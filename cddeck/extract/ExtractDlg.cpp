@@ -117,15 +117,13 @@ BOOL CExtractDlg::OnSetActive() {
 }
 
 BOOL CExtractDlg::OnKillActive() {
-    if (IsBusy() && !AskToStopRun()) return FALSE;
-    OnStop();
+    if (!QueryEnd()) return FALSE;
     SaveSettings();
     return CCDSheetPage::OnKillActive();
 }
 
 void CExtractDlg::OnCancel() {
-    if (IsBusy() && !AskToStopRun()) return;
-    OnStop();
+    if (!QueryEnd()) return;
     SaveSettings();
     if (CPropertySheet* pSheet = GetSheet()) pSheet->DestroyWindow();
 }
@@ -143,7 +141,15 @@ void CExtractDlg::OnDestroy() {
 
 BOOL CExtractDlg::AskToStopRun() {
     const UINT nQuestion = m_bRipping ? IDS_ASK_STOP_RIPPING : IDS_ASK_STOP_ENCODING;
-    return ShowMessage(this, nQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    const int nAnswer = m_question.Ask(this, nQuestion);
+    // A run that ended while the question was up leaves nothing to stop.
+    return m_question.WasMoot() || nAnswer == IDYES;
+}
+
+BOOL CExtractDlg::QueryEnd() {
+    if (IsBusy() && !AskToStopRun()) return FALSE;
+    OnStop();
+    return TRUE;
 }
 
 void CExtractDlg::SaveSettings() {
@@ -294,7 +300,7 @@ void CExtractDlg::OnRip() {
     m_bHalted = 0;
     if (!AnyMarked() || !TakeExistingFiles()) return;
     if (NextTrackToDo() < 0) {
-        ShowMessage(this, IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, KeptCount());
+        Notify(IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, KeptCount());
         return;
     }
     RipNextTrack();
@@ -365,7 +371,7 @@ void CExtractDlg::RipNextTrack() {
     if (nStatus != 0) {
         m_bRipping = 0;
         EndRun();
-        ShowMessage(this, IDS_RIP_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nStatus), strTarget);
+        Notify(IDS_RIP_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nStatus), strTarget);
         return;
     }
     m_bRipOutstanding = 1;
@@ -387,7 +393,7 @@ void CExtractDlg::StartEncode() {
     if (nStatus != 0) {
         // The run ends here: the track stays checked and its WAVE file stays.
         EndRun();
-        ShowMessage(this, IDS_ENCODE_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nStatus), strTarget);
+        Notify(IDS_ENCODE_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nStatus), strTarget);
         return;
     }
     SetDlgItemText(IDC_EXTRACT_TRACK_LABEL, LoadText(IDS_LABEL_ENCODING_TRACK));
@@ -408,15 +414,16 @@ void CExtractDlg::FinishTrack(UINT nAllDoneId) {
     EndRun();
     const int nKept = KeptCount();
     if (nKept > 0) {
-        ShowMessage(this, IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, nKept);
+        Notify(IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, nKept);
         return;
     }
-    ShowMessage(this, nAllDoneId, MB_ICONINFORMATION);
+    Notify(nAllDoneId, MB_ICONINFORMATION);
 }
 
 void CExtractDlg::EndRun() {
     m_bRipping = 0;
     m_bEncoding = 0;
+    m_question.RunEnded();
     SetDlgItemText(IDC_EXTRACT_STOP, LoadText(IDS_STOP_RIPPING));
     EnableRunControls(TRUE);
 }
@@ -462,7 +469,7 @@ void CExtractDlg::OnRipError(long nCode, LPCSTR lpszText) {
     m_bRipping = 0;
     m_bRipFailed = 1;
     if (m_bStopped) return;
-    ShowMessage(this, IDS_RIP_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nCode), CString(lpszText));
+    Notify(IDS_RIP_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nCode), CString(lpszText));
 }
 
 void CExtractDlg::OnRipDone() {
@@ -473,7 +480,7 @@ void CExtractDlg::OnRipDone() {
         m_bStopped = 0;
         m_bRipFailed = 0;
         RefreshRip();
-        ShowMessage(this, IDS_RIP_STOPPED, MB_ICONINFORMATION);
+        Notify(IDS_RIP_STOPPED, MB_ICONINFORMATION);
         return;
     }
     if (m_bRipFailed) {
@@ -487,7 +494,7 @@ void CExtractDlg::OnRipDone() {
             StartEncode();
             return;
         }
-        ShowMessage(this, IDS_MP3_FOLDER_MISSING_KEPT, MB_ICONINFORMATION);
+        Notify(IDS_MP3_FOLDER_MISSING_KEPT, MB_ICONINFORMATION);
     }
     FinishTrack(IDS_RIP_ALL_DONE);
 }
@@ -507,7 +514,7 @@ void CExtractDlg::OnEncodeError(long nCode, LPCSTR lpszText) {
     // The run halts: the controls stay off until Stop.
     m_bEncoding = 0;
     m_bHalted = 1;
-    ShowMessage(this, IDS_ENCODE_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nCode), CString(lpszText));
+    Notify(IDS_ENCODE_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nCode), CString(lpszText));
 }
 
 void CExtractDlg::OnEncodeDone() {
@@ -518,7 +525,7 @@ void CExtractDlg::OnEncodeDone() {
         m_bStopped = 0;
         m_bEncodeFailed = 0;
         RefreshRip();
-        ShowMessage(this, IDS_ENCODE_STOPPED, MB_ICONINFORMATION);
+        Notify(IDS_ENCODE_STOPPED, MB_ICONINFORMATION);
         return;
     }
     if (m_bEncodeFailed) {

@@ -12,7 +12,9 @@
 #include "Acd.h"
 #include "Mp3Enc.h"
 #include "CDSheetPage.h"
+#include "RunQuestion.h"
 #include "SkinControls.h"
+#include "SkinText.h"
 #include "TrackTitleList.h"
 
 class CCDDisc;
@@ -28,6 +30,7 @@ public:
     // Busy query of the player: a track is being extracted or encoded. While the page
     // is busy and active, the player refuses Play and Eject.
     BOOL IsBusy() const override { return m_bRipping || m_bEncoding; }
+    BOOL QueryEnd() override;
     // Notifications of the player, forwarded by the sheet to its active page.
     void OnPlayingChanged(BOOL bPlaying) override;
     void OnDiscChanged() override;
@@ -82,6 +85,11 @@ private:
     void EndRun();
     void OnStop();
     BOOL AskToStopRun();
+    // A notice of the run; held while the stop question is up.
+    template <typename... Args>
+    void Notify(UINT nID, UINT nType, const Args&... args) {
+        m_question.Notify(this, FormatText(nID, args...), nType);
+    }
     void SaveSettings();
 
     // Control events.
@@ -115,6 +123,7 @@ private:
     CString m_strFilledIdentifier;  // the disc the list shows; its edits go nowhere else
     std::vector<BYTE> m_kept;  // per track: its files exist and the user keeps them
     int m_bListChanged = 0;
+    CRunQuestion m_question;  // "stop the run?", while it is up
     int m_bRipping = 0;
     int m_bRipFailed = 0;
     int m_bStopped = 0;

@@ -466,11 +466,17 @@ void CCDPlayerDlg::ShowHelp() {
 }
 
 LRESULT CCDPlayerDlg::OnShutdown(WPARAM, LPARAM) {
-    Close();
+    End();
     return 0;
 }
 
 void CCDPlayerDlg::Close() {
+    // Exit asks what the sheet's own Close asks: a rip under way is the user's to stop.
+    if (m_pSheet && m_pSheet->m_hWnd && !m_pSheet->QueryEnd()) return;
+    End();
+}
+
+void CCDPlayerDlg::End() {
     if (m_pSheet && m_pSheet->m_hWnd) m_pSheet->DestroyWindow();
     if (m_pDisplay && m_pDisplay->m_bPlaying) Stop();
     KillTimer(kTimerTick);

@@ -70,6 +70,8 @@ public:
     void ShowPlayerMenu();
     void ShowHelp();
     void Close();
+    // Sheet, play and window go, with no question.
+    void End();
 
     BOOL IsSheetBusy() const { return m_pSheet && m_pSheet->m_hWnd && m_pSheet->IsBusy(); }
     BOOL IsScanning() const { return m_pDisplay && (m_pDisplay->m_bRewind || m_pDisplay->m_bFastForward); }

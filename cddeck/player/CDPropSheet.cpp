@@ -64,6 +64,11 @@ BOOL CCDPropSheet::IsBusy() const {
     return pPage && pPage->m_hWnd && pPage->IsBusy();
 }
 
+BOOL CCDPropSheet::QueryEnd() {
+    CCDSheetPage* pPage = ActiveSheetPage();
+    return !pPage || !pPage->m_hWnd || pPage->QueryEnd();
+}
+
 void CCDPropSheet::NotifyPlaying(BOOL bPlaying) {
     if (CCDSheetPage* pPage = ActiveSheetPage()) pPage->OnPlayingChanged(bPlaying);
 }

@@ -34,6 +34,8 @@ public:
     static CPoint PlaceBelow(const CRect& rcPlayer, int nSheetHeight, int nDesktopBottom);
 
     BOOL IsBusy() const;
+    // Whether the sheet may go now; its pages may ask the user.
+    BOOL QueryEnd();
     void NotifyPlaying(BOOL bPlaying);
     void NotifyDiscChanged();
     void NotifyPlayMode(int nMode);

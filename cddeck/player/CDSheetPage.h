@@ -13,6 +13,9 @@ public:
 
     // TRUE while the page uses the drive for itself (ripping or encoding).
     virtual BOOL IsBusy() const { return FALSE; }
+    // The sheet is about to go (its Close, the player's Exit): FALSE keeps it. A busy
+    // page asks whether to stop, as its Close does, and stops when told to.
+    virtual BOOL QueryEnd() { return TRUE; }
     // The player started (TRUE) or stopped (FALSE) playing.
     virtual void OnPlayingChanged(BOOL /*bPlaying*/) {}
     // The disc was read again: the page reloads from the disc model.

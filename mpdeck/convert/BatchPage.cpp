@@ -378,6 +378,7 @@ void CBatchPage::EndBatch() {
     EnableBatchControls(TRUE);
     EnableItem(m_texts.nStopId, FALSE);
     RefreshSelectionButtons();
+    m_question.RunEnded();
     ShowBatchEndNotice();
 }
 
@@ -392,7 +393,8 @@ void CBatchPage::OnStop() {
 
 void CBatchPage::OnCancel() {
     if (m_bRunning) {
-        if (ShowMessage(this, m_texts.nAskClose, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        // A batch that ended while the question was up leaves nothing to stop.
+        if (m_question.Ask(this, m_texts.nAskClose) != IDYES && !m_question.WasMoot()) return;
         StopRunningBatch();
     }
     m_log.Close();
@@ -422,7 +424,7 @@ void CBatchPage::ShowBatchEndNotice() {
     CString strLog;
     GetDlgItemText(IDC_BATCH_LOG_FILE, strLog);
     if (strLog.IsEmpty()) return;
-    ShowMessage(this, m_bNotice ? m_texts.nDoneWithProblems : m_texts.nDone, MB_ICONINFORMATION);
+    m_question.Notify(this, LoadText(m_bNotice ? m_texts.nDoneWithProblems : m_texts.nDone), MB_ICONINFORMATION);
 }
 
 // ---- audition -----------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "AuditionDlg.h"
 #include "ExistingTargets.h"
 #include "PlayerLink.h"
+#include "RunQuestion.h"
 #include "SkinControls.h"
 #include "SkinText.h"
 
@@ -125,6 +126,7 @@ protected:
     BOOL OnToolTipText(UINT_PTR nId, NMHDR* pHdr, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 
+    CRunQuestion m_question;  // "stop the batch?", while it is up
     int m_bNotice = 0;  // a job failed, the batch stopped or no source was left
     int m_bJobFailed = 0;  // the control reported an error for the current job
 

@@ -209,16 +209,30 @@ std::string CUiScript::AnswerBox(int button) {
     return reading.text;
 }
 
+void CUiScript::ExpectLook(const BoxReading& reading, BoxIcon icon, BoxButtons buttons) {
+    if (reading.icon == icon && reading.buttons == buttons) return;
+    std::ostringstream what;
+    what << "box \"" << reading.text << "\" shows " << reading.icon << " with " << reading.buttons << ", expected "
+         << icon << " with " << buttons;
+    Fail(what.str());
+}
+
+std::string CUiScript::LeaveBox(BoxIcon icon, BoxButtons buttons) {
+    BoxReading reading;
+    HWND hBox = WaitBox(&reading);
+    if (!hBox) return std::string();
+    ExpectLook(reading, icon, buttons);
+    m_hLastBox = hBox;
+    WaitDestroyed(hBox);
+    if (::IsWindow(hBox)) Fail("box \"" + reading.text + "\" stays");
+    return reading.text;
+}
+
 std::string CUiScript::AnswerBox(int button, BoxIcon icon, BoxButtons buttons) {
     BoxReading reading;
     HWND hBox = WaitBox(&reading);
     if (!hBox) return std::string();
-    if (reading.icon != icon || reading.buttons != buttons) {
-        std::ostringstream what;
-        what << "box \"" << reading.text << "\" shows " << reading.icon << " with " << reading.buttons
-             << ", expected " << icon << " with " << buttons;
-        Fail(what.str());
-    }
+    ExpectLook(reading, icon, buttons);
     m_hLastBox = hBox;
     // A button the box does not have would leave it open: close it as Escape does.
     Click(hBox, ::GetDlgItem(hBox, button) && (::GetWindowLongA(::GetDlgItem(hBox, button), GWL_STYLE) & WS_VISIBLE)

@@ -51,6 +51,9 @@ public:
     std::string AnswerBox(int button);
     // The same for a box that must show this icon and button set: any other is an error.
     std::string AnswerBox(int button, BoxIcon icon, BoxButtons buttons);
+    // Waits for the next message box, which must show this icon and button set and go
+    // by itself, unanswered (an error when it stays); returns its text.
+    std::string LeaveBox(BoxIcon icon, BoxButtons buttons);
     // Waits for the next message box and reads it without answering; nullptr after the timeout.
     HWND WaitBox(BoxReading* pReading = nullptr);
     // True when no message box shows up within the time.
@@ -75,6 +78,7 @@ public:
     bool RenameListViewRow(HWND hDlg, int id, int row, const char* text);
 
     void Fail(const std::string& what) { m_errors.push_back(what); }
+    void ExpectLook(const BoxReading& reading, BoxIcon icon, BoxButtons buttons);
     // True when the script met no error and nothing unexpected showed up.
     bool Clean() const { return m_errors.empty() && m_unexpected.empty(); }
     // The errors and the unexpected windows, one a line, for a failure message.

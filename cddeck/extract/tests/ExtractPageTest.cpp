@@ -524,6 +524,32 @@ TEST_F(ExtractPageTest, LeavingWhileBusyAsksNoKeepsTheRunAndYesOnCloseLeavesNoFi
     EXPECT_EQ(Profile("DefEncPath"), Path("mp3"));
 }
 
+// A rip that ends while Close asks whether to stop it takes the question away; its
+// end notice follows alone, and the sheet goes, as asked.
+TEST_F(ExtractPageTest, ARipEndingWhileCloseAsksTakesTheQuestionAway) {
+    ASSERT_TRUE(InsertLongDisc());
+    ASSERT_TRUE(Open());
+    SetText(IDC_EXTRACT_RIP_FOLDER, m_dir);
+    Tick({0});
+    CUiScript ui(kTestTitle);
+    std::string question, notice;
+    ui.Run(
+        [&](CUiScript& script) {
+            question = script.LeaveBox(BoxIcon::Question, BoxButtons::YesNo);
+            notice = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok);
+        },
+        [&] {
+            Press(IDC_EXTRACT_RIP);
+            ASSERT_TRUE(Page().IsBusy());
+            CUiScript::Click(PageWnd(), IDCANCEL);
+            EXPECT_TRUE(orvtest::PumpUntil([&] { return !m_sheet.GetSafeHwnd(); }, 30000));
+        });
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
+    EXPECT_EQ(question, m_app.Text(IDS_ASK_STOP_RIPPING));
+    EXPECT_EQ(notice, m_app.Text(IDS_RIP_ALL_DONE));
+    EXPECT_EQ(FilesIn(m_dir).size(), 1u);
+}
+
 TEST_F(ExtractPageTest, AFailedRipOrARefusedEncodeEndsTheRunKeepingTheTrackTicked) {
     ASSERT_TRUE(Open());
     SetText(IDC_EXTRACT_RIP_FOLDER, Path("waves"));

@@ -29,6 +29,13 @@ class CBusyPage : public CCDSheetPage {
 public:
     CBusyPage() : CCDSheetPage(IDD_CD_PLAYLIST) {}
     BOOL IsBusy() const override { return TRUE; }
+    // The question whether to stop, answered m_bStop.
+    BOOL QueryEnd() override {
+        ++m_nAsked;
+        return m_bStop;
+    }
+    int m_nAsked = 0;
+    BOOL m_bStop = FALSE;
 };
 
 class CBusySheetPlayer : public CCDPlayerDlg {
@@ -132,6 +139,21 @@ TEST_F(CDPlayerTest, ABusyPageRefusesPlayEjectAndStripPressesUntilAnotherPageIsA
     m_player.m_pSheet->DestroyWindow();
     EXPECT_EQ(m_player.m_pSheet, nullptr);
     EXPECT_FALSE(m_player.m_bSheetOpen);
+}
+
+// Exit asks the busy page what its Close asks: No keeps the player and the run.
+TEST_F(CDPlayerTest, ExitAsksABusyPageWhetherToStop) {
+    Press(HotspotCenter(skin::kHotSheet));
+    ASSERT_TRUE(m_player.m_bSheetOpen);
+    auto* pPage = static_cast<CBusyPage*>(m_player.m_pSheet->GetExtractPage());
+    Press(HotspotCenter(skin::kHotExit));
+    EXPECT_EQ(pPage->m_nAsked, 1);
+    ASSERT_TRUE(::IsWindow(m_player.m_hWnd));
+    EXPECT_TRUE(m_player.m_bSheetOpen);
+    pPage->m_bStop = TRUE;
+    Press(HotspotCenter(skin::kHotExit));
+    EXPECT_EQ(pPage->m_nAsked, 2);
+    EXPECT_FALSE(::IsWindow(m_player.m_hWnd));
 }
 
 TEST_F(CDPlayerTest, ASuccessThatArrivesWhileANewerRequestPlaysIsIgnored) {

@@ -377,6 +377,32 @@ TEST_F(BatchPagesTest, StopWaitsForTheStoppedJobsEndBeforeTheNextBatch) {
     EXPECT_TRUE(orvtest::FileExists(Path("short.mp3")));
 }
 
+// A batch that ends while Close asks whether to stop it takes the question away; its
+// end notice follows alone, and the sheet goes, as asked.
+TEST_F(BatchPagesTest, ABatchEndingWhileCloseAsksTakesTheQuestionAway) {
+    CEncodeDlg& page = m_sheet.m_encode;
+    AddRow(page, {Tone("mid.wav", 40000, 44100, 2), Path("mid.mp3"), "128", "44100"});
+    CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+    CUiScript ui(kTestTitle);
+    std::string question, notice;
+    ui.Run(
+        [&](CUiScript& script) {
+            question = script.LeaveBox(BoxIcon::Question, BoxButtons::YesNo);
+            notice = script.AnswerBox(IDOK, BoxIcon::Information, BoxButtons::Ok);
+        },
+        [&] {
+            Press(page, IDC_ENCODE_START);
+            ASSERT_TRUE(page.IsRunning());
+            CUiScript::Click(page.m_hWnd, IDCANCEL);
+            EXPECT_TRUE(orvtest::PumpUntil([&] { return !m_sheet.GetSafeHwnd(); }, 30000));
+        });
+    EXPECT_TRUE(ui.Clean()) << ui.Report();
+    EXPECT_EQ(question, m_app.Text(IDS_ENC_ASK_CLOSE_RUNNING));
+    EXPECT_EQ(notice, m_app.Text(IDS_ENC_DONE));
+    EXPECT_TRUE(orvtest::FileExists(Path("mid.mp3")));
+    EXPECT_FALSE(m_host.m_bLock);
+}
+
 TEST_F(BatchPagesTest, ClosingDuringABatchAsksThenLogsTheStopAndLeavesNoPartialTarget) {
     CEncodeDlg& page = m_sheet.m_encode;
     const std::string longSource = Tone("long.wav", 180000, 44100, 2);
