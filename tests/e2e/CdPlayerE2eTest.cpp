@@ -2,6 +2,10 @@
 // and its track strip; what it does is read off the screen (LCD glyphs against the
 // skin) and heard on the sound sink (each demo track has its own pitch).
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+#include <prsht.h>
 
 #include <cmath>
 #include <string>
@@ -12,6 +16,7 @@
 #include "RegistryGuard.h"
 #include "SkinLayout.h"
 #include "SkinProbe.h"
+#include "TestDiscs.h"
 #include "TestSupport.h"
 
 using namespace orvtest;
@@ -114,6 +119,36 @@ protected:
         if (!recorder.Start(name)) return Pcm();
         PumpFor(static_cast<DWORD>(ms));
         return recorder.Stop();
+    }
+    // Opens the sheet with its hotspot; nullptr when it does not show.
+    HWND OpenSheet() {
+        Press(skin::kHotSheet);
+        HWND hSheet = nullptr;
+        PumpUntil(
+            [&] {
+                for (HWND hWnd : VisibleWindowsOf(m_run.ProcessId())) {
+                    if (hWnd != m_hPlayer && WindowText(hWnd) == kCdTitle && ClassName(hWnd) == "#32770") hSheet = hWnd;
+                }
+                return hSheet != nullptr;
+            },
+            5000);
+        return hSheet;
+    }
+    static HWND VisiblePage(HWND hSheet) {
+        for (HWND h = ::GetWindow(hSheet, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+            if (ClassName(h) == "#32770" && ::IsWindowVisible(h)) return h;
+        }
+        return nullptr;
+    }
+    // The rows of the track list on the page in view; -1 without one.
+    static int TrackRows(HWND hSheet) {
+        HWND hPage = VisiblePage(hSheet);
+        HWND hList = hPage ? ::FindWindowExA(hPage, nullptr, "SysListView32", nullptr) : nullptr;
+        return hList ? static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0)) : -1;
+    }
+    static bool ShowPage(HWND hSheet, int index) {
+        ::PostMessageA(hSheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return PumpUntil([&] { return VisiblePage(hSheet) == PropSheet_IndexToHwnd(hSheet, index); }, 5000);
     }
     static DWORD RunDiscTool(const std::string& arguments) {
         return RunProgram("\"" + InstalledPath("orvdisc.exe") + "\" " + arguments);
@@ -236,16 +271,8 @@ TEST_F(CdPlayerE2eTest, VolumeDownIsQuieterAndItsBarShowsForThreeSeconds) {
 }
 
 TEST_F(CdPlayerE2eTest, TheSheetOpensBelowThePlayerAndItsCloseButtonEndsIt) {
-    Press(skin::kHotSheet);
-    HWND hSheet = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            for (HWND hWnd : VisibleWindowsOf(m_run.ProcessId())) {
-                if (hWnd != m_hPlayer && WindowText(hWnd) == kCdTitle && ClassName(hWnd) == "#32770") hSheet = hWnd;
-            }
-            return hSheet != nullptr;
-        },
-        5000));
+    HWND hSheet = OpenSheet();
+    ASSERT_NE(hSheet, nullptr);
     RECT rcPlayer = {}, rcSheet = {};
     ::GetWindowRect(m_hPlayer, &rcPlayer);
     ::GetWindowRect(hSheet, &rcSheet);
@@ -262,6 +289,34 @@ TEST_F(CdPlayerE2eTest, TheSheetOpensBelowThePlayerAndItsCloseButtonEndsIt) {
     ::PostMessageA(::GetParent(hClose), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(hClose));
     EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hSheet); }, 5000));
     EXPECT_TRUE(m_run.IsRunning());
+}
+
+// Another disc goes in, with no empty drive between, while either page is in view:
+// the page shows it at once, and leaving the page, coming back and closing the sheet
+// write nothing into the disc database, whose bytes stay as they were.
+TEST_F(CdPlayerE2eTest, ADiscSwappedUnderEitherPageLeavesTheDatabaseAsItWas) {
+    char szWindows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(szWindows, MAX_PATH);
+    const std::string database = std::string(szWindows) + "\\cddeck.ini";
+    std::string seeded = std::string("[") + cdtest::kDemoDiscId + "]\r\nAlbum=Demo\r\nArtist=Orvanta\r\n";
+    for (int i = 1; i <= orvdemo::kDemoTrackCount; ++i) seeded += "Track" + std::to_string(i) + "=Song " + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(database, seeded));
+    const cdtest::TestDisc other = cdtest::MakeTestDisc("swap", {cdtest::Frames(0, 5, 0), cdtest::Frames(0, 4, 0)});
+    HWND hSheet = OpenSheet();
+    ASSERT_NE(hSheet, nullptr);
+    for (int page : {0, 1}) {
+        SCOPED_TRACE(page);
+        ASSERT_TRUE(ShowPage(hSheet, page));
+        ASSERT_EQ(RunDiscTool("insert \"" + other.cue + "\""), 0u);
+        EXPECT_TRUE(PumpUntil([&] { return TrackRows(hSheet) == 2; }, 8000)) << "the page shows the new disc";
+        ASSERT_TRUE(ShowPage(hSheet, 1 - page));
+        ASSERT_TRUE(ShowPage(hSheet, page));
+        ASSERT_EQ(RunDiscTool(std::string("insert \"") + kDemoCue + "\""), 0u);
+        EXPECT_TRUE(PumpUntil([&] { return TrackRows(hSheet) == orvdemo::kDemoTrackCount; }, 8000));
+    }
+    ::PostMessageA(VisiblePage(hSheet), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(hSheet); }, 5000));
+    EXPECT_EQ(ReadFileBytes(database), seeded);
 }
 
 TEST_F(CdPlayerE2eTest, ThePlayerMenuSwitchesToMpdeckAndBackAtTheSamePlace) {
