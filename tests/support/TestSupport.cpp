@@ -9,6 +9,12 @@
 
 namespace orvtest {
 
+namespace {
+
+constexpr UINT kNeverSentMessage = WM_APP + 0x3FF0;
+
+}  // namespace
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (!done()) {
@@ -111,6 +117,10 @@ static bool ReadBmp24(const std::string& path, Screenshot& shot) {
 }
 
 Screenshot CaptureScreen(const std::string& name) {
+    // Wine hands this thread's window drawing to the X server when the thread finds no
+    // message it looks for; a look for one that is never sent does that and takes none.
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, kNeverSentMessage, kNeverSentMessage, PM_NOREMOVE);
     Screenshot shot;
     const std::string dir = ArtifactsDir();
     const std::string png = UnixPath(dir + "/" + name + ".png");

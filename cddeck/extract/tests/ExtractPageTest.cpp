@@ -184,9 +184,11 @@ protected:
         return m_app.GetProfileString("APP", entry, "").GetString();
     }
     // A disc whose first track lasts ten minutes: long enough to act on mid-way.
-    bool InsertLongDisc() {
-        const cdtest::TestDisc disc =
-            cdtest::MakeTestDisc("long", {cdtest::Frames(10, 0, 0), cdtest::Frames(0, 3, 0), cdtest::Frames(0, 2, 0)});
+    // Track 1 takes about a second to rip; with bLonger, long enough for a user's
+    // answers to come before its end, also on a busy machine.
+    bool InsertLongDisc(bool bLonger = false) {
+        const cdtest::TestDisc disc = cdtest::MakeTestDisc(
+            "long", {cdtest::Frames(bLonger ? 79 : 10, 0, 0), cdtest::Frames(0, 3, 0), cdtest::Frames(0, 2, 0)});
         return Insert(disc.cue);
     }
 
@@ -495,7 +497,7 @@ TEST_F(ExtractPageTest, RipIsDisabledWhileThePlayerPlays) {
 }
 
 TEST_F(ExtractPageTest, LeavingWhileBusyAsksNoKeepsTheRunAndYesOnCloseLeavesNoFile) {
-    ASSERT_TRUE(InsertLongDisc());
+    ASSERT_TRUE(InsertLongDisc(true));
     ASSERT_TRUE(Open());
     SetText(IDC_EXTRACT_RIP_FOLDER, m_dir);
     SetText(IDC_EXTRACT_MP3_FOLDER, Path("mp3"));
