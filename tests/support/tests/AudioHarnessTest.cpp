@@ -38,9 +38,13 @@ bool PlayToneThroughWaveOut() {
                            orvtest::kRecordRate * orvtest::kRecordChannels * 2, orvtest::kRecordChannels * 2, 16, 0};
     HWAVEOUT hOut = nullptr;
     if (waveOutOpen(&hOut, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return false;
-    std::vector<int16_t> samples(orvtest::kRecordRate * kToneMs / 1000 * orvtest::kRecordChannels);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const double t = static_cast<double>(i / orvtest::kRecordChannels) / orvtest::kRecordRate;
+    // Silence leads the tone: what the sound path loses while a stream starts up is
+    // then silence, and the tone's length is the path's steady behaviour.
+    constexpr size_t kLeadMs = 500;
+    const size_t lead = orvtest::kRecordRate * kLeadMs / 1000 * orvtest::kRecordChannels;
+    std::vector<int16_t> samples(lead + orvtest::kRecordRate * kToneMs / 1000 * orvtest::kRecordChannels);
+    for (size_t i = lead; i < samples.size(); ++i) {
+        const double t = static_cast<double>((i - lead) / orvtest::kRecordChannels) / orvtest::kRecordRate;
         samples[i] = static_cast<int16_t>(std::lround(kToneAmplitude * 32767 * std::sin(2 * kPi * kToneHz * t)));
     }
     WAVEHDR header = {};
