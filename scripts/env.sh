@@ -74,6 +74,11 @@ orv_start_pulse() {
   export XDG_RUNTIME_DIR="$ORV_RUNTIME"
   export PULSE_RUNTIME_PATH="$ORV_RUNTIME/pulse"
   export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
+  # Wine's streams keep only a few milliseconds at the sound server: on a busy
+  # two-core host each late wake-up of the chain from the program to the sink was a
+  # dropout, and a CD track played ten percent slower than the clock. 60 ms rides
+  # that out (libpulse reads this for every stream of every client).
+  export PULSE_LATENCY_MSEC=60
   pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
     --load="module-null-sink sink_name=nullsink" \
     --load="module-native-protocol-unix auth-anonymous=1" \

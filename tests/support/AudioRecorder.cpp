@@ -132,8 +132,9 @@ bool CAudioRecorder::Start(const std::string& name) {
     m_bHeard = false;
     m_quietMs = 0;
     m_pending = Pcm{kRecordRate, kRecordChannels, {}};
+    // The recorder takes the sink's sound in 10 ms pieces, not the players' buffering.
     char format[160];
-    std::snprintf(format, sizeof format, "parec -d %s --raw --format=s16le --rate=%d --channels=%d --latency-msec=10",
+    std::snprintf(format, sizeof format, "env -u PULSE_LATENCY_MSEC parec -d %s --raw --format=s16le --rate=%d --channels=%d --latency-msec=10",
                   kMonitorSource, kRecordRate, kRecordChannels);
     // The pid file lets Stop end parec; the shell's marker says it has ended.
     const std::string script = std::string(format) + " >'" + UnixPath(m_strRaw) + "' & echo $! >'" +

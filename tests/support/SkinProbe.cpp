@@ -49,10 +49,17 @@ void MouseUp(HWND hWnd, POINT at, MouseButton button) {
 }
 
 void SendPointer(HWND hWnd, POINT at, DWORD dwButton) {
-    PlacePointer(hWnd, at);
+    // The input carries its own place: a pointer placed first may be moved back by a
+    // late notice of an earlier placement before the button reaches the window.
+    POINT screen = at;
+    ::ClientToScreen(hWnd, &screen);
+    const LONG width = std::max(1, ::GetSystemMetrics(SM_CXSCREEN));
+    const LONG height = std::max(1, ::GetSystemMetrics(SM_CYSCREEN));
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | dwButton;  // a move of 0 pixels, where the pointer is
+    input.mi.dx = (screen.x * 65536 + width - 1) / width;  // the pixel's own, after the system scales it back
+    input.mi.dy = (screen.y * 65536 + height - 1) / height;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | dwButton;
     ::SendInput(1, &input, sizeof input);
 }
 
