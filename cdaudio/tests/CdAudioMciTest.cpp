@@ -49,6 +49,11 @@ orvtest::Span Sounding(const orvtest::Pcm& pcm) {
     return {spans.front().fromMs, spans.back().toMs};
 }
 
+// Where sound was heard, for a failure: tells a dropout from a play too long.
+std::string Heard(const orvtest::Pcm& pcm) {
+    return "heard " + orvtest::DescribeSpans(orvtest::SoundSpans(pcm, 10));
+}
+
 void ExpectPitch(const orvtest::Pcm& pcm, double hz) {
     ASSERT_FALSE(pcm.Empty()) << "nothing recorded";
     EXPECT_NEAR(orvtest::DominantFrequency(pcm), hz, hz * 0.03);
@@ -224,7 +229,7 @@ TEST_F(CdAudioMci, APlayToTheTrackEndSucceedsAfterTheTracksLength) {
     // The track's music, then the next track's 2 s gap, which belongs to track 3.
     const orvtest::Pcm heard = recorder.Stop();
     const orvtest::Span sound = Sounding(heard);
-    EXPECT_NEAR(sound.LengthMs(), orvdemo::kDemoTracks[2].frames * 1000.0 / kFps, 400.0);
+    EXPECT_NEAR(sound.LengthMs(), orvdemo::kDemoTracks[2].frames * 1000.0 / kFps, 400.0) << Heard(heard);
     ExpectPitch(heard.Slice(sound.fromMs + 500, sound.toMs - 500), orvdemo::kDemoTracks[2].droneHz);
     EXPECT_GE(m_window[0].at - start, 1800 + static_cast<DWORD>(sound.LengthMs()));
 }
@@ -262,7 +267,7 @@ TEST_F(CdAudioMci, Track2IsHeardOnTheNullSink) {
     const orvtest::Pcm heard = recorder.Stop();
     const orvtest::Span sound = Sounding(heard);
     ASSERT_GT(sound.LengthMs(), 0.0) << "the null sink heard nothing";
-    EXPECT_NEAR(sound.LengthMs(), 3000.0, 400.0);
+    EXPECT_NEAR(sound.LengthMs(), 3000.0, 400.0) << Heard(heard);
     ExpectPitch(heard.Slice(sound.fromMs + 300, sound.toMs - 300), orvdemo::kDemoTracks[1].droneHz);
 }
 
@@ -382,7 +387,7 @@ TEST_F(CdAudioMci, ADamagedFlacFrameEndsThePlayThere) {
     orvtest::PumpFor(500);
     const orvtest::Pcm heard = recorder.Stop();
     const orvtest::Span sound = Sounding(heard);
-    EXPECT_NEAR(sound.LengthMs(), damagedMs, 400.0);
+    EXPECT_NEAR(sound.LengthMs(), damagedMs, 400.0) << Heard(heard);
     ExpectPitch(heard.Slice(sound.fromMs + 300, sound.toMs - 300), 440.0);
 
     flac.resize(flac.size() * 8 / 10);

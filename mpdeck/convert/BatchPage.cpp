@@ -252,6 +252,9 @@ BOOL CBatchPage::TakeExistingTargets() {
 }
 
 void CBatchPage::OnStart() {
+    // A new batch never shows the previous batch's figures, not even behind its question.
+    SetDlgItemText(IDC_BATCH_ELAPSED, "00:00:00");
+    SetDlgItemText(IDC_BATCH_COMPLETION, "0 %");
     if (!TakeExistingTargets()) return;
     m_bNotice = FALSE;
     m_bStop = FALSE;
@@ -268,9 +271,6 @@ void CBatchPage::OnStart() {
     }
     m_nCurrent = 0;
     m_timeStart = CTime::GetCurrentTime();
-    // A new batch never shows the previous batch's figures.
-    SetDlgItemText(IDC_BATCH_ELAPSED, "00:00:00");
-    SetDlgItemText(IDC_BATCH_COMPLETION, "0 %");
     OnBatchStarting();
     Log(m_texts.nHeader, m_timeStart.Format("%A, %B %d, %Y").GetString(), m_timeStart.GetHour(),
         m_timeStart.GetMinute(), m_timeStart.GetSecond());

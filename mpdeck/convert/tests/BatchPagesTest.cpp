@@ -186,9 +186,13 @@ protected:
             const std::string log = Path(std::string(c.name) + ".log");
             CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, log.c_str());
             CUiScript ui(kTestTitle);
-            std::string question, notice;
+            std::string question, notice, completionAsked;
             ui.Run(
                 [&](CUiScript& script) {
+                    if (c.answer) {
+                        script.WaitBox();
+                        completionAsked = Field(page, IDC_BATCH_COMPLETION);
+                    }
                     if (c.answer == IDYES && !c.bStop && c.outcome == Outcome::Written) {
                         // The question as the user meets it, for a look by eye.
                         script.WaitBox();
@@ -212,6 +216,7 @@ protected:
             EXPECT_TRUE(ui.Clean()) << ui.Report();
             if (c.answer) {
                 EXPECT_EQ(question, Format(m_app.Text(IDS_ASK_REPLACE_EXISTING), 1));
+                EXPECT_EQ(completionAsked, "0 %") << "the last batch's figure behind the question";
             }
             if (c.notice) {
                 EXPECT_EQ(notice, m_app.Text(c.notice));
