@@ -345,6 +345,9 @@ void CCDPlayerDlg::Eject() {
     if (bWasPlaying) NotifySheetPlaying();
 }
 
+static_assert(CCDTransport::kNotifySuccessful == MCI_NOTIFY_SUCCESSFUL && CCDTransport::kNotifyFailure == MCI_NOTIFY_FAILURE,
+              "the transport reads the drive's notification codes");
+
 LRESULT CCDPlayerDlg::OnMciNotify(WPARAM wParam, LPARAM) {
     const CCDDisplay& panel = *m_pDisplay;
     const unsigned nCode = static_cast<unsigned>(wParam);

@@ -133,8 +133,9 @@ CCDTransport::CEndStep CCDTransport::PlayEnded(unsigned nCode, bool bRunning, bo
             step.m_nTrack = nTrack;
             return step;
         }
-    } else if (m_nLastAction == kActionPrevious || m_nLastAction == kActionPlay) {
-        // Superseded or aborted by the request that replaced it.
+    } else if (nCode != kNotifyFailure && (m_nLastAction == kActionPrevious || m_nLastAction == kActionPlay)) {
+        // Superseded or aborted by the request that replaced it. A replaced request
+        // never fails: a failure is the drive's answer to the newest one.
         return step;
     }
     step.m_kind = CEndStep::kStop;

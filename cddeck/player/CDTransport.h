@@ -28,6 +28,7 @@ public:
     static constexpr int kNoTrack = -1;
     // Notification codes of an ended play request.
     static constexpr unsigned kNotifySuccessful = 1;
+    static constexpr unsigned kNotifyFailure = 8;
     // Within this many seconds of a track's start Previous goes back one entry.
     static constexpr int kPreviousBackSeconds = 2;
 

@@ -186,6 +186,8 @@ TEST_F(CDTransportTest, EndsOfReplacedOrStaleRequestsAreIgnored) {
     EXPECT_EQ(transport.PlayEnded(CCDTransport::kNotifySuccessful, true, true).m_kind, Step::kIgnore);
     EXPECT_EQ(transport.GetOrderPosition(), 0);
     EXPECT_EQ(transport.PlayEnded(CCDTransport::kNotifySuccessful, false, false).m_kind, Step::kIgnore) << "paused";
+    // A play the drive cannot carry out (its disc's data gone) stops the transport.
+    EXPECT_EQ(transport.PlayEnded(CCDTransport::kNotifyFailure, true, false).m_kind, Step::kStop);
     transport.Stop();
     EXPECT_EQ(transport.PlayEnded(kAborted, true, false).m_kind, Step::kStop);
 }
