@@ -84,7 +84,7 @@ TEST_F(AudioHarnessTest, ToneFrequencyAndLevelAreMeasuredWithinOnePercent) {
     const orvtest::Pcm recorded = m_recorder.Stop();
 
     const std::vector<orvtest::Span> sound = orvtest::SoundSpans(recorded, 200);
-    ASSERT_EQ(sound.size(), 1u);
+    ASSERT_EQ(sound.size(), 1u) << "heard " << orvtest::DescribeSpans(sound) << " of " << recorded.DurationMs() << " ms";
     // Shorter with no gap in it: samples lost before they reached the recording.
     EXPECT_NEAR(sound[0].LengthMs(), kToneMs, 50)
         << "heard from " << sound[0].fromMs << " to " << sound[0].toMs << " ms of " << recorded.DurationMs();
