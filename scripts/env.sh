@@ -74,9 +74,9 @@ orv_start_pulse() {
   export XDG_RUNTIME_DIR="$ORV_RUNTIME"
   export PULSE_RUNTIME_PATH="$ORV_RUNTIME/pulse"
   export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
-  # Wine's streams keep only a few milliseconds at the sound server: on a busy
-  # two-core host each late wake-up of the chain from the program to the sink was a
-  # dropout, and a CD track played ten percent slower than the clock. 60 ms rides
+  # Wine's streams keep little at the sound server: on a busy two-core host each late
+  # wake-up of the chain from the program to the sink was a dropout, and a CD track
+  # played ten percent slower than the clock, whatever the priorities. 60 ms rides
   # that out (libpulse reads this for every stream of every client).
   export PULSE_LATENCY_MSEC=60
   pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
@@ -108,10 +108,10 @@ orv_prepare_prefix() {
 }
 
 # Daemons leave the session (the sound server, the Wine server and its services), and
-# each then forms a scheduling group of its own that the raise below does not reach:
-# on a busy host they waited behind the raised session, and plays ended seconds late.
-# Every process of this environment is raised alike; the test script calls this again
-# once the Wine services are up.
+# each then forms a scheduling group of its own that the raise below does not reach.
+# Every process of this environment is raised alike, so the whole sound path runs at
+# the priority meant for it; the test script calls this again once the Wine services
+# are up.
 orv_raise_daemons() {
   [ -w /proc/self/autogroup ] || return 0
   local pid
