@@ -24,6 +24,8 @@ using orv::cd::kSamplesPerFrame;
 
 constexpr char kDiscKey[] = "Software\\Orvanta\\CDAudio";
 constexpr char kDiscValue[] = "Disc";
+// Why the named disc cannot be read, for a player to tell; absent when it can.
+constexpr char kDiscErrorValue[] = "DiscError";
 constexpr DWORD kMsPerSecond = 1000;
 constexpr int kBufferCount = 8;                 // 1.6 s queued rides out a busy machine
 constexpr int32_t kFramesPerBuffer = 15;        // 0.2 s
@@ -49,6 +51,19 @@ std::string ReadInsertedDisc() {
 }
 
 std::string CurrentDiscPath() { return g_bDoorOpen ? std::string() : ReadInsertedDisc(); }
+
+void ReportDiscError(const std::string& reason) {
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDiscKey, 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS) return;
+    if (reason.empty()) {
+        RegDeleteValueA(hKey, kDiscErrorValue);
+    } else {
+        RegSetValueExA(hKey, kDiscErrorValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(reason.c_str()),
+                       static_cast<DWORD>(reason.size() + 1));
+        OutputDebugStringA(("orvcda: " + reason + "\n").c_str());
+    }
+    RegCloseKey(hKey);
+}
 
 DWORD PackMsf(int32_t frames) {
     const orv::cd::Msf msf = orv::cd::FramesToMsf(frames);
@@ -100,21 +115,29 @@ public:
     }
 
     // Disc ------------------------------------------------------------------------
-    // Follows the registry value and the tray; a changed disc ends a running play.
+    // Follows the registry value and the tray; a changed disc ends a running play. A
+    // disc whose file went away under a play counts as taken out until another disc
+    // is named or the tray closes again, as a drive drops a disc it cannot read.
     void RefreshDisc() {
         const std::string path = CurrentDiscPath();
-        if (path == m_discPath) return;
+        if (path == m_discPath && !m_bFileMissing) return;
         Halt(Ending::Lost, MCI_NOTIFY_FAILURE);
         {
             std::lock_guard<std::mutex> lock(m_lock);
             m_mode = Mode::Stopped;
         }
-        m_disc.Clear();
-        m_discPath = path;
         std::string error;
-        if (!path.empty() && !m_disc.Load(path, error)) {
-            OutputDebugStringA(("orvcda: " + error + "\n").c_str());
+        if (path == m_discPath) {
+            error = "cannot open \"" + m_disc.MissingFile() + "\"";
+            m_disc.Clear();
+        } else {
+            m_disc.Clear();
+            m_discPath = path;
+            // A cut-short FLAC file is refused here as at insert, not found mid-play.
+            if (!path.empty() && !(m_disc.Load(path, error) && m_disc.CheckFileEnds(error))) m_disc.Clear();
         }
+        m_bFileMissing = false;
+        ReportDiscError(error);
         m_position = m_disc.FirstStart();
     }
     bool HasDisc() const { return !m_disc.Empty(); }
@@ -315,6 +338,7 @@ private:
                     // As a drive's read error: the sound ends where the damage begins.
                     const int32_t failed = std::max(m_disc.FailedFrame(), next);
                     OutputDebugStringA(("orvcda: cannot read frame " + std::to_string(failed) + "\n").c_str());
+                    if (!m_disc.MissingFile().empty()) m_bFileMissing = true;
                     count = failed - next;
                     to = failed;
                     bReadFailed = true;
@@ -354,6 +378,7 @@ private:
     DWORD m_dwTimeFormat = MCI_FORMAT_MSF;
     CDiscImage m_disc;
     std::string m_discPath;
+    std::atomic<bool> m_bFileMissing{false};  // set by the worker, taken by RefreshDisc
 
     std::mutex m_lock;  // guards what the worker shares: below
     Mode m_mode = Mode::Stopped;

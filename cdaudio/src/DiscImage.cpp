@@ -156,6 +156,7 @@ void CDiscImage::Clear() {
     m_files.clear();
     m_tracks.clear();
     m_failedFrame = -1;
+    m_missingFile.clear();
     m_segments.clear();
     m_leadOut = 0;
 }
@@ -290,7 +291,7 @@ bool CDiscImage::ReadFromFile(const Segment& segment, int32_t frame, int32_t cou
     const uint64_t offset = static_cast<uint64_t>(segment.fileFrame + (frame - segment.start)) * kBytesPerFrame;
     if (file.extent.flac) return ReadFromFlac(file, offset, frame, count, samples);
     if (!file.handle) file.handle = std::fopen(file.path.c_str(), "rb");
-    if (!file.handle) return Failed(frame);
+    if (!file.handle) return Missing(file, frame);
     if (offset >= file.extent.dataBytes) return true;
     const uint64_t wanted = std::min<uint64_t>(static_cast<uint64_t>(count) * kBytesPerFrame, file.extent.dataBytes - offset);
     std::vector<uint8_t> bytes(static_cast<size_t>(wanted));
@@ -313,7 +314,7 @@ bool CDiscImage::ReadFromFlac(OpenFile& file, uint64_t offset, int32_t frame, in
         file.flac = std::make_unique<orv::codec::FlacDecoder>();
         if (file.flac->Open(file.path) != orv::codec::FlacStatus::Ok) {
             file.flac.reset();
-            return Failed(frame);
+            return Missing(file, frame);
         }
     }
     orv::codec::FlacDecoder& decoder = *file.flac;
@@ -332,6 +333,11 @@ bool CDiscImage::ReadFromFlac(OpenFile& file, uint64_t offset, int32_t frame, in
 bool CDiscImage::Failed(int32_t frame) {
     if (m_failedFrame < 0 || frame < m_failedFrame) m_failedFrame = frame;
     return false;
+}
+
+bool CDiscImage::Missing(const OpenFile& file, int32_t frame) {
+    if (m_missingFile.empty()) m_missingFile = file.path;
+    return Failed(frame);
 }
 
 }  // namespace orv::cd

@@ -11,6 +11,11 @@ constexpr int kNoOrderPosition = -1;
 // Set once the empty drive has been reported, so that the idle poll says it once.
 int g_bNoDiscShown = 0;
 
+// Our CD-audio stand-in keeps, beside the image it plays, why that image cannot be
+// read; a drive's own driver has no such key.
+constexpr char kStandInKey[] = "Software\\Orvanta\\CDAudio";
+constexpr char kDiscErrorValue[] = "DiscError";
+
 DWORD_PTR Parms(void* pParms) {
     return reinterpret_cast<DWORD_PTR>(pParms);
 }
@@ -95,7 +100,7 @@ BOOL CCDDevice::ReadDisc() {
     MarkSelection();
     m_pOwner->RedrawPanel();
     if (m_bUnreadable) {
-        m_pOwner->ShowPanelMessage(IDS_CD_NO_DISC);
+        m_pOwner->ShowPanelMessage(IDS_CD_NO_DISC, DriveProblem());
         g_bNoDiscShown = 1;
     }
     m_pOwner->OnDiscRead();
@@ -220,11 +225,14 @@ void CCDDevice::Poll() {
         g_bNoDiscShown = 1;
         m_pOwner->GetPanel().Reset();
         m_pOwner->RedrawPanel();
-        m_pOwner->ShowPanelMessage(IDS_CD_NO_DISC);
+        m_pOwner->ShowPanelMessage(IDS_CD_NO_DISC, DriveProblem());
     } else if (!bPresent) {
+        // A disc the drive dropped for a read failure is told as an empty drive, with
+        // the reason; one taken out, as an open tray.
         m_bLoaded = 0;
-        m_pOwner->ShowPanelMessage(IDS_CD_DOOR_OPEN);
-        g_bNoDiscShown = 0;
+        const CString strProblem = DriveProblem();
+        g_bNoDiscShown = strProblem.IsEmpty() ? 0 : 1;
+        m_pOwner->ShowPanelMessage(strProblem.IsEmpty() ? IDS_CD_DOOR_OPEN : IDS_CD_NO_DISC, strProblem);
         ReadDisc();
     } else if (IsOtherDisc()) {
         // Another disc went in with no empty drive seen between: as if the first had
@@ -234,4 +242,15 @@ void CCDDevice::Poll() {
         m_pOwner->ShowPanelMessage(0);
         g_bNoDiscShown = 0;
     }
+}
+
+CString CCDDevice::DriveProblem() {
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return CString();
+    char szText[1024] = {};
+    DWORD dwSize = sizeof szText - 1;
+    DWORD dwType = 0;
+    const LONG nResult = ::RegQueryValueExA(hKey, kDiscErrorValue, nullptr, &dwType, reinterpret_cast<BYTE*>(szText), &dwSize);
+    ::RegCloseKey(hKey);
+    return nResult == ERROR_SUCCESS && dwType == REG_SZ ? CString(szText) : CString();
 }

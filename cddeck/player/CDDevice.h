@@ -38,8 +38,9 @@ public:
     virtual CCDDisc& GetDisc() = 0;
     virtual CCDPanelState& GetPanel() = 0;
     virtual void RedrawPanel() = 0;
-    // Stores the message in the panel and draws it; 0 clears the area.
-    virtual void ShowPanelMessage(int nTextId) = 0;
+    // Stores the message in the panel and draws it, with a detail line below it; 0
+    // clears the area.
+    virtual void ShowPanelMessage(int nTextId, const CString& strDetail = CString()) = 0;
     // An empty strip for nTracks tracks; FALSE when it cannot be made.
     virtual BOOL BuildStrip(int nTracks) = 0;
     virtual void ResetStrip() = 0;
@@ -78,6 +79,8 @@ public:
     int PositionSeconds();
     // The idle check for a disc put in or taken out.
     void Poll();
+    // Why the drive cannot read the disc it holds, when its driver says; else empty.
+    static CString DriveProblem();
     // The drive reports that it plays (a request is running).
     BOOL IsPlaying();
 

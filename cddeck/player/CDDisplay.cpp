@@ -90,7 +90,7 @@ void CCDDisplay::RedrawAll(CDC* pDC) {
     }
     if (m_nMessage) {
         CLcdCanvas canvas(m_pWnd, &dc, nullptr, true);
-        canvas.Text(LoadText(static_cast<UINT>(m_nMessage)), ToSkin(m_rcTitle), kTitleHeight, FW_BOLD);
+        DrawMessage(canvas);
     }
     m_strip.Draw(&dc, m_pMemDC);
     m_pMemDC = nullptr;
@@ -148,19 +148,25 @@ void CCDDisplay::DrawIndicator(int nIndicator, CDC* pDC) {
                 flags[i] ? look.litX : look.darkX, skin::kIndicatorY);
 }
 
-void CCDDisplay::ShowMessage(int nTextId, CDC* pDC) {
+void CCDDisplay::ShowMessage(int nTextId, const CString& strDetail, CDC* pDC) {
     m_nMessage = nTextId;
+    m_strMessageDetail = nTextId ? strDetail : CString();
     CLcdCanvas canvas(m_pWnd, pDC, nullptr, true);
     if (!canvas.HasDc()) return;
     canvas.Background(ToSkin(m_rcTitle));
     canvas.Background(ToSkin(m_rcArtist));
     if (nTextId) {
-        canvas.Text(LoadText(static_cast<UINT>(nTextId)), ToSkin(m_rcTitle), kTitleHeight, FW_BOLD);
+        DrawMessage(canvas);
         return;
     }
     // Nothing is written while stopped; a playing track gets its lines back.
     DrawTitle(&canvas.Dc());
     DrawArtist(&canvas.Dc());
+}
+
+void CCDDisplay::DrawMessage(CLcdCanvas& canvas) {
+    canvas.Text(LoadText(static_cast<UINT>(m_nMessage)), ToSkin(m_rcTitle), kTitleHeight, FW_BOLD);
+    if (!m_strMessageDetail.IsEmpty()) canvas.Text(m_strMessageDetail, ToSkin(m_rcArtist), kArtistHeight, FW_NORMAL);
 }
 
 void CCDDisplay::ShowVolume(int nLevel, CDC* pDC) {

@@ -8,6 +8,8 @@
 #include "CDDevice.h"
 #include "TrackStrip.h"
 
+class CLcdCanvas;
+
 class CCDDisplay : public CCDPanelState {
 public:
     enum Indicator { kIndicatorPlay = 1, kIndicatorPause = 2, kIndicatorForward = 3, kIndicatorRewind = 4 };
@@ -30,8 +32,9 @@ public:
     void DrawLength(CDC* pDC = nullptr);
     void DrawMode(CDC* pDC = nullptr);
     void DrawIndicator(int nIndicator, CDC* pDC = nullptr);
-    // Text nTextId in the title area; 0 leaves the area to title and artist.
-    void ShowMessage(int nTextId, CDC* pDC = nullptr);
+    // Text nTextId in the title area and strDetail in the artist's; 0 leaves the
+    // areas to title and artist.
+    void ShowMessage(int nTextId, const CString& strDetail = CString(), CDC* pDC = nullptr);
     // Level 0..15 over the mode field until HideVolume; redraws keep it there.
     void ShowVolume(int nLevel, CDC* pDC = nullptr);
     void HideVolume();
@@ -47,6 +50,9 @@ private:
     void DrawLabels(CDC& dc);
     void DrawVolume(CDC* pDC);
 
+    void DrawMessage(CLcdCanvas& canvas);
+
+    CString m_strMessageDetail;
     BOOL m_bVolumeShown = FALSE;
     int m_nVolumeLevel = 0;
 };

@@ -43,7 +43,9 @@ public:
     BOOL IsPlayerPlaying() const override { return IsSongPlaying(); }
     CCDPanelState& GetPanel() override { return *m_pDisplay; }
     void RedrawPanel() override { m_pDisplay->RedrawAll(); }
-    void ShowPanelMessage(int nTextId) override { m_pDisplay->ShowMessage(nTextId); }
+    void ShowPanelMessage(int nTextId, const CString& strDetail = CString()) override {
+        m_pDisplay->ShowMessage(nTextId, strDetail);
+    }
     BOOL BuildStrip(int nTracks) override { return m_pDisplay->m_strip.Build(nTracks); }
     void ResetStrip() override { m_pDisplay->m_strip.Reset(); }
     void SetStripMark(int nTrack, BOOL bOn) override { m_pDisplay->m_strip.SetMark(nTrack, bOn); }

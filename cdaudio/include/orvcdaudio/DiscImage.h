@@ -76,6 +76,9 @@ public:
     // could not be read; FailedFrame() then tells the first frame that failed.
     bool ReadFrames(int32_t frame, int32_t count, int16_t* samples);
     int32_t FailedFrame() const { return m_failedFrame; }
+    // A file of the image that could not be opened for a read (gone since Load, as
+    // a disc taken out); empty while every file opened.
+    const std::string& MissingFile() const { return m_missingFile; }
 
 private:
     struct Segment {
@@ -97,12 +100,14 @@ private:
     bool ReadFromFlac(OpenFile& file, uint64_t offset, int32_t frame, int32_t count, int16_t* samples);
     // Notes the first frame a read could not give; always false.
     bool Failed(int32_t frame);
+    bool Missing(const OpenFile& file, int32_t frame);
 
     std::vector<TocTrack> m_tracks;
     std::vector<Segment> m_segments;
     std::vector<OpenFile> m_files;
     int32_t m_leadOut = 0;
     int32_t m_failedFrame = -1;
+    std::string m_missingFile;
 };
 
 // Joins a sheet's file name to the sheet's folder unless it is absolute.

@@ -6,6 +6,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,8 @@ public:
     CCDDisc& GetDisc() override { return m_disc; }
     CCDPanelState& GetPanel() override { return m_panel; }
     void RedrawPanel() override { ++m_nRedraws; }
-    void ShowPanelMessage(int nTextId) override {
+    void ShowPanelMessage(int nTextId, const CString& strDetail = CString()) override {
+        m_strDetail = strDetail;
         m_panel.m_nMessage = nTextId;
         m_messages.push_back(nTextId);
     }
@@ -60,6 +62,7 @@ public:
     CCDPanelState m_panel;
     std::vector<BYTE> m_marks;
     std::vector<int> m_messages;
+    CString m_strDetail;  // of the last message
     std::vector<UINT> m_notices;
     int m_nRedraws = 0;
     int m_nReads = 0;
@@ -192,9 +195,8 @@ TEST_F(CDDeviceTest, PollSeesADiscTakenOutAndPutIn) {
     EXPECT_EQ(m_owner.m_disc.m_nTrackCount, orvdemo::kDemoTrackCount);
 }
 
-// A disc swapped between two polls is read as a removal and an insertion; one whose
-// data cannot be read is told as an empty drive, once.
-TEST_F(CDDeviceTest, PollSeesASwappedDiscAndTellsOfAnUnreadableOne) {
+// A disc swapped between two polls is read as a removal and an insertion.
+TEST_F(CDDeviceTest, PollSeesASwappedDisc) {
     OpenAndRead();
     const std::string demoId = m_owner.m_disc.m_strIdentifier.GetString();
     const TestDisc other = MakeTestDisc("swapped", {Frames(0, 5, 0), Frames(0, 7, 0)});
@@ -206,19 +208,63 @@ TEST_F(CDDeviceTest, PollSeesASwappedDiscAndTellsOfAnUnreadableOne) {
     EXPECT_NE(std::string(m_owner.m_disc.m_strIdentifier.GetString()), demoId);
     m_device.Poll();
     EXPECT_EQ(m_owner.m_nReads, reads + 1);
+}
 
+// A disc whose data cannot be read (a file missing when it goes in, gone before a
+// play, or cut short) is told as an empty drive, once, with the driver's reason.
+TEST_F(CDDeviceTest, AnUnreadableDiscIsToldAsAnEmptyDriveWithTheReason) {
+    OpenAndRead();
     const TestDisc broken = MakeTestDisc("broken", {Frames(0, 5, 0), Frames(0, 9, 0), Frames(0, 3, 0)});
-    ASSERT_EQ(RunDiscTool("insert \"" + broken.cue + "\""), 0u);
-    ASSERT_TRUE(::DeleteFileA((broken.cue.substr(0, broken.cue.size() - 4) + ".bin").c_str()));
-    m_owner.m_messages.clear();
-    for (int i = 0; i < 3; ++i) m_device.Poll();
-    // The driver may report the disc gone first (the door message); the drive ends
-    // told as empty, once.
-    ASSERT_FALSE(m_owner.m_messages.empty());
-    EXPECT_EQ(m_owner.m_messages.back(), IDS_CD_NO_DISC);
-    EXPECT_EQ(std::count(m_owner.m_messages.begin(), m_owner.m_messages.end(), IDS_CD_NO_DISC), 1);
-    EXPECT_EQ(m_owner.m_panel.m_nTrackCount, 0);
-    EXPECT_EQ(m_owner.m_disc.m_nTrackCount, 0);
+    const TestDisc lost = MakeTestDisc("lost", {Frames(0, 6, 0), Frames(0, 4, 0)});
+    const std::string cutDir = orvtest::MakeTempDir("disc-cut");
+    std::string flac = orvtest::ReadFileBytes(std::string(kDemoCue).substr(0, std::strlen(kDemoCue) - 4) + ".flac");
+    ASSERT_GT(flac.size(), 4096u);
+    flac.resize(flac.size() * 6 / 10);
+    ASSERT_TRUE(orvtest::WriteFileBytes(cutDir + "\\cut.flac", flac));
+    ASSERT_TRUE(orvtest::WriteFileBytes(cutDir + "\\cut.cue", "FILE \"cut.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"));
+    auto binOf = [](const TestDisc& disc) { return disc.cue.substr(0, disc.cue.size() - 4) + ".bin"; };
+    const struct {
+        const char* name;
+        std::string cue;
+        std::string removeAtInsert, removeBeforePlay;
+        const char* reason;
+    } cases[] = {
+        {"file missing at insert", broken.cue, binOf(broken), "", "broken.bin"},
+        {"file gone before a play", lost.cue, "", binOf(lost), "cannot open"},
+        {"FLAC file cut short", cutDir + "\\cut.cue", "", "", "cut short"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(orvtest::SetRegistryString(HKEY_CURRENT_USER, kDiscKey, "Disc", c.cue));
+        if (!c.removeAtInsert.empty()) {
+            ASSERT_TRUE(::DeleteFileA(c.removeAtInsert.c_str()));
+        }
+        m_owner.m_messages.clear();
+        m_device.Poll();
+        if (!c.removeBeforePlay.empty()) {
+            ASSERT_GT(m_owner.m_disc.m_nTrackCount, 0);
+            ASSERT_TRUE(::DeleteFileA(c.removeBeforePlay.c_str()));
+            m_owner.m_notices.clear();
+            ASSERT_TRUE(m_device.PlayTrack(1));
+            ASSERT_TRUE(orvtest::PumpUntil([&] { return !m_owner.m_notices.empty(); }, 5000));
+            EXPECT_EQ(m_owner.m_notices[0], static_cast<UINT>(MCI_NOTIFY_FAILURE));
+        }
+        for (int i = 0; i < 3; ++i) m_device.Poll();
+        ASSERT_FALSE(m_owner.m_messages.empty());
+        EXPECT_EQ(m_owner.m_messages.back(), IDS_CD_NO_DISC);
+        EXPECT_EQ(std::count(m_owner.m_messages.begin(), m_owner.m_messages.end(), IDS_CD_NO_DISC), 1);
+        EXPECT_NE(std::string(m_owner.m_strDetail.GetString()).find(c.reason), std::string::npos) << m_owner.m_strDetail.GetString();
+        EXPECT_EQ(m_owner.m_panel.m_nTrackCount, 0);
+        EXPECT_EQ(m_owner.m_disc.m_nTrackCount, 0);
+        EXPECT_FALSE(m_device.IsMediaPresent());
+
+        // The demo disc going in again is read and ends the message.
+        ASSERT_EQ(RunDiscTool(std::string("insert \"") + kDemoCue + "\""), 0u);
+        m_device.Poll();
+        EXPECT_EQ(m_owner.m_panel.m_nMessage, 0);
+        EXPECT_EQ(m_owner.m_disc.m_nTrackCount, orvdemo::kDemoTrackCount);
+        EXPECT_TRUE(CCDDevice::DriveProblem().IsEmpty());
+    }
 }
 
 TEST_F(CDDeviceTest, WithoutTheDriverOpenSaysSoOnceAndNothingWorks) {

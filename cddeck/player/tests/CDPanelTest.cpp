@@ -181,13 +181,23 @@ TEST_F(CDPanelTest, StripPagesOneTrackAtATimeToTheLastSixteen) {
     EXPECT_EQ(SlotGround(Shot("blink"), 18 - 3), kPanelColour) << "the highlighted look of an unmarked track";
 }
 
-TEST_F(CDPanelTest, MessageZeroClearsTheTitleArea) {
+// A message fills the title row, its detail the artist row; message 0 clears both.
+TEST_F(CDPanelTest, MessageAndDetailShowAndMessageZeroClearsThem) {
     ASSERT_TRUE(Open());
     const skin::Rect area = {kTitle.left, kTitle.top, kTitle.right, kArtist.bottom};
+    const skin::Rect detail = {kArtist.left, kTitle.bottom, kArtist.right, kArtist.bottom};
+    auto changed = [&](const skin::Rect& r, const char* tag) {
+        return Diff(Shot(tag), r.left, r.top, g_background, r.left, r.top, r.Width(), r.Height());
+    };
     Lcd().ShowMessage(IDS_CD_NO_DISC);
-    EXPECT_GT(Diff(Shot("message"), area.left, area.top, g_background, area.left, area.top, area.Width(), area.Height()), 40);
+    EXPECT_GT(changed(area, "message"), 40);
+    EXPECT_EQ(changed(detail, "message"), 0);
+    Lcd().ShowMessage(IDS_CD_NO_DISC, "\"cut.flac\" is cut short");
+    EXPECT_GT(changed(detail, "detail"), 40);
+    Lcd().RedrawAll();
+    EXPECT_GT(changed(detail, "detail redrawn"), 40);
     Lcd().ShowMessage(0);
-    EXPECT_EQ(Diff(Shot("cleared"), area.left, area.top, g_background, area.left, area.top, area.Width(), area.Height()), 0);
+    EXPECT_EQ(changed(area, "cleared"), 0);
 }
 
 TEST_F(CDPanelTest, VolumeBarLightsThreeColumnsPerLevel) {
