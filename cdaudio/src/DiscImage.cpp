@@ -169,7 +169,7 @@ bool CDiscImage::CheckFileEnds(std::string& error) {
         int16_t last[2] = {};
         if (decoder.Open(file.path) != orv::codec::FlacStatus::Ok || !decoder.SeekSample(total - 1) ||
             decoder.ReadPcm16(last, 1) != 1 || decoder.DamagedAt() != orv::codec::FlacDecoder::kNoDamage) {
-            error = "\"" + file.path + "\" is cut short or damaged at its end";
+            error = "\"" + file.path + "\" is cut short or damaged";
             return false;
         }
     }

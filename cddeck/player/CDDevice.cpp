@@ -1,5 +1,7 @@
 #include "CDDevice.h"
 
+#include <string>
+
 #include "DiscRules.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
@@ -252,5 +254,19 @@ CString CCDDevice::DriveProblem() {
     DWORD dwType = 0;
     const LONG nResult = ::RegQueryValueExA(hKey, kDiscErrorValue, nullptr, &dwType, reinterpret_cast<BYTE*>(szText), &dwSize);
     ::RegCloseKey(hKey);
-    return nResult == ERROR_SUCCESS && dwType == REG_SZ ? CString(szText) : CString();
+    if (nResult != ERROR_SUCCESS || dwType != REG_SZ) return CString();
+    // The panel's line has room for a file's name, not for its folders.
+    std::string text = szText;
+    size_t open = text.find('"');
+    while (open != std::string::npos) {
+        size_t close = text.find('"', open + 1);
+        if (close == std::string::npos) break;
+        const size_t slash = text.find_last_of("\\/", close);
+        if (slash != std::string::npos && slash > open) {
+            text.erase(open + 1, slash - open);
+            close -= slash - open;
+        }
+        open = text.find('"', close + 1);
+    }
+    return CString(text.c_str());
 }

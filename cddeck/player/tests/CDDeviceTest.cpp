@@ -253,7 +253,9 @@ TEST_F(CDDeviceTest, AnUnreadableDiscIsToldAsAnEmptyDriveWithTheReason) {
         ASSERT_FALSE(m_owner.m_messages.empty());
         EXPECT_EQ(m_owner.m_messages.back(), IDS_CD_NO_DISC);
         EXPECT_EQ(std::count(m_owner.m_messages.begin(), m_owner.m_messages.end(), IDS_CD_NO_DISC), 1);
-        EXPECT_NE(std::string(m_owner.m_strDetail.GetString()).find(c.reason), std::string::npos) << m_owner.m_strDetail.GetString();
+        const std::string detail = m_owner.m_strDetail.GetString();
+        EXPECT_NE(detail.find(c.reason), std::string::npos) << detail;
+        EXPECT_EQ(detail.find('\\'), std::string::npos) << "a folder in the panel's line: " << detail;
         EXPECT_EQ(m_owner.m_panel.m_nTrackCount, 0);
         EXPECT_EQ(m_owner.m_disc.m_nTrackCount, 0);
         EXPECT_FALSE(m_device.IsMediaPresent());
