@@ -25,16 +25,19 @@ using orvtest::Center;
 using orvtest::HotspotCenter;
 
 // An extractor page in the middle of a run.
+// How often a busy page was asked whether to stop; kept outside the page, which an
+// Exit that stops destroys.
+int g_nBusyPageAsked = 0;
+
 class CBusyPage : public CCDSheetPage {
 public:
     CBusyPage() : CCDSheetPage(IDD_CD_PLAYLIST) {}
     BOOL IsBusy() const override { return TRUE; }
     // The question whether to stop, answered m_bStop.
     BOOL QueryEnd() override {
-        ++m_nAsked;
+        ++g_nBusyPageAsked;
         return m_bStop;
     }
-    int m_nAsked = 0;
     BOOL m_bStop = FALSE;
 };
 
@@ -146,13 +149,14 @@ TEST_F(CDPlayerTest, ExitAsksABusyPageWhetherToStop) {
     Press(HotspotCenter(skin::kHotSheet));
     ASSERT_TRUE(m_player.m_bSheetOpen);
     auto* pPage = static_cast<CBusyPage*>(m_player.m_pSheet->GetExtractPage());
+    g_nBusyPageAsked = 0;
     Press(HotspotCenter(skin::kHotExit));
-    EXPECT_EQ(pPage->m_nAsked, 1);
+    EXPECT_EQ(g_nBusyPageAsked, 1);
     ASSERT_TRUE(::IsWindow(m_player.m_hWnd));
     EXPECT_TRUE(m_player.m_bSheetOpen);
     pPage->m_bStop = TRUE;
     Press(HotspotCenter(skin::kHotExit));
-    EXPECT_EQ(pPage->m_nAsked, 2);
+    EXPECT_EQ(g_nBusyPageAsked, 2);
     EXPECT_FALSE(::IsWindow(m_player.m_hWnd));
 }
 
