@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -185,6 +186,56 @@ TEST_F(CdPlayerE2eTest, PlayShowsTrackOneAndAScanToItsEndGoesOnToTrackTwo) {
     ASSERT_TRUE(WaitForTrack(2, 8000)) << "a scan must not stop playback";
     const Pcm second = Listen("cdplayer-track2");
     EXPECT_TRUE(Near(DominantFrequency(second), orvdemo::kDemoTracks[1].droneHz)) << DominantFrequency(second);
+}
+
+// On a disc whose every second has its own pitch: after each press the play is heard
+// from a whole second (a track's first for Play, Next and Previous), and the automatic
+// advance starts the next track at its first second.
+TEST_F(CdPlayerE2eTest, EveryPlayIsHeardFromItsFirstSecond) {
+    const int kTrackSeconds = 6;
+    const cdtest::TestDisc clock = cdtest::MakeClockDisc("e2e-clock", {kTrackSeconds, kTrackSeconds, kTrackSeconds});
+    ASSERT_EQ(RunDiscTool("insert \"" + clock.cue + "\""), 0u);
+    ASSERT_TRUE(PumpUntil([&] { return ShowsTrack(Shot("clock"), 3); }, 10000));
+    const struct {
+        const char* name;
+        unsigned hotspot;
+        DWORD holdMs, thenMs;
+        bool bTrackStart;
+    } steps[] = {
+        {"Play", skin::kHotPlay, 0, 2500, true},
+        {"Next", skin::kHotNext, 0, 3500, true},
+        {"Previous late in a track", skin::kHotPrevious, 0, 1300, true},
+        {"Previous early in a track", skin::kHotPrevious, 0, 1500, true},
+        {"the end of a scan", skin::kHotNext, 800, 1500, false},
+    };
+    CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("cdplayer-clock"));
+    std::vector<double> pressedMs;
+    for (const auto& step : steps) {
+        pressedMs.push_back(recorder.SoFar().DurationMs() + step.holdMs);
+        Press(step.hotspot, step.holdMs);
+        PumpFor(step.thenMs);
+    }
+    // Track 1 ends after the scan; track 2 follows.
+    ASSERT_TRUE(WaitForTrack(2, 10000));
+    PumpFor(1500);
+    const std::vector<ClockRun> runs = HeardClock(recorder.Stop());
+    auto isTrackStart = [&](int second) { return second % kTrackSeconds == 0; };
+    for (size_t i = 0; i < pressedMs.size(); ++i) {
+        SCOPED_TRACE(steps[i].name);
+        // Runs cut short at the press belong to the play it replaced.
+        const auto run = std::find_if(runs.begin(), runs.end(), [&](const ClockRun& r) {
+            return r.span.fromMs >= pressedMs[i] - 50 && r.span.LengthMs() >= 150;
+        });
+        ASSERT_NE(run, runs.end()) << DescribeClock(runs);
+        EXPECT_GE(run->span.LengthMs(), 900.0) << DescribeClock(runs);
+        EXPECT_TRUE(!steps[i].bTrackStart || isTrackStart(run->second)) << DescribeClock(runs);
+    }
+    const auto advanced = std::find_if(runs.begin(), runs.end(), [&](const ClockRun& r) {
+        return r.span.fromMs > pressedMs.back() && r.second == kTrackSeconds;
+    });
+    ASSERT_NE(advanced, runs.end()) << "the advance to track 2: " << DescribeClock(runs);
+    EXPECT_GE(advanced->span.LengthMs(), 900.0) << DescribeClock(runs);
 }
 
 TEST_F(CdPlayerE2eTest, PauseIsSilentPlayResumesAndStopClearsTheTitle) {

@@ -209,6 +209,52 @@ double DominantFrequency(const Pcm& pcm) {
     return (static_cast<double>(peak) + shift) * pcm.rate / static_cast<double>(spectrum.size());
 }
 
+double ClockHz(int second) {
+    return 300.0 + 40.0 * second;
+}
+
+std::vector<int16_t> ClockSamples(int first, int count, int rate) {
+    std::vector<int16_t> samples;
+    samples.reserve(static_cast<size_t>(count) * rate * 2);
+    for (int second = first; second < first + count; ++second) {
+        // Each second starts its sine at phase 0, so its pitch alone tells it.
+        for (int i = 0; i < rate; ++i) {
+            const auto v = static_cast<int16_t>(9000 * std::sin(2 * kPi * ClockHz(second) * i / rate));
+            samples.insert(samples.end(), {v, v});
+        }
+    }
+    return samples;
+}
+
+std::vector<ClockRun> HeardClock(const Pcm& pcm) {
+    constexpr double kWindowMs = 50;
+    std::vector<ClockRun> runs;
+    for (double at = 0; at + kWindowMs <= pcm.DurationMs(); at += kWindowMs) {
+        const Pcm window = pcm.Slice(at, at + kWindowMs);
+        if (Rms(window) < kSilenceRms * 10) continue;
+        const double hz = DominantFrequency(window);
+        const int second = static_cast<int>(std::lround((hz - ClockHz(0)) / (ClockHz(1) - ClockHz(0))));
+        if (second < 0 || second > kClockSeconds || std::fabs(hz - ClockHz(second)) > 10) continue;
+        if (!runs.empty() && runs.back().second == second && runs.back().span.toMs >= at - kWindowMs) {
+            runs.back().span.toMs = at + kWindowMs;
+            continue;
+        }
+        runs.push_back({second, {at, at + kWindowMs}});
+    }
+    return runs;
+}
+
+std::string DescribeClock(const std::vector<ClockRun>& runs) {
+    std::string text;
+    char item[96];
+    for (const ClockRun& run : runs) {
+        std::snprintf(item, sizeof item, "%ss%d at %.1f ms for %.1f ms", text.empty() ? "" : "; ", run.second,
+                      run.span.fromMs, run.span.LengthMs());
+        text += item;
+    }
+    return text.empty() ? "no second of the clock" : text;
+}
+
 Match FindClip(const Pcm& haystack, const Pcm& needle) {
     Match best;
     const std::vector<double> h = haystack.Channel();

@@ -57,6 +57,24 @@ std::string DescribeSpans(const std::vector<Span>& spans);
 // The strongest frequency of the clip (channels mixed) in Hz; 0 for an empty clip.
 double DominantFrequency(const Pcm& pcm);
 
+// A clock: sound whose every second has its own pitch, so that a recording tells
+// which second of it is heard. Second n sounds at ClockHz(n), n up to kClockSeconds.
+constexpr int kClockSeconds = 60;
+double ClockHz(int second);
+// Interleaved stereo samples of seconds [first, first + count) of the clock.
+std::vector<int16_t> ClockSamples(int first, int count, int rate = 44100);
+
+// A stretch of a recording that sounds one second of the clock.
+struct ClockRun {
+    int second = -1;
+    Span span;
+};
+// The clock's seconds heard, in order: runs of 50 ms windows whose pitch names a
+// second, with windows of other sound or of silence between them left out.
+std::vector<ClockRun> HeardClock(const Pcm& pcm);
+// "s3 at 120.0 ms for 950.0 ms; ..." for a failure message.
+std::string DescribeClock(const std::vector<ClockRun>& runs);
+
 struct Match {
     double offsetMs = 0;  // where the needle starts in the haystack
     double score = 0;     // normalised cross-correlation, 1.0 for the same waveform

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "AudioMeasure.h"
 #include "TestSupport.h"
 
 namespace cdtest {
@@ -58,6 +59,32 @@ inline TestDisc MakeTestDisc(const std::string& name, const std::vector<int>& le
         std::fwrite(sheet.data(), 1, sheet.size(), pFile);
         std::fclose(pFile);
     }
+    return disc;
+}
+
+// A disc whose every second sounds the clock (AudioMeasure.h): track 1 has seconds 0
+// to its length, track 2 goes on from there, so what is heard tells the track and
+// the second of it. Whole seconds only.
+inline TestDisc MakeClockDisc(const std::string& name, const std::vector<int>& trackSeconds) {
+    TestDisc disc;
+    const std::string dir = orvtest::MakeTempDir("disc-" + name);
+    disc.cue = dir + "\\" + name + ".cue";
+    std::string sheet = "FILE \"" + name + ".bin\" BINARY\r\n";
+    std::string bin;
+    int at = 0;
+    for (size_t i = 0; i < trackSeconds.size(); ++i) {
+        char line[96];
+        std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\r\n    INDEX 01 %02d:%02d:00\r\n", static_cast<int>(i + 1), at / 60,
+                      at % 60);
+        sheet += line;
+        disc.starts.push_back(kLeadIn + at * 75);
+        const std::vector<int16_t> samples = orvtest::ClockSamples(at, trackSeconds[i]);
+        bin.append(reinterpret_cast<const char*>(samples.data()), samples.size() * sizeof(int16_t));
+        at += trackSeconds[i];
+    }
+    disc.leadOut = kLeadIn + at * 75;
+    orvtest::WriteFileBytes(dir + "\\" + name + ".bin", bin);
+    orvtest::WriteFileBytes(disc.cue, sheet);
     return disc;
 }
 
