@@ -34,6 +34,7 @@ public:
 protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
     void OnRButtonDown(UINT nFlags, CPoint point);
 
 private:

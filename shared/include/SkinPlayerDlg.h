@@ -58,6 +58,7 @@ protected:
     virtual BOOL OnHotspotReleased(UINT nId);
 
     void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnDestroy();

@@ -21,6 +21,7 @@ BOOL CSkinToolTip::AddTool(CWnd* pOwner, LPCSTR lpszText, LPCRECT lpRect, UINT n
 BEGIN_MESSAGE_MAP(CSkinButton, CButton)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
     ON_WM_RBUTTONDOWN()
 END_MESSAGE_MAP()
 
@@ -88,6 +89,12 @@ void CSkinButton::OnLButtonDown(UINT, CPoint) {
     ::SetCursor(GetSkinApp()->m_hHandCursor);
     m_nLook = kLookFlat;
     Default();
+}
+
+// An owner-drawn button answers the second press of a quick pair with a double-click
+// notice and no click; as a press it clicks like the first.
+void CSkinButton::OnLButtonDblClk(UINT nFlags, CPoint point) {
+    SendMessage(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 void CSkinButton::OnRButtonDown(UINT, CPoint) {

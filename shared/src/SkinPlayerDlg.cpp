@@ -5,6 +5,7 @@
 
 BEGIN_MESSAGE_MAP(CSkinPlayerDlg, CDialog)
     ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_DESTROY()
@@ -86,6 +87,12 @@ void CSkinPlayerDlg::OnLButtonDown(UINT, CPoint point) {
     SetCapture();
     m_bDragging = TRUE;
     m_ptDragOrigin = point;
+}
+
+// The dialog class asks for double clicks; on a skin every press counts, so the
+// second press of a quick pair goes where the first went, to the most derived window.
+void CSkinPlayerDlg::OnLButtonDblClk(UINT nFlags, CPoint point) {
+    SendMessage(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 void CSkinPlayerDlg::MoveByDrag(CPoint point) {

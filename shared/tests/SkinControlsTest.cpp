@@ -28,6 +28,7 @@ struct Note {
 class CHostWnd : public CWnd {
 public:
     std::vector<Note> m_notes;
+    int m_nClicks = 0;
 
 protected:
     LRESULT Keep(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,6 +37,7 @@ protected:
     }
     LRESULT OnHover(WPARAM w, LPARAM l) { return Keep(UM_BUTTONHOVER, w, l); }
     LRESULT OnRClick(WPARAM w, LPARAM l) { return Keep(UM_BUTTONRCLICK, w, l); }
+    void OnButtonClicked() { ++m_nClicks; }
     LRESULT OnListMouse(WPARAM w, LPARAM l) { return Keep(UM_LISTMOUSE, w, l); }
     LRESULT OnListDrop(WPARAM w, LPARAM l) {
         ::DragFinish(reinterpret_cast<HDROP>(w));
@@ -47,6 +49,7 @@ protected:
 BEGIN_MESSAGE_MAP(CHostWnd, CWnd)
     ON_MESSAGE(UM_BUTTONHOVER, OnHover)
     ON_MESSAGE(UM_BUTTONRCLICK, OnRClick)
+    ON_BN_CLICKED(kButtonId, OnButtonClicked)
     ON_MESSAGE(UM_LISTMOUSE, OnListMouse)
     ON_MESSAGE(UM_LISTDROPFILES, OnListDrop)
 END_MESSAGE_MAP()
@@ -153,6 +156,14 @@ TEST_F(SkinControlsTest, ButtonReportsHoverAndRightPress) {
     EXPECT_EQ(m_host.m_notes[1].message, UM_BUTTONRCLICK);
     EXPECT_EQ(m_host.m_notes[1].wParam, kButtonId);
     EXPECT_EQ(m_button.m_nLook, CSkinButton::kLookFlat);
+}
+
+// A quick hand's two clicks are two clicks, not a click and a double click.
+TEST_F(SkinControlsTest, TwoQuickClicksOnAButtonClickTwice) {
+    MakeButton(TRUE);
+    ::SetForegroundWindow(m_host.m_hWnd);
+    orvtest::ClickTwice(m_button.m_hWnd, POINT{20, 20}, 100);
+    EXPECT_TRUE(orvtest::PumpUntil([&] { return m_host.m_nClicks >= 2; }, 3000)) << m_host.m_nClicks;
 }
 
 TEST_F(SkinControlsTest, ListReportsReleasesDragsDoubleClicksAndDrops) {

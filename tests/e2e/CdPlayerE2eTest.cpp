@@ -260,11 +260,14 @@ TEST_F(CdPlayerE2eTest, PauseIsSilentPlayResumesAndStopClearsTheTitle) {
     EXPECT_TRUE(PumpUntil([&] { return TitleAreaEmpty(Shot("stopped")); }, 3000));
 }
 
-TEST_F(CdPlayerE2eTest, AStripPressPlaysThatTrack) {
+// Two quick presses on Next are two presses.
+TEST_F(CdPlayerE2eTest, AStripPressPlaysThatTrackAndTwoQuickNextsMoveTwo) {
     PressAt(m_hPlayer, Center(Slot(3)));
     ASSERT_TRUE(WaitForTrack(4));
     const Pcm heard = Listen("cdplayer-track4");
     EXPECT_TRUE(Near(DominantFrequency(heard), orvdemo::kDemoTracks[3].droneHz)) << DominantFrequency(heard);
+    ClickTwice(m_hPlayer, HotspotCenter(skin::kHotNext), 100);
+    EXPECT_TRUE(WaitForTrack(6, 5000));
 }
 
 TEST_F(CdPlayerE2eTest, EjectOpensAndRereadsAndARemovedDiscIsReportedThenReadOnce) {

@@ -316,6 +316,17 @@ TEST_F(PlayerE2eTest, VolumeDownLowersTheLevelAndTheBarShowsForThreeSeconds) {
     EXPECT_LT(quiet, loud * 0.5) << loud << " -> " << quiet;
 }
 
+// Two quick presses on Next are two presses.
+TEST_F(PlayerE2eTest, TwoQuickNextsMoveTwoSongs) {
+    // Long songs: no song ends by itself meanwhile.
+    WriteList({SongPath(kSweep), SongPath(kSweep), SongPath(kSweep)}, 1);
+    ASSERT_TRUE(Start());
+    Click(skin::kHotPlay);
+    ASSERT_TRUE(PumpUntil([&] { return SongNumber(Shot()) == 1; }, 5000));
+    ClickTwice(m_hPlayer, HotspotCenter(skin::kHotNext), 100);
+    EXPECT_TRUE(PumpUntil([&] { return SongNumber(Shot()) == 3; }, 5000)) << SongNumber(Shot());
+}
+
 TEST_F(PlayerE2eTest, RightClickSelectsTheSongToPlay) {
     WriteList({SongPath(kOne), SongPath(kTwo), SongPath(kThree)}, 1);
     ASSERT_TRUE(Start());

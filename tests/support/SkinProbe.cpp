@@ -63,6 +63,14 @@ void SendPointer(HWND hWnd, POINT at, DWORD dwButton) {
     ::SendInput(1, &input, sizeof input);
 }
 
+void ClickTwice(HWND hWnd, POINT at, DWORD gapMs) {
+    for (int i = 0; i < 2; ++i) {
+        if (i) PumpFor(gapMs);
+        SendPointer(hWnd, at, MOUSEEVENTF_LEFTDOWN);
+        SendPointer(hWnd, at, MOUSEEVENTF_LEFTUP);
+    }
+}
+
 void PressAt(HWND hWnd, POINT at, MouseButton button, DWORD holdMs) {
     Hover(hWnd, at);
     MouseDown(hWnd, at, button);

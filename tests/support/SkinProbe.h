@@ -33,6 +33,9 @@ void DragTo(HWND hWnd, POINT at);
 // then carry the held button, which a list view needs to begin a row drag; posted
 // moves race with the moves the pointer itself makes.
 void SendPointer(HWND hWnd, POINT at, DWORD dwButton = 0);
+// Two real left clicks there, gapMs apart, as a quick hand gives: the system makes
+// the second a double click for a window whose class asks for them.
+void ClickTwice(HWND hWnd, POINT at, DWORD gapMs);
 // Down, held for holdMs while this thread pumps its messages, then up.
 void PressAt(HWND hWnd, POINT at, MouseButton button = MouseButton::Left, DWORD holdMs = 0);
 
