@@ -88,7 +88,7 @@ private:
     orv::codec::Mp3Decoder& Following() { return m_decoders[1 - m_nCurrent]; }
     const orv::codec::StreamInfo& Info() const { return Current().IsOpen() ? Current().Info() : m_probed; }
     const orv::codec::FrameHeader& Header() const { return Info().first; }
-    // A file measured from its header is read whole only when it is played or sought.
+    // A file measured for its length is opened for reading when it is played or sought.
     bool LoadSource();
 
     // Halts the worker, keeps the device, and drops the run's messages.
@@ -165,9 +165,7 @@ SHORT CMp3PlayControl::Open(std::string source, std::string target) {
         m_state = State::Ready;
         return kStatusOk;
     }
-    std::vector<uint8_t> bytes;
-    if (!orv::codec::LoadFile(source, bytes)) return kStatusCannotRead;
-    if (!Current().Open(std::move(bytes))) return kStatusNotMpeg;
+    if (!Current().OpenFile(source)) return kStatusNotMpeg;
     // Decoding onto the source would destroy the file being converted; an existing
     // target is left alone until a finished decode replaces it.
     if (!target.empty() && (::lstrcmpiA(FullPath(source).c_str(), FullPath(target).c_str()) == 0 ||
@@ -181,9 +179,7 @@ SHORT CMp3PlayControl::Open(std::string source, std::string target) {
 }
 
 bool CMp3PlayControl::LoadSource() {
-    if (Current().IsOpen()) return true;
-    std::vector<uint8_t> bytes;
-    return orv::codec::LoadFile(m_strSource, bytes) && Current().Open(std::move(bytes));
+    return Current().IsOpen() || Current().OpenFile(m_strSource);
 }
 
 SHORT CMp3PlayControl::Play() {
@@ -220,10 +216,8 @@ SHORT CMp3PlayControl::Queue(std::string path) {
     if (path.empty()) return kStatusOk;
     if (!m_strTarget.empty()) return kStatusCannotFollow;
     if (!FileReadable(path)) return kStatusCannotRead;
-    std::vector<uint8_t> bytes;
-    if (!orv::codec::LoadFile(path, bytes)) return kStatusCannotRead;
     orv::codec::Mp3Decoder& next = Following();
-    if (!next.Open(std::move(bytes))) return kStatusNotMpeg;
+    if (!next.OpenFile(path)) return kStatusNotMpeg;
     // The device stream goes on unchanged, so the samples must fit it as they are.
     if (next.SampleRate() != Header().sampleRate || next.Channels() != Header().channels) {
         next.Close();
