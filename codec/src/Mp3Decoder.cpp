@@ -27,6 +27,8 @@ constexpr int kTocEntries = 100;
 // Resynchronising looks this far for the next frame before it gives up.
 constexpr uint64_t kMaxResyncBytes = 65536;
 constexpr size_t kResyncWindow = 4096;
+// Headers in a row that make a sync word the start of a frame.
+constexpr int kSyncRun = 3;
 }  // namespace
 
 class Mp3DecoderState {
@@ -84,6 +86,7 @@ bool Mp3Decoder::Begin(std::unique_ptr<ByteSource> source) {
   m_source = std::move(source);
   m_pos = m_info.audioStart;
   m_bContiguous = true;
+  m_bAligned = true;
   m_scratch.resize(kMaxSamplesPerFrame * kMaxChannels);
   m_frame.resize(kMaxFrameBytes);
   return true;
@@ -94,6 +97,7 @@ void Mp3Decoder::Close() {
   m_info = StreamInfo();
   m_bIndexed = false;
   m_bContiguous = false;
+  m_bAligned = false;
   m_pos = 0;
   m_nextFrame = 0;
   m_concealed = 0;
@@ -131,6 +135,7 @@ bool Mp3Decoder::SeekFrame(uint64_t frame) {
 void Mp3Decoder::SeekIndexed(uint64_t frame) {
   m_state->Reset();
   m_bContiguous = true;
+  m_bAligned = true;
   m_pos = m_info.audioStart;
   m_nextFrame = 0;
   if (frame == 0)
@@ -167,6 +172,7 @@ void Mp3Decoder::SeekByTable(uint64_t frame) {
   // The frames before the one asked for refill the reservoir and the filter banks.
   const uint64_t land = frame > kTablePrimeFrames ? frame - kTablePrimeFrames : 0;
   m_pos = TableOffset(land);
+  m_bAligned = false;
   m_nextFrame = land;
   const uint64_t concealed = m_concealed;
   while (m_nextFrame < frame && DecodeNext(m_scratch.data(), false) > 0) {
@@ -196,6 +202,29 @@ uint64_t Mp3Decoder::TableOffset(uint64_t frame) const {
   return std::max<uint64_t>(at, m_info.audioStart);
 }
 
+// Where the last frame ended, a header of the stream whose frame fits is the next
+// frame, as in the whole-file walk.
+bool Mp3Decoder::IsFrameAt(uint64_t at) {
+  uint8_t head[kFrameHeaderBytes];
+  FrameHeader h;
+  return m_source->ReadAt(at, head, kFrameHeaderBytes) == kFrameHeaderBytes && ParseFrameHeader(head, h) &&
+         SameStream(h, m_info.first) && at + h.frameBytes <= m_info.audioEnd;
+}
+
+// The frames that follow confirm a sync word found in the middle of audio data, as
+// the whole-file walk wants them (fewer where the stream ends).
+bool Mp3Decoder::IsFollowedByFrames(uint64_t next, uint64_t end) {
+  for (int i = 1; i < kSyncRun && next + kFrameHeaderBytes <= end; ++i) {
+    uint8_t head[kFrameHeaderBytes];
+    FrameHeader following;
+    if (m_source->ReadAt(next, head, kFrameHeaderBytes) != kFrameHeaderBytes || !ParseFrameHeader(head, following) ||
+        !SameStream(following, m_info.first))
+      return false;
+    next += following.frameBytes;
+  }
+  return true;
+}
+
 bool Mp3Decoder::Resync(uint64_t at, uint64_t& found) {
   const uint64_t end = m_info.audioEnd;
   const uint64_t limit = at + kMaxResyncBytes;
@@ -209,14 +238,7 @@ bool Mp3Decoder::Resync(uint64_t at, uint64_t& found) {
       if (window[i] != 0xFF || !ParseFrameHeader(window + i, h) || !SameStream(h, m_info.first) ||
           h.channels != m_info.first.channels)
         continue;
-      // The next header confirms a sync word found in the middle of audio data,
-      // unless the stream ends with this frame.
-      const uint64_t next = at + i + h.frameBytes;
-      uint8_t head[kFrameHeaderBytes];
-      FrameHeader following;
-      if (next + kFrameHeaderBytes <= end &&
-          (m_source->ReadAt(next, head, kFrameHeaderBytes) != kFrameHeaderBytes ||
-           !ParseFrameHeader(head, following) || !SameStream(following, m_info.first)))
+      if (!IsFollowedByFrames(at + i + h.frameBytes, end))
         continue;
       found = at + i;
       return true;
@@ -231,20 +253,30 @@ bool Mp3Decoder::ReadFrame(FrameHeader& h, bool& bHeader) {
   uint64_t at = 0;
   if (bKnown) {
     at = m_info.frameOffsets[m_nextFrame];
-  } else if (m_bIndexed || m_nextFrame >= m_info.frameCount || !Resync(m_pos, at)) {
+  } else if (m_bIndexed) {
     return false;
+  } else if (m_bAligned && IsFrameAt(m_pos)) {
+    at = m_pos;
+  } else if (!Resync(m_bAligned ? m_pos + 1 : m_pos, at)) {
+    return false;
+  } else if (m_bContiguous) {
+    // Bytes passed over between frames, as the whole-file walk counts them.
+    m_info.skippedBytes += at - m_pos;
+    if (!m_info.frameOffsets.empty()) m_info.damagedBytes += at - m_pos;
   }
-  bHeader = m_source->ReadAt(at, m_frame.data(), kFrameHeaderBytes) == kFrameHeaderBytes &&
-            ParseFrameHeader(m_frame.data(), h) && SameStream(h, m_info.first) && h.channels == m_info.first.channels;
+  // A file cut short (or gone) since it was opened ends where its bytes end.
+  if (m_source->ReadAt(at, m_frame.data(), kFrameHeaderBytes) != kFrameHeaderBytes)
+    return false;
+  bHeader = ParseFrameHeader(m_frame.data(), h) && SameStream(h, m_info.first) && h.channels == m_info.first.channels;
   if (!bHeader) {
     // An indexed frame whose header is damaged is concealed; the walk found none.
     h = m_info.first;
     return bKnown;
   }
-  // A file cut short since it was opened ends here.
   if (m_source->ReadAt(at, m_frame.data(), h.frameBytes) != h.frameBytes)
     return false;
   m_pos = at + h.frameBytes;
+  m_bAligned = true;
   if (!bKnown && m_bContiguous && m_nextFrame == m_info.frameOffsets.size() && at <= UINT32_MAX)
     m_info.frameOffsets.push_back(static_cast<uint32_t>(at));
   return true;
@@ -305,9 +337,12 @@ int Mp3Decoder::DecodeTrimmed(float* out) {
   const int channels = Channels();
   for (;;) {
     const uint64_t first = m_nextFrame * perFrame;
-    if (first >= keepTo) return 0;
+    if (first >= keepTo && m_bIndexed) return 0;
     const int n = DecodeNext(out, true);
     if (n <= 0) return 0;
+    // A stream read on past the count its header states (files joined end to end)
+    // keeps those frames whole.
+    if (first >= all) return n;
     const uint64_t from = std::max(first, keepFrom);
     const uint64_t to = std::min(first + uint64_t(n), keepTo);
     if (from >= to) continue;

@@ -1,10 +1,12 @@
 #include "orvcodec/Mp3Stream.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace orv::codec {
 
@@ -274,34 +276,56 @@ size_t MemorySource::ReadAt(uint64_t at, uint8_t* out, size_t n) {
   return n;
 }
 
-std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return nullptr;
-  return std::unique_ptr<FileSource>(new FileSource(file));
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+constexpr int kOpenTries = 20;
+constexpr auto kOpenRetryWait = std::chrono::milliseconds(5);
+
+size_t ReadFileAt(std::FILE* file, uint64_t at, uint8_t* out, size_t n) {
+  if (!file || at > uint64_t(LONG_MAX) || std::fseek(file, long(at), SEEK_SET) != 0) return 0;
+  return std::fread(out, 1, n, file);
 }
 
-FileSource::~FileSource() { std::fclose(m_file); }
+}  // namespace
+
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return nullptr;
+  return std::unique_ptr<FileSource>(new FileSource(path));
+}
+
+std::FILE* FileSource::OpenBriefly() const {
+  for (int i = 0; i < kOpenTries; ++i) {
+    if (std::FILE* file = std::fopen(m_path.c_str(), "rb")) return file;
+    std::this_thread::sleep_for(kOpenRetryWait);
+  }
+  return nullptr;
+}
 
 uint64_t FileSource::Size() {
-  if (std::fseek(m_file, 0, SEEK_END) != 0) return 0;
-  const long length = std::ftell(m_file);
+  FilePtr file(OpenBriefly());
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return 0;
+  const long length = std::ftell(file.get());
   return length > 0 ? uint64_t(length) : 0;
 }
 
 size_t FileSource::ReadAt(uint64_t at, uint8_t* out, size_t n) {
   if (n > kWindowBytes) {
-    if (at > uint64_t(LONG_MAX) || std::fseek(m_file, long(at), SEEK_SET) != 0) return 0;
-    return std::fread(out, 1, n, m_file);
+    FilePtr file(OpenBriefly());
+    return ReadFileAt(file.get(), at, out, n);
   }
   const bool bInside = at >= m_windowAt && at + n <= m_windowAt + m_window.size();
   if (!bInside) {
     m_window.reserve(kWindowBytes);
     m_window.resize(kWindowBytes);
     m_windowAt = at;
-    size_t got = 0;
-    if (at <= uint64_t(LONG_MAX) && std::fseek(m_file, long(at), SEEK_SET) == 0)
-      got = std::fread(m_window.data(), 1, kWindowBytes, m_file);
-    m_window.resize(got);
+    FilePtr file(OpenBriefly());
+    m_window.resize(ReadFileAt(file.get(), at, m_window.data(), kWindowBytes));
   }
   if (at < m_windowAt || at >= m_windowAt + m_window.size()) return 0;
   const size_t from = size_t(at - m_windowAt);

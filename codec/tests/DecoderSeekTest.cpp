@@ -108,6 +108,24 @@ TEST(DecoderStream, ReadsTheFileAsItPlaysAndSeeksBackExactlyWithinWhatItRead) {
   while (stream.DecodeFrame(frame.data()) > 0) ++decoded;
   EXPECT_LT(decoded, reference.size() * 3 / 4) << "the rest of the file is read from the file";
   EXPECT_GT(decoded, reference.size() / 4);
+
+  // A stretch of zeros: the streamed decode counts the loss as the whole-file walk does.
+  std::vector<uint8_t> damaged = bytes;
+  std::fill(damaged.begin() + 100000, damaged.begin() + 106000, 0);
+  const std::string damagedPath = FixtureDir() + "/stream-damaged.mp3";
+  {
+    std::FILE* out = std::fopen(damagedPath.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(damaged.data(), 1, damaged.size(), out);
+    std::fclose(out);
+  }
+  Mp3Decoder imaged, streamed;
+  ASSERT_TRUE(imaged.Open(damaged));
+  ASSERT_TRUE(streamed.OpenFile(damagedPath));
+  DecodeFrames(imaged);
+  DecodeFrames(streamed);
+  EXPECT_GT(streamed.LostFrames(), 0u);
+  EXPECT_EQ(streamed.LostFrames(), imaged.LostFrames());
 }
 
 TEST(DecoderStream, ASeekByTheHeadersTableLandsWithinHalfASecondOfMpg123) {

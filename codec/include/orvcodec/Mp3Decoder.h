@@ -38,8 +38,8 @@ class Mp3Decoder {
   const StreamInfo& Info() const { return m_info; }
   int Channels() const { return m_info.first.channels; }
   uint32_t SampleRate() const { return m_info.first.sampleRate; }
-  // Frames that can be decoded: the frame index, or the count the header states for a
-  // stream measured from it.
+  // Frames that can be decoded and sought: the frame index, or the count the header
+  // states for a stream measured from it (a decode reads on past it if the file does).
   uint64_t FramesAvailable() const { return m_bIndexed ? m_info.frameOffsets.size() : m_info.frameCount; }
   uint64_t NextFrame() const { return m_nextFrame; }
   // Frames replaced by silence because they were damaged or lacked reservoir bytes.
@@ -81,6 +81,8 @@ class Mp3Decoder {
   // The offset of the first frame of the stream at or after at (up to the audio
   // end), or false.
   bool Resync(uint64_t at, uint64_t& found);
+  bool IsFollowedByFrames(uint64_t next, uint64_t end);
+  bool IsFrameAt(uint64_t at);
   void SeekIndexed(uint64_t frame);
   void SeekByTable(uint64_t frame);
   uint64_t TableOffset(uint64_t frame) const;
@@ -89,6 +91,7 @@ class Mp3Decoder {
   bool m_bIndexed = false;     // the frame index covers the whole stream
   bool m_bContiguous = false;  // frames read since frame 0 join the index
   uint64_t m_pos = 0;          // offset of the next frame when it is not indexed
+  bool m_bAligned = false;     // m_pos is where a frame ended, not a landing by the table
   std::vector<uint8_t> m_frame;
   StreamInfo m_info;
   uint64_t m_nextFrame = 0;

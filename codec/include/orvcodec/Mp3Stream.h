@@ -112,21 +112,23 @@ class MemorySource final : public ByteSource {
 };
 
 // Reads through a window of kWindowBytes, so that walking frames in order costs one
-// read per window.
+// read per window. The file is open only while a window is read: other programs
+// (a tag editor) may open it exclusively while it plays.
 class FileSource final : public ByteSource {
  public:
   static constexpr size_t kWindowBytes = 65536;
   // Null when the file cannot be opened.
   static std::unique_ptr<FileSource> Open(const std::string& path);
-  ~FileSource() override;
   size_t ReadAt(uint64_t at, uint8_t* out, size_t n) override;
   uint64_t Size() override;
   // The window, never the whole file.
   size_t HeldBytes() const override { return m_window.capacity(); }
 
  private:
-  explicit FileSource(std::FILE* file) : m_file(file) {}
-  std::FILE* m_file;
+  explicit FileSource(std::string path) : m_path(std::move(path)) {}
+  // Another program holding the file for a moment delays a read rather than ends it.
+  std::FILE* OpenBriefly() const;
+  std::string m_path;
   std::vector<uint8_t> m_window;
   uint64_t m_windowAt = 0;
 };

@@ -322,6 +322,21 @@ TEST_F(Mp3PlayTest, AQueuedFileFollowsInTheSameRunAndStopForgetsIt) {
     EXPECT_EQ(Play().GetFrames(), nFirstFrames);
 }
 
+TEST_F(Mp3PlayTest, APlayingFileCanBeOpenedExclusively) {
+    RequireSoundDevice();
+    const std::string copy = orvtest::MakeTempDir("mp3held") + "\\held.mp3";
+    ASSERT_TRUE(::CopyFileA(Fixture("tone44js.mp3").c_str(), copy.c_str(), FALSE));
+    ASSERT_EQ(Play().OpenAndPlay(copy.c_str()), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(5, 3000));
+    // As the tag editor opens it to write a tag.
+    HANDLE hFile = ::CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(hFile, INVALID_HANDLE_VALUE) << ::GetLastError();
+    if (hFile != INVALID_HANDLE_VALUE) ::CloseHandle(hFile);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Ended(); }, 8000));
+    EXPECT_EQ(m_dlg.LastPosition(), Play().GetFrames());
+    EXPECT_EQ(Play().Close(), 0);
+}
+
 TEST_F(Mp3PlayTest, DecodeWritesTheCodecsSamplesWithProgress) {
     // lame states its encoder delay and padding where the first frame has room: not
     // in the 156 bytes of a 48 kbit/s frame at 22.05 kHz.
