@@ -24,8 +24,6 @@ constexpr uint64_t kReadOnFrames = 120;
 // A seek by the table lands this many frames early, to fill the reservoir.
 constexpr uint64_t kTablePrimeFrames = 3;
 constexpr int kTocEntries = 100;
-// Resynchronising looks this far for the next frame before it gives up.
-constexpr uint64_t kMaxResyncBytes = 65536;
 constexpr size_t kResyncWindow = 4096;
 // Headers in a row that make a sync word the start of a frame.
 constexpr int kSyncRun = 3;
@@ -226,10 +224,10 @@ bool Mp3Decoder::IsFollowedByFrames(uint64_t next, uint64_t end) {
 }
 
 bool Mp3Decoder::Resync(uint64_t at, uint64_t& found) {
+  // As far as the whole-file walk would look: to the end of the audio.
   const uint64_t end = m_info.audioEnd;
-  const uint64_t limit = at + kMaxResyncBytes;
   uint8_t window[kResyncWindow];
-  while (at + kFrameHeaderBytes <= end && at < limit) {
+  while (at + kFrameHeaderBytes <= end) {
     const size_t n = m_source->ReadAt(at, window, size_t(std::min<uint64_t>(sizeof window, end - at)));
     if (n < kFrameHeaderBytes)
       return false;
