@@ -1,10 +1,12 @@
 #include "orvcodec/Mp3Stream.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace orv::codec {
 
@@ -99,9 +101,19 @@ VbrHeaderKind ReadVbrHeader(const uint8_t* frame, const FrameHeader& h, uint64_t
     const bool bXing = std::memcmp(p, "Xing", 4) == 0;
     if (bXing || std::memcmp(p, "Info", 4) == 0) {
       const uint32_t flags = Be32(p + 4);
-      if ((flags & kXingFramesFlag) && xing + 12 <= h.frameBytes)
-        frames = Be32(p + 8);
-      ReadGapless(p, h.frameBytes - xing, flags, info);
+      const uint32_t available = h.frameBytes - xing;
+      uint32_t at = 8;
+      if (flags & kXingFramesFlag) {
+        if (at + 4 <= available) frames = Be32(p + at);
+        at += 4;
+      }
+      if (flags & kXingBytesFlag) {
+        if (at + 4 <= available) info.vbrStreamBytes = Be32(p + at);
+        at += 4;
+      }
+      if ((flags & kXingTocFlag) && at + kXingTocBytes <= available)
+        info.vbrToc.assign(p + at, p + at + kXingTocBytes);
+      ReadGapless(p, available, flags, info);
       return bXing ? VbrHeaderKind::Xing : VbrHeaderKind::Info;
     }
   }
@@ -209,6 +221,7 @@ StreamInfo ScanStream(const uint8_t* data, size_t size) {
   info.vbrHeader = ReadVbrHeader(data + pos, header, vbrFrames, info);
   if (info.vbrHeader != VbrHeaderKind::None) {
     info.vbrHeaderFrames = vbrFrames;
+    info.vbrHeaderAt = pos;
     pos += header.frameBytes;
   }
 
@@ -254,43 +267,88 @@ namespace {
 // Enough for the first frames of any stream after its tags.
 constexpr size_t kProbeBytes = 16384;
 
+}  // namespace
+
+size_t MemorySource::ReadAt(uint64_t at, uint8_t* out, size_t n) {
+  if (at >= m_bytes.size()) return 0;
+  n = size_t(std::min<uint64_t>(n, m_bytes.size() - at));
+  std::memcpy(out, m_bytes.data() + at, n);
+  return n;
+}
+
+namespace {
+
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-bool ReadAt(std::FILE* file, uint64_t at, uint8_t* buffer, size_t wanted, size_t& got) {
-  got = 0;
-  if (at > uint64_t(LONG_MAX) || std::fseek(file, long(at), SEEK_SET) != 0)
-    return false;
-  got = std::fread(buffer, 1, wanted, file);
-  return true;
+constexpr int kOpenTries = 20;
+constexpr auto kOpenRetryWait = std::chrono::milliseconds(5);
+
+size_t ReadFileAt(std::FILE* file, uint64_t at, uint8_t* out, size_t n) {
+  if (!file || at > uint64_t(LONG_MAX) || std::fseek(file, long(at), SEEK_SET) != 0) return 0;
+  return std::fread(out, 1, n, file);
 }
 
 }  // namespace
 
-bool ProbeFile(const std::string& path, StreamInfo& info) {
-  info = StreamInfo();
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
   FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
-    return false;
+  if (!file) return nullptr;
+  return std::unique_ptr<FileSource>(new FileSource(path));
+}
+
+std::FILE* FileSource::OpenBriefly() const {
+  for (int i = 0; i < kOpenTries; ++i) {
+    if (std::FILE* file = std::fopen(m_path.c_str(), "rb")) return file;
+    std::this_thread::sleep_for(kOpenRetryWait);
+  }
+  return nullptr;
+}
+
+uint64_t FileSource::Size() {
+  FilePtr file(OpenBriefly());
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return 0;
   const long length = std::ftell(file.get());
-  if (length <= 0)
+  return length > 0 ? uint64_t(length) : 0;
+}
+
+size_t FileSource::ReadAt(uint64_t at, uint8_t* out, size_t n) {
+  if (n > kWindowBytes) {
+    FilePtr file(OpenBriefly());
+    return ReadFileAt(file.get(), at, out, n);
+  }
+  const bool bInside = at >= m_windowAt && at + n <= m_windowAt + m_window.size();
+  if (!bInside) {
+    m_window.reserve(kWindowBytes);
+    m_window.resize(kWindowBytes);
+    m_windowAt = at;
+    FilePtr file(OpenBriefly());
+    m_window.resize(ReadFileAt(file.get(), at, m_window.data(), kWindowBytes));
+  }
+  if (at < m_windowAt || at >= m_windowAt + m_window.size()) return 0;
+  const size_t from = size_t(at - m_windowAt);
+  n = std::min(n, m_window.size() - from);
+  std::memcpy(out, m_window.data() + from, n);
+  return n;
+}
+
+bool ProbeStream(ByteSource& source, StreamInfo& info) {
+  info = StreamInfo();
+  const uint64_t fileBytes = source.Size();
+  if (fileBytes == 0)
     return false;
-  const uint64_t fileBytes = uint64_t(length);
   std::vector<uint8_t> head(kProbeBytes);
-  size_t got = 0;
 
   uint8_t tail[kId3v1Bytes];
-  const bool bTail = fileBytes >= kId3v1Bytes && ReadAt(file.get(), fileBytes - kId3v1Bytes, tail, kId3v1Bytes, got) &&
-                     got == kId3v1Bytes;
+  const bool bTail = fileBytes >= kId3v1Bytes && source.ReadAt(fileBytes - kId3v1Bytes, tail, kId3v1Bytes) == kId3v1Bytes;
   const uint64_t end = fileBytes - ((bTail && std::memcmp(tail, "TAG", 3) == 0) ? kId3v1Bytes : 0);
 
   // Tags first, one after another, each read by its header alone.
   uint64_t tags = 0;
   for (;;) {
-    if (!ReadAt(file.get(), tags, head.data(), kId3v2HeaderBytes, got))
-      return false;
+    const size_t got = source.ReadAt(tags, head.data(), kId3v2HeaderBytes);
     const size_t tag = Id3v2TagBytes(head.data(), got);
     if (tag == 0)
       break;
@@ -298,8 +356,7 @@ bool ProbeFile(const std::string& path, StreamInfo& info) {
     if (tags >= end)
       return false;
   }
-  if (!ReadAt(file.get(), tags, head.data(), size_t(std::min<uint64_t>(kProbeBytes, end - tags)), got))
-    return false;
+  const size_t got = source.ReadAt(tags, head.data(), size_t(std::min<uint64_t>(kProbeBytes, end - tags)));
 
   FrameHeader header;
   const size_t pos = FindSync(head.data(), got, 0, header);
@@ -315,6 +372,7 @@ bool ProbeFile(const std::string& path, StreamInfo& info) {
   }
   info.first = first;
   info.vbrHeaderFrames = frames;
+  info.vbrHeaderAt = size_t(tags + pos);
   info.frameCount = frames;
   info.id3v2Bytes = size_t(tags);
   info.bId3v1 = end < fileBytes;
@@ -328,6 +386,12 @@ bool ProbeFile(const std::string& path, StreamInfo& info) {
   info.averageBitRate = seconds > 0 ? static_cast<uint32_t>(audioBytes * 8 / seconds + 0.5) : 0;
   info.bValid = true;
   return true;
+}
+
+bool ProbeFile(const std::string& path, StreamInfo& info) {
+  info = StreamInfo();
+  std::unique_ptr<FileSource> file = FileSource::Open(path);
+  return file && ProbeStream(*file, info);
 }
 
 bool LoadFile(const std::string& path, std::vector<uint8_t>& bytes) {

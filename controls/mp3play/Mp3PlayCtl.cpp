@@ -48,7 +48,10 @@ const char* EngineErrorText(long code) {
 class CMp3PlayControl final : public ctlkit::CControl {
 public:
     // Playback and decoding leave out the encoder delay and padding a file states.
-    explicit CMp3PlayControl(HWND hWnd) : CControl(hWnd), m_engine(m_decoder) { m_decoder.SetGaplessTrim(true); }
+    explicit CMp3PlayControl(HWND hWnd) : CControl(hWnd) {
+        for (orv::codec::Mp3Decoder& decoder : m_decoders) decoder.SetGaplessTrim(true);
+        m_engine.SetDecoder(Current());
+    }
 
 private:
     ctlkit::MemberList Members() const override;
@@ -77,15 +80,27 @@ private:
     SHORT Seek(long frame);
     SHORT Stop();
     SHORT CloseFile();
+    SHORT Queue(std::string path);
 
     bool IsOpen() const { return m_state != State::Closed; }
-    const orv::codec::StreamInfo& Info() const { return m_decoder.IsOpen() ? m_decoder.Info() : m_probed; }
+    orv::codec::Mp3Decoder& Current() { return m_decoders[m_nCurrent]; }
+    const orv::codec::Mp3Decoder& Current() const { return m_decoders[m_nCurrent]; }
+    orv::codec::Mp3Decoder& Following() { return m_decoders[1 - m_nCurrent]; }
+    const orv::codec::StreamInfo& Info() const { return Current().IsOpen() ? Current().Info() : m_probed; }
     const orv::codec::FrameHeader& Header() const { return Info().first; }
-    // A file measured from its header is read whole only when it is played or sought.
+    // A file measured for its length is opened for reading when it is played or sought.
     bool LoadSource();
 
     // Halts the worker, keeps the device, and drops the run's messages.
     void HaltRun();
+    // The worker had moved into the queued file before anyone heard it: it stays queued.
+    void TakeBackJoin();
+    // False when the worker has already moved into the queued file.
+    bool DropQueued();
+    // Once the device plays the queued file, it is the open file.
+    void ApplyJoinIfHeard(bool bEnded);
+    // The frame now audible in the open file.
+    uint64_t AudibleFrame() const;
     bool FinishRun(bool bComplete);
     bool OpenStagedTarget();
     // The stream has been played or written to its end.
@@ -96,7 +111,11 @@ private:
     void PublishPeaks(uint32_t peaks);
     uint64_t FrameCount() const { return IsOpen() ? Info().frameCount : 0; }
 
-    orv::codec::Mp3Decoder m_decoder;
+    // The open file's decoder and the one of the file queued to follow it.
+    orv::codec::Mp3Decoder m_decoders[2];
+    int m_nCurrent = 0;
+    bool m_bQueued = false;
+    std::string m_strQueued;
     orv::codec::StreamInfo m_probed;  // of a file not yet loaded
     std::string m_strSource;
     orv::codec::WaveWriter m_writer;  // writes the staged target during a decode
@@ -106,6 +125,10 @@ private:
     std::string m_strTarget;  // empty: play to the sound device
     State m_state = State::Closed;
     int64_t m_lastPosted = -1;
+    // Where positions count from: the open file's frame at the device sample where
+    // it started to sound in this run.
+    uint64_t m_runFrame = 0;
+    uint64_t m_runSample = 0;
 };
 
 ctlkit::MemberList CMp3PlayControl::Members() const {
@@ -128,6 +151,7 @@ ctlkit::MemberList CMp3PlayControl::Members() const {
         ctlkit::Method<&C::Seek>(kMethodSeek),
         ctlkit::Method<&C::Stop>(kMethodStop),
         ctlkit::Method<&C::CloseFile>(kMethodClose),
+        ctlkit::Method<&C::Queue>(kMethodQueue),
     };
     return kMembers;
 }
@@ -141,14 +165,12 @@ SHORT CMp3PlayControl::Open(std::string source, std::string target) {
         m_state = State::Ready;
         return kStatusOk;
     }
-    std::vector<uint8_t> bytes;
-    if (!orv::codec::LoadFile(source, bytes)) return kStatusCannotRead;
-    if (!m_decoder.Open(std::move(bytes))) return kStatusNotMpeg;
+    if (!Current().OpenFile(source)) return kStatusNotMpeg;
     // Decoding onto the source would destroy the file being converted; an existing
     // target is left alone until a finished decode replaces it.
     if (!target.empty() && (::lstrcmpiA(FullPath(source).c_str(), FullPath(target).c_str()) == 0 ||
                             !ctlkit::CStagedFile::CanWrite(target))) {
-        m_decoder.Close();
+        Current().Close();
         return kStatusCannotCreate;
     }
     m_strTarget = target;
@@ -157,9 +179,7 @@ SHORT CMp3PlayControl::Open(std::string source, std::string target) {
 }
 
 bool CMp3PlayControl::LoadSource() {
-    if (m_decoder.IsOpen()) return true;
-    std::vector<uint8_t> bytes;
-    return orv::codec::LoadFile(m_strSource, bytes) && m_decoder.Open(std::move(bytes));
+    return Current().IsOpen() || Current().OpenFile(m_strSource);
 }
 
 SHORT CMp3PlayControl::Play() {
@@ -178,9 +198,75 @@ SHORT CMp3PlayControl::Play() {
 
 BOOL CMp3PlayControl::StartRun() {
     m_lastPosted = -1;
-    if (!m_engine.Start(GetHwnd(), Generation(), m_strTarget.empty() ? nullptr : &m_writer)) return FALSE;
+    m_runFrame = Current().NextFrame();
+    m_runSample = 0;
+    m_engine.SetDecoder(Current());
+    if (m_bQueued) m_engine.Queue(Following());
+    if (!m_engine.Start(GetHwnd(), Generation(), m_strTarget.empty() ? nullptr : &m_writer)) {
+        m_engine.Unqueue();
+        return FALSE;
+    }
     if (m_strTarget.empty()) ::SetTimer(GetHwnd(), kPositionTimer, kPositionPeriodMs, nullptr);
     return TRUE;
+}
+
+SHORT CMp3PlayControl::Queue(std::string path) {
+    if (m_state == State::Closed) return kStatusNotOpen;
+    if (!DropQueued()) return kStatusBusy;
+    if (path.empty()) return kStatusOk;
+    if (!m_strTarget.empty()) return kStatusCannotFollow;
+    if (!FileReadable(path)) return kStatusCannotRead;
+    orv::codec::Mp3Decoder& next = Following();
+    if (!next.OpenFile(path)) return kStatusNotMpeg;
+    // The device stream goes on unchanged, so the samples must fit it as they are.
+    if (next.SampleRate() != Header().sampleRate || next.Channels() != Header().channels) {
+        next.Close();
+        return kStatusCannotFollow;
+    }
+    m_bQueued = true;
+    m_strQueued = path;
+    if (m_engine.IsRunning()) m_engine.Queue(next);
+    return kStatusOk;
+}
+
+bool CMp3PlayControl::DropQueued() {
+    if (!m_bQueued) return true;
+    if (m_engine.IsRunning() && !m_engine.Unqueue()) return false;
+    Following().Close();
+    m_bQueued = false;
+    m_strQueued.clear();
+    return true;
+}
+
+void CMp3PlayControl::TakeBackJoin() {
+    if (!m_engine.Joined()) return;
+    m_engine.ClearJoin();
+    Following().SeekFrame(0);
+    m_engine.SetDecoder(Current());
+}
+
+void CMp3PlayControl::ApplyJoinIfHeard(bool bEnded) {
+    if (!m_engine.Joined()) return;
+    if (!bEnded && m_engine.DeviceSamples() < m_engine.JoinSample()) return;
+    m_runSample = m_engine.JoinSample();
+    m_runFrame = 0;
+    // The worker left this decoder before it marked the join.
+    Current().Close();
+    m_nCurrent = 1 - m_nCurrent;
+    m_strSource = m_strQueued;
+    m_strQueued.clear();
+    m_bQueued = false;
+    m_probed = orv::codec::StreamInfo();
+    m_lastPosted = -1;
+    m_engine.ClearJoin();
+    PostEvent(kEventNext);
+}
+
+uint64_t CMp3PlayControl::AudibleFrame() const {
+    const uint32_t perFrame = Header().samplesPerFrame;
+    const uint64_t device = m_engine.DeviceSamples();
+    const uint64_t played = device > m_runSample ? device - m_runSample : 0;
+    return m_runFrame + (perFrame ? played / perFrame : 0);
 }
 
 SHORT CMp3PlayControl::Pause() {
@@ -201,10 +287,10 @@ SHORT CMp3PlayControl::Pause() {
 SHORT CMp3PlayControl::Seek(long frame) {
     if (m_state == State::Closed) return kStatusNotOpen;
     if (!LoadSource()) return kStatusCannotRead;
-    if (frame < 0 || static_cast<uint64_t>(frame) > m_decoder.FramesAvailable()) return kStatusBadFrame;
-    if (m_state == State::Ready) return m_decoder.SeekFrame(static_cast<uint64_t>(frame)) ? kStatusOk : kStatusBadFrame;
+    if (frame < 0 || static_cast<uint64_t>(frame) > Current().FramesAvailable()) return kStatusBadFrame;
+    if (m_state == State::Ready) return Current().SeekFrame(static_cast<uint64_t>(frame)) ? kStatusOk : kStatusBadFrame;
     HaltRun();
-    m_decoder.SeekFrame(static_cast<uint64_t>(frame));
+    Current().SeekFrame(static_cast<uint64_t>(frame));
     if (!StartRun()) {
         FinishRun(false);
         return kStatusBusy;
@@ -219,7 +305,8 @@ SHORT CMp3PlayControl::Stop() {
     if (m_state == State::Closed) return kStatusNotOpen;
     if (m_state == State::Ready) return kStatusOk;
     FinishRun(false);
-    m_decoder.SeekFrame(0);
+    DropQueued();
+    Current().SeekFrame(0);
     PostEvent(kEventEnd);
     return kStatusOk;
 }
@@ -227,7 +314,7 @@ SHORT CMp3PlayControl::Stop() {
 bool CMp3PlayControl::OpenStagedTarget() {
     m_bWriteFailed = false;
     if (m_staged.Begin(m_strTarget) &&
-        m_writer.Open(m_staged.TempPath(), static_cast<uint16_t>(m_decoder.Channels()), m_decoder.SampleRate())) {
+        m_writer.Open(m_staged.TempPath(), static_cast<uint16_t>(Current().Channels()), Current().SampleRate())) {
         return true;
     }
     m_staged.Discard();
@@ -237,7 +324,8 @@ bool CMp3PlayControl::OpenStagedTarget() {
 SHORT CMp3PlayControl::CloseFile() {
     if (m_state == State::Closed) return kStatusOk;
     FinishRun(false);
-    m_decoder.Close();
+    DropQueued();
+    Current().Close();
     m_probed = orv::codec::StreamInfo();
     m_strSource.clear();
     m_strTarget.clear();
@@ -249,6 +337,8 @@ void CMp3PlayControl::HaltRun() {
     if (GetHwnd()) ::KillTimer(GetHwnd(), kPositionTimer);
     PublishPeaks(0);
     m_engine.Halt();
+    m_engine.Unqueue();
+    TakeBackJoin();
     NextGeneration();
 }
 
@@ -269,8 +359,9 @@ bool CMp3PlayControl::FinishRun(bool bComplete) {
 void CMp3PlayControl::OnRunEnded() {
     const bool bDecode = !m_strTarget.empty();
     const bool bWriteFailed = m_bWriteFailed;
-    const uint64_t lost = bDecode ? m_decoder.LostFrames() : 0;
+    const uint64_t lost = bDecode ? Current().LostFrames() : 0;
     const bool bPlaced = FinishRun(true);
+    DropQueued();
     if (bDecode && !bPlaced && !bWriteFailed) PostEvent(kEventError, kEngineErrorWrite, EngineErrorText(kEngineErrorWrite));
     if (bPlaced && lost > 0) {
         char szText[160] = {};
@@ -280,7 +371,7 @@ void CMp3PlayControl::OnRunEnded() {
                       static_cast<unsigned long long>(static_cast<double>(lost) * Info().frameDurationMs + 0.5));
         PostEvent(kEventError, static_cast<long>(kErrorDamaged), szText);
     }
-    m_decoder.SeekFrame(0);
+    Current().SeekFrame(0);
     PostEvent(kEventEnd);
 }
 
@@ -295,7 +386,8 @@ void CMp3PlayControl::OnTimer(UINT_PTR nID) {
     if (nID != kPositionTimer || !m_strTarget.empty()) return;
     PublishPeaks(m_state == State::Running ? m_engine.AudiblePeaks() : 0);
     if (m_state != State::Running) return;
-    PostPosition(m_engine.AudibleFrame());
+    ApplyJoinIfHeard(false);
+    PostPosition(AudibleFrame());
 }
 
 void CMp3PlayControl::PublishPeaks(uint32_t peaks) {
@@ -318,7 +410,10 @@ void CMp3PlayControl::OnWorkerMessage(UINT message, LPARAM lParam) {
         PostEvent(kEventError, static_cast<long>(lParam), EngineErrorText(static_cast<long>(lParam)));
         break;
     case kMsgWorkerEnded:
-        if (m_strTarget.empty()) PostPosition(FrameCount());
+        if (m_strTarget.empty()) {
+            ApplyJoinIfHeard(true);
+            PostPosition(FrameCount());
+        }
         OnRunEnded();
         break;
     default:

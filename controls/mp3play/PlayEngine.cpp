@@ -13,10 +13,6 @@ constexpr DWORD kWorkerWaitMs = 100;
 
 }  // namespace
 
-CPlayEngine::CPlayEngine(Mp3Decoder& decoder) : m_decoder(decoder) {
-    m_hWake = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-}
-
 CPlayEngine::~CPlayEngine() {
     Halt();
     CloseDevice();
@@ -25,8 +21,9 @@ CPlayEngine::~CPlayEngine() {
 
 BOOL CPlayEngine::OpenDevice() {
     if (m_hWaveOut) return TRUE;
-    const int channels = m_decoder.Channels();
-    const DWORD rate = m_decoder.SampleRate();
+    if (!m_pDecoder) return FALSE;
+    const int channels = m_pDecoder->Channels();
+    const DWORD rate = m_pDecoder->SampleRate();
     if (channels < 1 || channels > 2 || rate == 0 || !m_hWake) return FALSE;
     m_format = {};
     m_format.wFormatTag = WAVE_FORMAT_PCM;
@@ -54,10 +51,10 @@ void CPlayEngine::CloseDevice() {
 }
 
 BOOL CPlayEngine::Start(HWND hWndNotify, UINT nGeneration, WaveWriter* pWriter) {
-    if (IsRunning()) return FALSE;
+    if (IsRunning() || !m_pDecoder) return FALSE;
     if (!pWriter && !m_hWaveOut) return FALSE;
     m_bHalt = false;
-    m_startFrame = m_decoder.NextFrame();
+    m_bJoined = false;
     // The device counts from its last reset, which every halt does.
     m_queuedSamples = 0;
     for (Buffer& b : m_buffers) b.sampleCount = 0;
@@ -102,10 +99,20 @@ uint64_t CPlayEngine::DeviceSamples() const {
     return 0;
 }
 
-uint64_t CPlayEngine::AudibleFrame() const {
-    if (!m_hWaveOut) return m_startFrame;
-    const uint32_t perFrame = m_decoder.Info().first.samplesPerFrame;
-    return m_startFrame + (perFrame ? DeviceSamples() / perFrame : 0);
+BOOL CPlayEngine::Queue(Mp3Decoder& next) {
+    if (m_bJoined) return FALSE;
+    Mp3Decoder* pNone = nullptr;
+    return m_pQueued.compare_exchange_strong(pNone, &next);
+}
+
+BOOL CPlayEngine::TakeQueued() {
+    if (m_bJoined) return FALSE;
+    Mp3Decoder* pNext = m_pQueued.exchange(nullptr);
+    if (!pNext) return FALSE;
+    m_pDecoder = pNext;
+    m_joinSample = m_queuedSamples;
+    m_bJoined = true;
+    return TRUE;
 }
 
 uint32_t CPlayEngine::AudiblePeaks() const {
@@ -139,9 +146,13 @@ BOOL CPlayEngine::FillBuffer(Buffer& buffer) {
     const int channels = m_format.nChannels;
     size_t used = 0;
     for (int i = 0; i < kFramesPerBuffer; ++i) {
-        const int n = m_decoder.DecodeFrame(buffer.samples.data() + used);
-        if (n <= 0) break;
-        used += static_cast<size_t>(n) * channels;
+        const int n = m_pDecoder->DecodeFrame(buffer.samples.data() + used);
+        if (n > 0) {
+            used += static_cast<size_t>(n) * channels;
+            continue;
+        }
+        // A join ends the buffer, so that a buffer's samples come from one file.
+        if (used > 0 || !TakeQueued()) break;
     }
     if (used == 0) return FALSE;
     buffer.header = {};
@@ -165,6 +176,8 @@ BOOL CPlayEngine::AllBuffersDone() const {
 void CPlayEngine::PlayLoop(HWND hWndNotify, UINT nGeneration) {
     bool bEnd = false;
     while (!m_bHalt) {
+        // A file queued while the last buffers play still joins without a break.
+        if (bEnd && !m_bJoined && m_pQueued.load() != nullptr) bEnd = false;
         for (Buffer& b : m_buffers) {
             if (bEnd || m_bHalt) break;
             if (b.bQueued && !(b.header.dwFlags & WHDR_DONE)) continue;
@@ -200,7 +213,7 @@ void CPlayEngine::DecodeLoop(HWND hWndNotify, UINT nGeneration, WaveWriter* pWri
             ::WaitForSingleObject(m_hWake, kWorkerWaitMs);
             continue;
         }
-        const int n = m_decoder.DecodeFrame(samples.data());
+        const int n = m_pDecoder->DecodeFrame(samples.data());
         if (n <= 0) break;
         if (!pWriter->Write(samples.data(), static_cast<size_t>(n))) {
             ::PostMessageA(hWndNotify, kMsgWorkerError, nGeneration, kEngineErrorWrite);
@@ -208,10 +221,10 @@ void CPlayEngine::DecodeLoop(HWND hWndNotify, UINT nGeneration, WaveWriter* pWri
         }
         if (++sinceReport >= kProgressFrames) {
             sinceReport = 0;
-            ::PostMessageA(hWndNotify, kMsgWorkerProgress, nGeneration, static_cast<LPARAM>(m_decoder.NextFrame()));
+            ::PostMessageA(hWndNotify, kMsgWorkerProgress, nGeneration, static_cast<LPARAM>(m_pDecoder->NextFrame()));
         }
     }
     if (m_bHalt) return;
-    ::PostMessageA(hWndNotify, kMsgWorkerProgress, nGeneration, static_cast<LPARAM>(m_decoder.NextFrame()));
+    ::PostMessageA(hWndNotify, kMsgWorkerProgress, nGeneration, static_cast<LPARAM>(m_pDecoder->NextFrame()));
     ::PostMessageA(hWndNotify, kMsgWorkerEnded, nGeneration, 0);
 }

@@ -66,6 +66,7 @@ END_MESSAGE_MAP()
 BEGIN_EVENTSINK_MAP(CMP3PlayerDlg, CSkinPlayerDlg)
     ON_EVENT(CMP3PlayerDlg, IDC_MP3PLAY_CONTROL, CMp3Play::kEventPosition, OnMp3Position, VTS_I4)
     ON_EVENT(CMP3PlayerDlg, IDC_MP3PLAY_CONTROL, CMp3Play::kEventEnd, OnMp3End, VTS_NONE)
+    ON_EVENT(CMP3PlayerDlg, IDC_MP3PLAY_CONTROL, CMp3Play::kEventNext, OnMp3Next, VTS_NONE)
 END_EVENTSINK_MAP()
 
 BOOL CMP3PlayerDlg::OnInitDialog() {
@@ -272,13 +273,51 @@ BOOL CMP3PlayerDlg::StartMpeg(const CSongEntry& entry) {
         FailSong(IDS_PLAY_FAILED, entry.m_strPath);
         return FALSE;
     }
+    ShowMpegSong(entry);
+    QueueFollowing();
+    return TRUE;
+}
+
+void CMP3PlayerDlg::ShowMpegSong(const CSongEntry& entry) {
     const CString strTitle = m_tag.GetTitle();
     m_pDisplay->m_strTitle = strTitle.IsEmpty() ? TitleFromPath(entry.m_strPath) : strTitle;
     m_pDisplay->m_strArtist = m_tag.GetArtist();
     m_pDisplay->m_nBitRate = static_cast<int>(m_mp3Play.GetBitRate());
     m_pDisplay->m_nSamplingFrequency = static_cast<int>(m_mp3Play.GetFrequency());
     m_pDisplay->m_nChannelMode = m_mp3Play.GetChannelMode();
-    return TRUE;
+}
+
+// The next song of the play order, when it is an MP3, is handed to the control ahead
+// of time so that it plays on without a break; the control refuses what cannot.
+void CMP3PlayerDlg::QueueFollowing() {
+    if (!m_pDisplay || !m_pDisplay->m_bPlaying || !CurrentTypeIsMpeg()) return;
+    // Refused once the control has moved into the queued song: that one comes next.
+    if (m_mp3Play.Queue("") != 0) return;
+    const int nSong = m_transport.ChooseFollowing(m_pDisplay->m_nPlayMode);
+    if (nSong == CMP3Transport::kNoSong) return;
+    const CSongEntry& entry = *m_playlist.m_songList.GetAt(nSong - 1);
+    if (entry.m_nType != SONG_MPEG || m_mp3Play.Queue(entry.m_strPath) != 0) m_transport.DropFollowing();
+}
+
+void CMP3PlayerDlg::OnMp3Next() {
+    if (!m_pDisplay || !m_transport.EnterFollowing()) return;
+    const int nSong = m_transport.m_nSongNumber;
+    // The list lost the song while it was queued: what plays is no entry any more.
+    if (nSong > m_playlist.m_songList.GetCount()) {
+        Stop();
+        return;
+    }
+    const CSongEntry& entry = *m_playlist.m_songList.GetAt(nSong - 1);
+    m_strMp3Path = entry.m_strPath;
+    m_tag = CID3Tag();
+    m_tag.m_strPath = entry.m_strPath;
+    m_tag.ReadTag();
+    ShowMpegSong(entry);
+    m_pDisplay->m_nElapsed = 0;
+    m_pDisplay->m_nSongNumber = nSong;
+    m_pDisplay->m_nLength = static_cast<int>(entry.m_nLength);
+    m_pDisplay->DrawAll();
+    QueueFollowing();
 }
 
 BOOL CMP3PlayerDlg::StartSong(BOOL bTellSheet) {
@@ -528,6 +567,7 @@ void CMP3PlayerDlg::ChangePlayMode(int nMode) {
     m_transport.ModeChanging(m_pDisplay->m_nPlayMode, m_pDisplay->m_bPlaying != 0, GetSkinApp()->m_bResume != 0);
     m_pDisplay->m_nPlayMode = nMode;
     if (!m_bVolumeShown) m_pDisplay->DrawMode();
+    QueueFollowing();
 }
 
 void CMP3PlayerDlg::CycleMode() {

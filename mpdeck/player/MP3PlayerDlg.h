@@ -71,7 +71,11 @@ public:
     BOOL IsPlayerPlaying() const override { return IsSongPlaying(); }
     BOOL IsPlayerLocked() const override { return m_bPlayerLock != 0; }
     void SetPlayerLock(BOOL bLock) override { m_bPlayerLock = bLock ? 1 : 0; }
-    void SetPlayerRestart() override { m_transport.m_bRestart = 1; }
+    // The page changed the list: the song queued to follow may be another now.
+    void SetPlayerRestart() override {
+        m_transport.m_bRestart = 1;
+        QueueFollowing();
+    }
     int GetPlayMode() const override;
     void ChangePlayMode(int nMode) override;
     CWaveDevice& GetWaveDevice() override { return m_waveDevice; }
@@ -113,6 +117,9 @@ protected:
     BOOL StartSong(BOOL bTellSheet);
     BOOL StartWave(const CSongEntry& entry);
     BOOL StartMpeg(const CSongEntry& entry);
+    // Title, artist and format lines of the MP3 the control has open.
+    void ShowMpegSong(const CSongEntry& entry);
+    void QueueFollowing();
     void FailSong(UINT nMessageId, const CString& strPath);
     // Stops the current song so that its end-of-song path follows (Previous, Next).
     void CutCurrentSong();
@@ -148,6 +155,8 @@ protected:
     void OnSwitchToCd();
     void OnMp3Position(long nFrame);
     void OnMp3End();
+    // The control plays the queued song now.
+    void OnMp3Next();
 
     CPlaylistModel& m_playlist;
     CRgn m_rgnWindow;

@@ -1,5 +1,7 @@
 #include "MP3Transport.h"
 
+#include <algorithm>
+
 using playmode::HasLoop;
 using playmode::HasShuffle;
 
@@ -25,6 +27,7 @@ int CMP3Transport::SettleAt(int nIndex, int nPlayMode) {
 }
 
 int CMP3Transport::ChooseForPlay(int nPlayMode, bool bResume) {
+    DropFollowing();
     const bool bContinue = bResume && !m_bRestart && m_nIndex != kNoIndex;
     if (!bContinue) {
         m_bRestart = 0;
@@ -41,6 +44,7 @@ int CMP3Transport::ChooseForPlay(int nPlayMode, bool bResume) {
 }
 
 int CMP3Transport::Advance(int nPlayMode) {
+    DropFollowing();
     const bool bLoop = HasLoop(nPlayMode);
     int nNext = m_nIndex + 1;
     if (!HasShuffle(m_nPassMode) && HasShuffle(nPlayMode)) {
@@ -82,6 +86,7 @@ bool CMP3Transport::CanStepForward(int nPlayMode) const {
 
 int CMP3Transport::Select(int nEntry, bool bPlaying, int nPlayMode) {
     if (nEntry < 0 || nEntry >= Count()) return kNoSong;
+    DropFollowing();
     // The choice is made in list order: a pass that was shuffled ends here, so the end
     // of song plays the entry chosen and not one the old order points at.
     BeginPass(nPlayMode);
@@ -104,7 +109,32 @@ void CMP3Transport::ModeChanging(int nOldMode, bool bPlaying, bool bResume) {
 
 void CMP3Transport::Stopped(int nPlayMode) {
     m_nState = kStopped;
+    DropFollowing();
     BeginPass(nPlayMode);
+}
+
+int CMP3Transport::ChooseFollowing(int nPlayMode) {
+    DropFollowing();
+    // Advance would begin a new pass here, or draw a new order at the wrap.
+    if (HasShuffle(m_nPassMode) != HasShuffle(nPlayMode)) return kNoSong;
+    int nNext = std::max(m_nIndex + 1, 0);
+    if (nNext >= Count()) {
+        if (!HasLoop(nPlayMode) || HasShuffle(nPlayMode)) return kNoSong;
+        nNext = 0;
+    }
+    const int nSong = SongNumberAt(nNext, nPlayMode);
+    if (nSong == kNoSong) return kNoSong;
+    m_nFollowingIndex = nNext;
+    m_nFollowingSong = nSong;
+    return nSong;
+}
+
+bool CMP3Transport::EnterFollowing() {
+    if (m_nFollowingIndex == kNoIndex) return false;
+    m_nIndex = m_nFollowingIndex;
+    m_nSongNumber = m_nFollowingSong;
+    DropFollowing();
+    return true;
 }
 
 int CMP3Transport::SeekStep(int nPosition, bool bForward, int nLength) {

@@ -42,6 +42,16 @@ public:
     void ModeChanging(int nOldMode, bool bPlaying, bool bResume);
     void Stopped(int nPlayMode);
 
+    // The song the end of the current one leads to, when that is already certain (no
+    // shuffle change pending, no reshuffle at a wrap): it is remembered as the
+    // following song and returned; otherwise kNoSong and nothing is remembered.
+    int ChooseFollowing(int nPlayMode);
+    // The following song has begun to sound: it becomes the current one. False when
+    // none was chosen.
+    bool EnterFollowing();
+    void DropFollowing() { m_nFollowingIndex = kNoIndex; }
+    int FollowingSong() const { return m_nFollowingIndex == kNoIndex ? kNoSong : m_nFollowingSong; }
+
     // One step of a hold-seek, in seconds: back stops at 0, forward at the length.
     static int SeekStep(int nPosition, bool bForward, int nLength);
 
@@ -51,6 +61,8 @@ public:
     int m_nIndex = kNoIndex;
     int m_nSongNumber = kNoSong;
     int m_nState = kStopped;
+    int m_nFollowingIndex = kNoIndex;
+    int m_nFollowingSong = kNoSong;
 
 private:
     int Count() const { return m_playlist.m_songList.GetCount(); }

@@ -28,6 +28,7 @@ short CMp3Play::Pause() { return Call<short>(kMethodPause); }
 short CMp3Play::Seek(long nFrame) { return Call<short>(kMethodSeek, nFrame); }
 short CMp3Play::Stop() { return Call<short>(kMethodStop); }
 short CMp3Play::Close() { return Call<short>(kMethodClose); }
+short CMp3Play::Queue(LPCSTR lpszPath) { return Call<short>(kMethodQueue, lpszPath); }
 
 short CMp3Play::OpenAndPlay(LPCSTR lpszPath) {
     short status = Open(lpszPath, "");

@@ -20,6 +20,7 @@ public:
     static constexpr DISPID kEventPosition = mp3play::kEventPosition;  // long frame
     static constexpr DISPID kEventEnd = mp3play::kEventEnd;
     static constexpr DISPID kEventError = mp3play::kEventError;        // long code, string text
+    static constexpr DISPID kEventNext = mp3play::kEventNext;          // the queued file is heard
 
     // Properties of the open file.
     long GetFrames();
@@ -41,6 +42,8 @@ public:
     short Seek(long nFrame);
     short Stop();
     short Close();
+    // The file that plays on from the open one without a break; "" drops it.
+    short Queue(LPCSTR lpszPath);
 
     // Open, seek to frame 0 and start; the first non-zero status, or 0.
     short OpenAndPlay(LPCSTR lpszPath);

@@ -24,18 +24,23 @@ class Mp3Decoder {
   Mp3Decoder(const Mp3Decoder&) = delete;
   Mp3Decoder& operator=(const Mp3Decoder&) = delete;
 
-  // Loads and scans the whole file; false when it cannot be read or holds no stream.
+  // Reads the file as it plays. A file whose Xing, Info or VBRI header states the frame
+  // count is measured from its head alone; any other is scanned once for its frame
+  // index, and none of it is kept. False when it cannot be read or holds no stream.
   bool OpenFile(const std::string& path);
-  // Takes the bytes of a file image.
+  // Takes the bytes of a file image, scanned and indexed whole.
   bool Open(std::vector<uint8_t> bytes);
+  // Streams from any source, as OpenFile does.
+  bool OpenStream(std::unique_ptr<ByteSource> source);
   void Close();
   bool IsOpen() const { return m_info.bValid; }
 
   const StreamInfo& Info() const { return m_info; }
   int Channels() const { return m_info.first.channels; }
   uint32_t SampleRate() const { return m_info.first.sampleRate; }
-  // Frames that can be decoded (the frame index; a VBR header may state another count).
-  uint64_t FramesAvailable() const { return m_info.frameOffsets.size(); }
+  // Frames that can be decoded and sought: the frame index, or the count the header
+  // states for a stream measured from it (a decode reads on past it if the file does).
+  uint64_t FramesAvailable() const { return m_bIndexed ? m_info.frameOffsets.size() : m_info.frameCount; }
   uint64_t NextFrame() const { return m_nextFrame; }
   // Frames replaced by silence because they were damaged or lacked reservoir bytes.
   uint64_t ConcealedFrames() const { return m_concealed; }
@@ -45,8 +50,13 @@ class Mp3Decoder {
   uint64_t LostFrames() const;
 
   // Positions before frame n, decoding the frames before it silently so that the
-  // bit reservoir and the filter banks hold what a continuous decode would.
+  // bit reservoir and the filter banks hold what a continuous decode would. Exact
+  // where the frame index reaches (a measured stream indexes the frames it has
+  // read); beyond it, a stream measured from its header lands where the header's
+  // table of contents puts that frame's time.
   bool SeekFrame(uint64_t frame);
+  // Bytes of the stream held in memory.
+  size_t HeldBytes() const;
 
   // With trimming on, the encoder delay and end padding a file's Info/Xing header
   // states are left out of the output, as gapless players do. Off by default: the
@@ -63,10 +73,26 @@ class Mp3Decoder {
   int DecodeFrame(int16_t* out);
 
  private:
+  bool Begin(std::unique_ptr<ByteSource> source);
   int DecodeNext(float* out, bool bOutput);
   int DecodeTrimmed(float* out);
+  // Reads the next frame into m_frame; false at the end of the stream.
+  bool ReadFrame(FrameHeader& h, bool& bHeader);
+  // The offset of the first frame of the stream at or after at (up to the audio
+  // end), or false.
+  bool Resync(uint64_t at, uint64_t& found);
+  bool IsFollowedByFrames(uint64_t next, uint64_t end);
+  bool IsFrameAt(uint64_t at);
+  void SeekIndexed(uint64_t frame);
+  void SeekByTable(uint64_t frame);
+  uint64_t TableOffset(uint64_t frame) const;
 
-  std::vector<uint8_t> m_bytes;
+  std::unique_ptr<ByteSource> m_source;
+  bool m_bIndexed = false;     // the frame index covers the whole stream
+  bool m_bContiguous = false;  // frames read since frame 0 join the index
+  uint64_t m_pos = 0;          // offset of the next frame when it is not indexed
+  bool m_bAligned = false;     // m_pos is where a frame ended, not a landing by the table
+  std::vector<uint8_t> m_frame;
   StreamInfo m_info;
   uint64_t m_nextFrame = 0;
   uint64_t m_concealed = 0;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,11 @@ struct StreamInfo {
   uint32_t averageBitRate = 0;       // bit/s over the audio frames
   VbrHeaderKind vbrHeader = VbrHeaderKind::None;
   uint64_t vbrHeaderFrames = 0;      // frame count the VBR header states
+  size_t vbrHeaderAt = 0;            // offset of the frame that carries it
+  uint64_t vbrStreamBytes = 0;       // bytes from that frame on, as a Xing header states them; 0 when not
+  // A Xing header's table: entry i is where i percent of the time lies, in 256ths of
+  // vbrStreamBytes; empty when the header has none.
+  std::vector<uint8_t> vbrToc;
   // Gapless: samples a decoder drops at the start (its own delay included) and at
   // the end, from the encoder's extension of a Xing/Info header; 0 without one.
   uint32_t trimStart = 0;
@@ -80,10 +87,57 @@ size_t Id3v2TagBytes(const uint8_t* p, size_t size);
 // Walks the whole buffer. On failure bValid is false and the rest is meaningless.
 StreamInfo ScanStream(const uint8_t* data, size_t size);
 
-// Measures a file from its head (and its last 128 bytes) alone, when the first frame
-// carries a Xing, Info or VBRI header that states the frame count: info is then what
-// ScanStream would give, without frame offsets. False for any other file, which
-// must be scanned whole.
+// Bytes read where they are needed: a file read as it goes, or a memory image.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Copies up to n bytes from offset at; returns how many there were.
+  virtual size_t ReadAt(uint64_t at, uint8_t* out, size_t n) = 0;
+  // The size now (a file may shrink or grow while it is read).
+  virtual uint64_t Size() = 0;
+  // Bytes of the stream kept in memory.
+  virtual size_t HeldBytes() const = 0;
+};
+
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::vector<uint8_t> bytes) : m_bytes(std::move(bytes)) {}
+  size_t ReadAt(uint64_t at, uint8_t* out, size_t n) override;
+  uint64_t Size() override { return m_bytes.size(); }
+  size_t HeldBytes() const override { return m_bytes.size(); }
+  const std::vector<uint8_t>& Bytes() const { return m_bytes; }
+
+ private:
+  std::vector<uint8_t> m_bytes;
+};
+
+// Reads through a window of kWindowBytes, so that walking frames in order costs one
+// read per window. The file is open only while a window is read: other programs
+// (a tag editor) may open it exclusively while it plays.
+class FileSource final : public ByteSource {
+ public:
+  static constexpr size_t kWindowBytes = 65536;
+  // Null when the file cannot be opened.
+  static std::unique_ptr<FileSource> Open(const std::string& path);
+  size_t ReadAt(uint64_t at, uint8_t* out, size_t n) override;
+  uint64_t Size() override;
+  // The window, never the whole file.
+  size_t HeldBytes() const override { return m_window.capacity(); }
+
+ private:
+  explicit FileSource(std::string path) : m_path(std::move(path)) {}
+  // Another program holding the file for a moment delays a read rather than ends it.
+  std::FILE* OpenBriefly() const;
+  std::string m_path;
+  std::vector<uint8_t> m_window;
+  uint64_t m_windowAt = 0;
+};
+
+// Measures a stream from its head (and its last 128 bytes) alone, when the first
+// frame carries a Xing, Info or VBRI header that states the frame count: info is then
+// what ScanStream would give, without frame offsets. False for any other stream,
+// which must be scanned whole.
+bool ProbeStream(ByteSource& source, StreamInfo& info);
 bool ProbeFile(const std::string& path, StreamInfo& info);
 
 // Reads a whole file into memory; false when it cannot be read.

@@ -29,9 +29,13 @@ enum : DISPID {
     kMethodSeek = 18,
     kMethodStop = 19,
     kMethodClose = 20,
+    // string path: the file that follows the open one without a break; empty drops it.
+    kMethodQueue = 21,
 };
 
-enum : DISPID { kEventPosition = 1, kEventEnd = 2, kEventError = 3 };
+// kEventNext: what is heard now is the queued file, which is the open file from here
+// on (its properties, positions from its frame 0); no end event comes between.
+enum : DISPID { kEventPosition = 1, kEventEnd = 2, kEventError = 3, kEventNext = 4 };
 
 // Codes of event 3. A decode writes a temporary file in the target's folder that
 // replaces the target only at the end of the stream; a stopped or failed decode
@@ -57,6 +61,9 @@ enum : SHORT {
     kStatusBadFrame = 6,
     kStatusNotPlaying = 7,
     kStatusBusy = 8,
+    // Queue: the file has another sampling rate or channel count, or the open file is
+    // being decoded to WAVE rather than played.
+    kStatusCannotFollow = 9,
 };
 
 }  // namespace mp3play

@@ -61,6 +61,7 @@ private:
     void Record(DISPID dispid, long nArg) { m_events.push_back({dispid, nArg, ::GetTickCount(), m_bInCall}); }
     void OnPosition(long nFrame) { Record(CMp3Play::kEventPosition, nFrame); }
     void OnEnd() { Record(CMp3Play::kEventEnd, 0); }
+    void OnNext() { Record(CMp3Play::kEventNext, 0); }
     void OnError(long nCode, LPCSTR lpszText) {
         Record(CMp3Play::kEventError, nCode);
         EXPECT_NE(std::string(lpszText), "");
@@ -73,6 +74,7 @@ BEGIN_EVENTSINK_MAP(CHostDlg, CDialog)
     ON_EVENT(CHostDlg, IDC_MP3PLAY, 1, OnPosition, VTS_I4)
     ON_EVENT(CHostDlg, IDC_MP3PLAY, 2, OnEnd, VTS_NONE)
     ON_EVENT(CHostDlg, IDC_MP3PLAY, 3, OnError, VTS_I4 VTS_BSTR)
+    ON_EVENT(CHostDlg, IDC_MP3PLAY, 4, OnNext, VTS_NONE)
 END_EVENTSINK_MAP()
 
 class Mp3PlayTest : public ::testing::Test {
@@ -271,6 +273,68 @@ TEST_F(Mp3PlayTest, StopEndsAfterTheCallReturnsAndSilencesPositions) {
     EXPECT_EQ(Play().GetFrames(), 0);
     EXPECT_NE(Play().Play(), 0);
     EXPECT_NE(Play().Pause(), 0);
+}
+
+TEST_F(Mp3PlayTest, AQueuedFileFollowsInTheSameRunAndStopForgetsIt) {
+    RequireSoundDevice();
+    const std::string first = Fixture("tone44js.mp3"), second = Fixture("tone44vbr.mp3");
+    EXPECT_EQ(Play().Queue(second.c_str()), mp3play::kStatusNotOpen);
+    const std::string target = orvtest::MakeTempDir("mp3queue") + "\\queue.wav";
+    ASSERT_EQ(Play().Open(first.c_str(), target.c_str()), 0);
+    EXPECT_EQ(Play().Queue(second.c_str()), mp3play::kStatusCannotFollow) << "a decode";
+    ASSERT_EQ(Play().Open(second.c_str(), ""), 0);
+    const long nSecondFrames = Play().GetFrames();
+    ASSERT_EQ(Play().Open(first.c_str(), ""), 0);
+    const long nFirstFrames = Play().GetFrames();
+    const struct {
+        const char* name;
+        short status;
+    } refusals[] = {{"tone32s.mp3", mp3play::kStatusCannotFollow}, {"tone22m.mp3", mp3play::kStatusCannotFollow},
+                    {"notmpeg.mp3", mp3play::kStatusNotMpeg}, {"missing.mp3", mp3play::kStatusCannotRead}};
+    for (const auto& r : refusals) EXPECT_EQ(Play().Queue(Fixture(r.name).c_str()), r.status) << r.name;
+
+    // Queued before the start and kept through a seek; the end of the first file is
+    // no end: the second is the open file once it is heard.
+    ASSERT_EQ(Play().Queue(second.c_str()), 0);
+    ASSERT_EQ(Play().Play(), 0);
+    ASSERT_EQ(Play().Seek(nFirstFrames - 20), 0);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Count(CMp3Play::kEventNext) == 1; }, 4000));
+    EXPECT_EQ(m_dlg.Count(CMp3Play::kEventEnd), 0u);
+    EXPECT_EQ(Play().GetFrames(), nSecondFrames);
+    ASSERT_TRUE(m_dlg.WaitPosition(1, 2000));
+    EXPECT_LT(m_dlg.LastPosition(), 20) << "positions count from the second file's start";
+    ASSERT_EQ(Play().Seek(nSecondFrames - 20), 0);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Ended(); }, 4000));
+    EXPECT_EQ(m_dlg.LastPosition(), nSecondFrames);
+    EXPECT_EQ(m_dlg.Count(CMp3Play::kEventNext), 1u);
+    EXPECT_EQ(m_dlg.m_events.back().dispid, CMp3Play::kEventEnd);
+
+    // A stop drops the queued file: the next run ends with its own file.
+    m_dlg.m_events.clear();
+    ASSERT_EQ(Play().Open(first.c_str(), ""), 0);
+    ASSERT_EQ(Play().Queue(second.c_str()), 0);
+    ASSERT_EQ(Play().Play(), 0);
+    ASSERT_EQ(Play().Stop(), 0);
+    ASSERT_EQ(Play().Play(), 0);
+    ASSERT_EQ(Play().Seek(nFirstFrames - 10), 0);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Count(CMp3Play::kEventEnd) == 2; }, 4000));
+    EXPECT_EQ(m_dlg.Count(CMp3Play::kEventNext), 0u);
+    EXPECT_EQ(Play().GetFrames(), nFirstFrames);
+}
+
+TEST_F(Mp3PlayTest, APlayingFileCanBeOpenedExclusively) {
+    RequireSoundDevice();
+    const std::string copy = orvtest::MakeTempDir("mp3held") + "\\held.mp3";
+    ASSERT_TRUE(::CopyFileA(Fixture("tone44js.mp3").c_str(), copy.c_str(), FALSE));
+    ASSERT_EQ(Play().OpenAndPlay(copy.c_str()), 0);
+    ASSERT_TRUE(m_dlg.WaitPosition(5, 3000));
+    // As the tag editor opens it to write a tag.
+    HANDLE hFile = ::CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(hFile, INVALID_HANDLE_VALUE) << ::GetLastError();
+    if (hFile != INVALID_HANDLE_VALUE) ::CloseHandle(hFile);
+    ASSERT_TRUE(orvtest::PumpUntil([&] { return m_dlg.Ended(); }, 8000));
+    EXPECT_EQ(m_dlg.LastPosition(), Play().GetFrames());
+    EXPECT_EQ(Play().Close(), 0);
 }
 
 TEST_F(Mp3PlayTest, DecodeWritesTheCodecsSamplesWithProgress) {

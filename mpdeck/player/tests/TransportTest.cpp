@@ -205,3 +205,44 @@ TEST_F(TransportTest, ModeCycleAndSeekSteps) {
         EXPECT_EQ(CMP3Transport::SeekStep(s.position, s.forward, s.length), s.expected) << s.position;
     }
 }
+
+TEST_F(TransportTest, TheFollowingSongIsTheOneTheEndOfSongWouldPlayWhereThatIsCertain) {
+    Fill(4);
+    // Pass mode, play mode, index: kNoSong where the end of song reshuffles, begins a
+    // new pass or stops.
+    const struct {
+        int pass, mode, index;
+        bool certain;
+    } cases[] = {{kNormal, kNormal, 0, true},        {kNormal, kNormal, 3, false},
+                 {kLoop, kLoop, 3, true},            {kShuffle, kShuffle, 1, true},
+                 {kLoopShuffle, kLoopShuffle, 3, false}, {kNormal, kShuffle, 1, false},
+                 {kShuffle, kNormal, 1, false},      {kNormal, kLoop, 3, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pass) + " " + std::to_string(c.mode) + " at " + std::to_string(c.index));
+        Play(c.pass);
+        m_transport.m_nIndex = c.index;
+        const int nFollowing = m_transport.ChooseFollowing(c.mode);
+        EXPECT_EQ(m_transport.FollowingSong(), nFollowing);
+        if (!c.certain) {
+            EXPECT_EQ(nFollowing, CMP3Transport::kNoSong);
+            continue;
+        }
+        ASSERT_NE(nFollowing, CMP3Transport::kNoSong);
+        CMP3Transport advanced(m_playlist);
+        advanced.m_nIndex = c.index;
+        advanced.m_nPassMode = c.pass;
+        EXPECT_EQ(advanced.Advance(c.mode), nFollowing);
+        ASSERT_TRUE(m_transport.EnterFollowing());
+        EXPECT_EQ(m_transport.m_nIndex, advanced.m_nIndex);
+        EXPECT_EQ(m_transport.m_nSongNumber, nFollowing);
+        EXPECT_FALSE(m_transport.EnterFollowing()) << "entered once";
+    }
+    // Every other way on forgets it.
+    Play(kNormal);
+    m_transport.ChooseFollowing(kNormal);
+    EXPECT_EQ(m_transport.Advance(kNormal), 2);
+    EXPECT_FALSE(m_transport.EnterFollowing());
+    m_transport.ChooseFollowing(kNormal);
+    m_transport.Stopped(kNormal);
+    EXPECT_EQ(m_transport.FollowingSong(), CMP3Transport::kNoSong);
+}
