@@ -280,10 +280,13 @@ BOOL CExtractDlg::TakeFolder(UINT nEditId, UINT nEmptyId, UINT nFileId, CString&
         return FALSE;
     }
     const DWORD dwAttributes = ::GetFileAttributesA(strText);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-        // One level only; a folder that still is not there fails the extraction.
-        ::CreateDirectoryA(strText, nullptr);
-    } else if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // One level only; a folder that still is not there is named before any track fails on it.
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryA(strText, nullptr)) {
+        ShowMessage(this, IDS_FOLDER_NOT_CREATED, MB_ICONEXCLAMATION, strText);
+        if (CWnd* pEdit = GetDlgItem(static_cast<int>(nEditId))) pEdit->SetFocus();
+        return FALSE;
+    }
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ShowMessage(this, nFileId, MB_ICONEXCLAMATION);
         if (CWnd* pEdit = GetDlgItem(static_cast<int>(nEditId))) pEdit->SetFocus();
         return FALSE;
@@ -406,7 +409,10 @@ void CExtractDlg::StartEncode() {
 
 // The current track is done: unchecked, then the next one, or the end of the run.
 void CExtractDlg::FinishTrack(UINT nAllDoneId) {
+    // The run's own change of the marks leaves the disc's record alone.
+    const BOOL bListChanged = m_bListChanged;
     ToggleMark(m_nTrack - 1);
+    m_bListChanged = bListChanged;
     if (NextTrackToDo() >= 0) {
         RipNextTrack();
         return;
@@ -425,6 +431,9 @@ void CExtractDlg::EndRun() {
     m_bEncoding = 0;
     m_question.RunEnded();
     SetDlgItemText(IDC_EXTRACT_STOP, LoadText(IDS_STOP_RIPPING));
+    // The track and its percentage belong to the run; the next one starts blank.
+    for (UINT nId : {IDC_EXTRACT_TRACK, IDC_EXTRACT_COMPLETION}) SetDlgItemText(nId, "");
+    SetDlgItemText(IDC_EXTRACT_TRACK_LABEL, LoadText(IDS_LABEL_RIPPING_TRACK));
     EnableRunControls(TRUE);
 }
 

@@ -108,9 +108,11 @@ void CBatchPage::OnAdd() {
 
 LRESULT CBatchPage::OnListDropFiles(WPARAM wParam, LPARAM) {
     HDROP hDrop = reinterpret_cast<HDROP>(wParam);
-    if (m_bRunning) return 0;
-    for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath, FALSE);
-    m_jobs.SetFocus();
+    // The drop is released also when a running batch ignores it.
+    if (!m_bRunning) {
+        for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath, FALSE);
+        m_jobs.SetFocus();
+    }
     ::DragFinish(hDrop);
     return 0;
 }
@@ -239,9 +241,8 @@ BOOL CBatchPage::TakeExistingTargets() {
     m_existing = CExistingTargets();
     for (int nRow = 0; nRow < m_jobs.GetItemCount(); ++nRow) {
         const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
-        // A target that names its own source is refused by the job itself.
-        if (!convert::IsFileTarget(strTarget) ||
-            convert::IsSamePath(m_jobs.GetItemText(nRow, kBatchSource), strTarget))
+        // A target the job refuses (its own source, a read-only file, ...) is not asked about.
+        if (convert::FindTargetProblem(m_jobs.GetItemText(nRow, kBatchSource), strTarget) != convert::kTargetFine)
             continue;
         m_existing.Add(strTarget);
     }

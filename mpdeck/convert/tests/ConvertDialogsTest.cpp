@@ -333,6 +333,11 @@ TEST_F(ConvertDialogsTest, LogViewerShowsTheLinesOfACrLfText) {
     RunDialog(viewer, "Batch results", [&](CUiScript&, HWND hDlg) {
         EXPECT_EQ(Item(hDlg, IDC_LOG_TEXT), "first line\r\nsecond line\r\nthird line\r\n");
         EXPECT_EQ(::SendDlgItemMessageA(hDlg, IDC_LOG_TEXT, EM_GETLINECOUNT, 0, 0), 4);
+        DWORD dwStart = 1, dwEnd = 1;
+        ::SendDlgItemMessageA(hDlg, IDC_LOG_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart),
+                              reinterpret_cast<LPARAM>(&dwEnd));
+        EXPECT_EQ(dwStart, 0u) << "nothing selected";
+        EXPECT_EQ(dwEnd, 0u);
     });
 }
 
