@@ -33,8 +33,6 @@ constexpr long long kSecondsPerHour = 3600;
 constexpr long long kSecondsPerMinute = 60;
 
 // Column widths: the title takes four fifths of the list less this, the length the rest.
-constexpr int kColumnShift = 20;
-constexpr int kColumnParts = 5;
 
 constexpr UINT kEncodeOptions[] = {IDC_EXTRACT_DELETE_WAVE, IDC_EXTRACT_DELETE_LABEL, IDC_EXTRACT_BIT_LABEL,
                                    IDC_EXTRACT_BIT_RATE,    IDC_EXTRACT_SAMPLE_LABEL, IDC_EXTRACT_SAMPLE_RATE,
@@ -81,10 +79,7 @@ BOOL CExtractDlg::OnInitDialog() {
     if (m_pPlayer) m_pDisc = &m_pPlayer->GetDisc();
 
     if (CreateListCheckImages(m_images)) m_tracks.SetImageList(&m_images, LVSIL_SMALL);
-    CRect rcList;
-    m_tracks.GetWindowRect(&rcList);
-    m_tracks.InsertColumn(0, "Track", LVCFMT_LEFT, rcList.Width() * (kColumnParts - 1) / kColumnParts - kColumnShift);
-    m_tracks.InsertColumn(1, "Length", LVCFMT_LEFT, rcList.Width() / kColumnParts + kColumnShift);
+    m_tracks.InsertTrackColumns();
     FillList();
 
     FillCombo(m_hWnd, IDC_EXTRACT_BIT_RATE, kBitRates, std::size(kBitRates), kDefaultBitRate);
@@ -212,8 +207,8 @@ void CExtractDlg::ToggleMark(int nIndex) {
     if (nIndex < 0 || static_cast<size_t>(nIndex) >= m_marks.size()) return;
     BYTE& mark = m_marks[static_cast<size_t>(nIndex)];
     mark = mark ? 0 : 1;
+    // Marks are not part of the disc's record: only a title edit makes it worth saving.
     m_tracks.SetItemImage(nIndex, mark ? kListImageChecked : kListImageUnchecked);
-    m_bListChanged = 1;
     RefreshRip();
 }
 
@@ -409,10 +404,7 @@ void CExtractDlg::StartEncode() {
 
 // The current track is done: unchecked, then the next one, or the end of the run.
 void CExtractDlg::FinishTrack(UINT nAllDoneId) {
-    // The run's own change of the marks leaves the disc's record alone.
-    const BOOL bListChanged = m_bListChanged;
     ToggleMark(m_nTrack - 1);
-    m_bListChanged = bListChanged;
     if (NextTrackToDo() >= 0) {
         RipNextTrack();
         return;

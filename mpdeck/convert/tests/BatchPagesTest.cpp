@@ -273,6 +273,12 @@ TEST_F(BatchPagesTest, EncoderWritesEachRateTheOptionsOfferLogsInOrderAndLocksTh
     ASSERT_TRUE(orvtest::PumpUntil([&] { return page.m_jobs.GetItemCount() == 3; }, 5000));
     EXPECT_EQ(std::string(page.m_jobs.GetItemText(1, kBatchTarget).GetString()), Path("s44100.mp3"));
     EXPECT_EQ(std::string(page.m_jobs.GetItemText(2, kBatchSampleRate).GetString()), "44100");
+    for (int nColumn : {kBatchSource, kBatchTarget}) {
+        const CString strPath = page.m_jobs.GetItemText(2, nColumn);
+        EXPECT_GT(page.m_jobs.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nColumn)),
+                  page.m_jobs.SendMessage(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(strPath.GetString())))
+            << "the whole path fits";
+    }
     // Each source at every rate the options offer for it, at the highest bit rate
     // offered there: the file's header must state exactly that.
     page.m_jobs.DeleteAllItems();
