@@ -209,6 +209,7 @@ TEST_F(ExtractPageTest, ThreeTickedTracksRipToTheirTitlesClearingTheMarksOneByOn
               (std::vector<std::string>{"<01> First Light", "<02> Long Road", "<03> Short Step", "<04> After The Gap",
                                         "<05> Evening", "<06> Last Call"}));
     EXPECT_EQ(CUiScript::ListViewRows(PageWnd(), IDC_EXTRACT_TRACKS, 1)[1], "01:23");
+    EXPECT_FALSE(::GetWindowLongA(::GetDlgItem(PageWnd(), IDC_EXTRACT_TRACKS), GWL_STYLE) & WS_HSCROLL);
     EXPECT_FALSE(Enabled(IDC_EXTRACT_RIP));
     // A missing folder, typed with a trailing backslash.
     SetText(IDC_EXTRACT_RIP_FOLDER, Path("waves") + "\\");
