@@ -78,6 +78,25 @@ CString TargetFolder(const CString& strTarget) {
     return strTarget.Left(nSlash == 2 && strTarget[1] == ':' ? 3 : nSlash);
 }
 
+// A new file made in the folder and gone again when closed. GetTempFileName is no
+// test: it reports a name also when the folder refuses the file.
+BOOL FolderTakesFiles(const CString& strFolder) {
+    constexpr int kTries = 16;
+    const BOOL bRoot = !strFolder.IsEmpty() && strFolder[strFolder.GetLength() - 1] == '\\';
+    for (int i = 0; i < kTries; ++i) {
+        CString strProbe;
+        strProbe.Format("%s%s~orv%lx-%d.tmp", strFolder.GetString(), bRoot ? "" : "\\", ::GetCurrentProcessId(), i);
+        HANDLE hProbe = ::CreateFileA(strProbe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (hProbe != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(hProbe);
+            return TRUE;
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS) return FALSE;
+    }
+    return FALSE;
+}
+
 }  // namespace
 
 TargetProblem FindTargetProblem(const CString& strSource, const CString& strTarget) {
@@ -89,11 +108,7 @@ TargetProblem FindTargetProblem(const CString& strSource, const CString& strTarg
     const CString strFolder = TargetFolder(strTarget);
     const DWORD dwFolder = ::GetFileAttributesA(strFolder);
     if (dwFolder == INVALID_FILE_ATTRIBUTES || !(dwFolder & FILE_ATTRIBUTE_DIRECTORY)) return kTargetNoFolder;
-    // A new file in the target's folder, made and removed again.
-    char szTemp[MAX_PATH] = {};
-    if (!::GetTempFileNameA(strFolder, "orv", 0, szTemp)) return kTargetFolderLocked;
-    ::DeleteFileA(szTemp);
-    return kTargetFine;
+    return FolderTakesFiles(strFolder) ? kTargetFine : kTargetFolderLocked;
 }
 
 UINT TargetProblemText(TargetProblem problem) {

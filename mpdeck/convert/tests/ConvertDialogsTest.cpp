@@ -335,7 +335,7 @@ TEST_F(ConvertDialogsTest, DecodeInfoShowsTheMpegPropertiesOfTheLastSelectedJob)
         EXPECT_EQ(Item(hDlg, IDC_CONV_FREQUENCY), "Frequency:\t44100 Hz");
         EXPECT_EQ(Item(hDlg, IDC_CONV_CHANNELS), "Channels:\t" + Text(IDS_CHANNELS_JOINT_STEREO));
         EXPECT_EQ(Item(hDlg, IDC_CONV_COPYRIGHTED), "Copyrighted:\tNo");
-        EXPECT_EQ(Item(hDlg, IDC_CONV_ORIGINAL), "Original:\t\tYes");
+        EXPECT_EQ(Item(hDlg, IDC_CONV_ORIGINAL), "Original:   \tYes");
         EXPECT_EQ(Item(hDlg, IDC_CONV_CHECKSUMS), "CheckSums:\tNo");
         EXPECT_NE(Item(hDlg, IDC_CONV_FRAMES).find("Frames:\t\t"), std::string::npos);
         orvtest::CaptureScreen("decode-info");
