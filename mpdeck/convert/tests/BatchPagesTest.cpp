@@ -279,6 +279,7 @@ TEST_F(BatchPagesTest, EncoderWritesEachRateTheOptionsOfferLogsInOrderAndLocksTh
                   page.m_jobs.SendMessage(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(strPath.GetString())))
             << "the whole path fits";
     }
+    orvtest::CaptureScreen("batch-path-columns");
     // Each source at every rate the options offer for it, at the highest bit rate
     // offered there: the file's header must state exactly that.
     page.m_jobs.DeleteAllItems();
