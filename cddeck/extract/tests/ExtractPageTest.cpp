@@ -397,14 +397,21 @@ TEST_F(ExtractPageTest, EarlierFilesAreReplacedOnlyByWholeOnesTheUserAgreedTo) {
                 if (c.notice) notice = script.AnswerBox(IDOK, c.icon, BoxButtons::Ok);
             },
             [&] {
-                Press(IDC_EXTRACT_RIP);
-                if (c.bLongDisc) {
-                    EXPECT_TRUE(orvtest::PumpUntil([&] { return !Field(IDC_EXTRACT_COMPLETION).empty(); }, 30000));
+                // Stopped at the first progress shown, which one pump may take with the end.
+                bool bPressed = false;
+                s_eachMessage = [&] {
+                    if (!c.bLongDisc || bPressed || Field(IDC_EXTRACT_COMPLETION).empty()) return;
+                    bPressed = true;
                     Press(IDC_EXTRACT_STOP);
-                }
+                };
+                HHOOK hHook = ::SetWindowsHookExA(WH_GETMESSAGE, OnMessage, nullptr, ::GetCurrentThreadId());
+                Press(IDC_EXTRACT_RIP);
                 EXPECT_TRUE(orvtest::PumpUntil(
                     [&] { return !Page().IsBusy() && (c.notice ? !notice.empty() : !question.empty()); },
                     kRunTimeoutMs));
+                ::UnhookWindowsHookEx(hHook);
+                s_eachMessage = nullptr;
+                EXPECT_EQ(bPressed, c.bLongDisc);
             });
         EXPECT_TRUE(ui.Clean()) << ui.Report();
         if (c.answer) {
