@@ -12,8 +12,6 @@
 namespace {
 
 // Column widths: the title takes four fifths of the list less this, the length the rest.
-constexpr int kColumnShift = 20;
-constexpr int kColumnParts = 5;
 constexpr int kSecondsPerMinute = 60;
 
 // What an audition disables besides the sheet's tabs.
@@ -55,10 +53,7 @@ BOOL CCDPlaylist::OnInitDialog() {
     if (m_pPlayer) m_pDisc = &m_pPlayer->GetDisc();
 
     if (CreateListCheckImages(m_images)) m_tracks.SetImageList(&m_images, LVSIL_SMALL);
-    CRect rcList;
-    m_tracks.GetWindowRect(&rcList);
-    m_tracks.InsertColumn(0, "Track", LVCFMT_LEFT, rcList.Width() * (kColumnParts - 1) / kColumnParts - kColumnShift);
-    m_tracks.InsertColumn(1, "Length", LVCFMT_LEFT, rcList.Width() / kColumnParts + kColumnShift);
+    m_tracks.InsertTrackColumns();
     FillGenres();
     Refresh();
     EnableToolTips(TRUE);

@@ -6,6 +6,15 @@ CString CTrackTitleList::Prefix(int nIndex) {
     return strPrefix;
 }
 
+void CTrackTitleList::InsertTrackColumns() {
+    CRect rcInside;
+    GetClientRect(&rcInside);
+    // The bar's room is kept also while it is hidden: a longer disc then adds no second bar.
+    const int nWidth = rcInside.Width() - (GetStyle() & WS_VSCROLL ? 0 : ::GetSystemMetrics(SM_CXVSCROLL));
+    InsertColumn(0, "Track", LVCFMT_LEFT, nWidth * (kColumnParts - 1) / kColumnParts - kColumnShift);
+    InsertColumn(1, "Length", LVCFMT_LEFT, nWidth - (nWidth * (kColumnParts - 1) / kColumnParts - kColumnShift));
+}
+
 int CTrackTitleList::AddTrack(int nIndex, const CCDTrack& track, int nImage) {
     const int nItem = InsertItem(nIndex, Prefix(nIndex) + track.GetTitle(), nImage);
     CString strLength;

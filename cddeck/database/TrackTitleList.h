@@ -9,6 +9,9 @@
 
 class CTrackTitleList : public CSkinListCtrl {
 public:
+    // The "Track" and "Length" columns, filling the list's inside beside a vertical
+    // scroll bar, so that no horizontal one is ever needed.
+    void InsertTrackColumns();
     // Appends the row of a track (0-based index) with its check image.
     int AddTrack(int nIndex, const CCDTrack& track, int nImage);
     // A row's title without its number.
@@ -23,6 +26,9 @@ public:
 
 private:
     static constexpr int kPrefixChars = 5;  // "<NN> "
+    // The length column takes a fifth of the width and 20 pixels of the title's.
+    static constexpr int kColumnParts = 5;
+    static constexpr int kColumnShift = 20;
     static CString Prefix(int nIndex);
 
     CString m_strTitleBeforeEdit;

@@ -33,8 +33,6 @@ constexpr long long kSecondsPerHour = 3600;
 constexpr long long kSecondsPerMinute = 60;
 
 // Column widths: the title takes four fifths of the list less this, the length the rest.
-constexpr int kColumnShift = 20;
-constexpr int kColumnParts = 5;
 
 constexpr UINT kEncodeOptions[] = {IDC_EXTRACT_DELETE_WAVE, IDC_EXTRACT_DELETE_LABEL, IDC_EXTRACT_BIT_LABEL,
                                    IDC_EXTRACT_BIT_RATE,    IDC_EXTRACT_SAMPLE_LABEL, IDC_EXTRACT_SAMPLE_RATE,
@@ -81,10 +79,7 @@ BOOL CExtractDlg::OnInitDialog() {
     if (m_pPlayer) m_pDisc = &m_pPlayer->GetDisc();
 
     if (CreateListCheckImages(m_images)) m_tracks.SetImageList(&m_images, LVSIL_SMALL);
-    CRect rcList;
-    m_tracks.GetWindowRect(&rcList);
-    m_tracks.InsertColumn(0, "Track", LVCFMT_LEFT, rcList.Width() * (kColumnParts - 1) / kColumnParts - kColumnShift);
-    m_tracks.InsertColumn(1, "Length", LVCFMT_LEFT, rcList.Width() / kColumnParts + kColumnShift);
+    m_tracks.InsertTrackColumns();
     FillList();
 
     FillCombo(m_hWnd, IDC_EXTRACT_BIT_RATE, kBitRates, std::size(kBitRates), kDefaultBitRate);
@@ -212,8 +207,8 @@ void CExtractDlg::ToggleMark(int nIndex) {
     if (nIndex < 0 || static_cast<size_t>(nIndex) >= m_marks.size()) return;
     BYTE& mark = m_marks[static_cast<size_t>(nIndex)];
     mark = mark ? 0 : 1;
+    // Marks are not part of the disc's record: only a title edit makes it worth saving.
     m_tracks.SetItemImage(nIndex, mark ? kListImageChecked : kListImageUnchecked);
-    m_bListChanged = 1;
     RefreshRip();
 }
 
@@ -280,10 +275,13 @@ BOOL CExtractDlg::TakeFolder(UINT nEditId, UINT nEmptyId, UINT nFileId, CString&
         return FALSE;
     }
     const DWORD dwAttributes = ::GetFileAttributesA(strText);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES) {
-        // One level only; a folder that still is not there fails the extraction.
-        ::CreateDirectoryA(strText, nullptr);
-    } else if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // One level only; a folder that still is not there is named before any track fails on it.
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES && !::CreateDirectoryA(strText, nullptr)) {
+        ShowMessage(this, IDS_FOLDER_NOT_CREATED, MB_ICONEXCLAMATION, strText);
+        if (CWnd* pEdit = GetDlgItem(static_cast<int>(nEditId))) pEdit->SetFocus();
+        return FALSE;
+    }
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ShowMessage(this, nFileId, MB_ICONEXCLAMATION);
         if (CWnd* pEdit = GetDlgItem(static_cast<int>(nEditId))) pEdit->SetFocus();
         return FALSE;
@@ -425,6 +423,9 @@ void CExtractDlg::EndRun() {
     m_bEncoding = 0;
     m_question.RunEnded();
     SetDlgItemText(IDC_EXTRACT_STOP, LoadText(IDS_STOP_RIPPING));
+    // The track and its percentage belong to the run; the next one starts blank.
+    for (UINT nId : {IDC_EXTRACT_TRACK, IDC_EXTRACT_COMPLETION}) SetDlgItemText(nId, "");
+    SetDlgItemText(IDC_EXTRACT_TRACK_LABEL, LoadText(IDS_LABEL_RIPPING_TRACK));
     EnableRunControls(TRUE);
 }
 

@@ -103,16 +103,42 @@ void CBatchPage::OnAdd() {
         return;
     }
     for (const CString& strPath : paths) AppendJob(strPath, TRUE);
+    FitPathColumns();
     if (!m_pPlayer || !m_pPlayer->IsPlayerPlaying()) EnableItem(m_texts.nStartId, m_jobs.GetItemCount() > 0);
 }
 
 LRESULT CBatchPage::OnListDropFiles(WPARAM wParam, LPARAM) {
     HDROP hDrop = reinterpret_cast<HDROP>(wParam);
-    if (m_bRunning) return 0;
-    for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath, FALSE);
-    m_jobs.SetFocus();
+    // The drop is released also when a running batch ignores it.
+    if (!m_bRunning) {
+        for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath, FALSE);
+        FitPathColumns();
+        m_jobs.SetFocus();
+    }
     ::DragFinish(hDrop);
     return 0;
+}
+
+// The path columns grow to their longest path, never shrink below their first width;
+// the list scrolls sideways when they need more.
+void CBatchPage::FitPathColumns() {
+    for (int nColumn : {kBatchSource, kBatchTarget}) {
+        const LRESULT nBefore = m_jobs.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nColumn));
+        m_jobs.SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(nColumn), MAKELPARAM(LVSCW_AUTOSIZE, 0));
+        if (m_jobs.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nColumn)) < nBefore)
+            m_jobs.SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(nColumn), static_cast<LPARAM>(nBefore));
+    }
+}
+
+// The whole path of the job cell under the mouse, for the list's tip.
+BOOL CBatchPage::PathUnderMouse(CString& strPath) const {
+    LVHITTESTINFO hit = {};
+    ::GetCursorPos(&hit.pt);
+    ::ScreenToClient(m_jobs.m_hWnd, &hit.pt);
+    if (m_jobs.SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0) return FALSE;
+    if (hit.iSubItem != kBatchSource && hit.iSubItem != kBatchTarget) return FALSE;
+    strPath = m_jobs.GetItemText(hit.iItem, hit.iSubItem);
+    return !strPath.IsEmpty();
 }
 
 void CBatchPage::OnRemove() {
@@ -239,9 +265,8 @@ BOOL CBatchPage::TakeExistingTargets() {
     m_existing = CExistingTargets();
     for (int nRow = 0; nRow < m_jobs.GetItemCount(); ++nRow) {
         const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
-        // A target that names its own source is refused by the job itself.
-        if (!convert::IsFileTarget(strTarget) ||
-            convert::IsSamePath(m_jobs.GetItemText(nRow, kBatchSource), strTarget))
+        // A target the job refuses (its own source, a read-only file, ...) is not asked about.
+        if (convert::FindTargetProblem(m_jobs.GetItemText(nRow, kBatchSource), strTarget) != convert::kTargetFine)
             continue;
         m_existing.Add(strTarget);
     }
@@ -464,6 +489,12 @@ UINT CBatchPage::TipTextFor(UINT nId) const {
 
 BOOL CBatchPage::OnToolTipText(UINT_PTR, NMHDR* pHdr, LRESULT* pResult) {
     const UINT nId = ToolTipControlId(pHdr);
+    if (nId == IDC_BATCH_JOBS) {
+        if (!PathUnderMouse(m_strTip)) return FALSE;
+        reinterpret_cast<NMTTDISPINFOA*>(pHdr)->lpszText = const_cast<LPSTR>(m_strTip.GetString());
+        *pResult = 0;
+        return TRUE;
+    }
     const UINT nText = nId ? TipTextFor(nId) : 0;
     if (!nText) return FALSE;
     AnswerToolTip(pHdr, nText, m_strTip);

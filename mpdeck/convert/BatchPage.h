@@ -136,6 +136,8 @@ private:
     BOOL TakeExistingTargets();
     // Appends a row: source, target from the source's name, then the options.
     void AppendJob(const CString& strSource, BOOL bExamine);
+    void FitPathColumns();
+    BOOL PathUnderMouse(CString& strPath) const;
     CString TargetFor(const CString& strSource) const;
     BOOL StartNext(BOOL bFirst);
     void EndBatch();

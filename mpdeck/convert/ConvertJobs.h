@@ -5,6 +5,8 @@
 
 #include "fw/Framework.h"
 
+#include <vector>
+
 #include "InfoText.h"
 
 namespace convert {
@@ -33,11 +35,32 @@ BOOL IsJobRow(HWND hList, int nRow);
 
 // A target names a file: not empty and not a folder path ending in a backslash.
 BOOL IsFileTarget(const CString& strTarget);
-// The target can be written without touching what is there: not a folder, not
-// read-only, in a folder that takes a new file.
-BOOL CanWriteTarget(const CString& strTarget);
 // Both name the same file: equal as full paths, letter case aside.
 BOOL IsSamePath(const CString& strA, const CString& strB);
+
+// The output sample rates an encoder job can have for a source of this rate (0: not
+// read), each the rate the page's calls make the encoder write: a source below 44100
+// keeps its own; otherwise half of it (the encoder's low rate) while that is below
+// 44100, then 44100 and 48000.
+std::vector<long> OfferedSampleRates(long nSourceRate);
+// The option bit rates (kbit/s) a stream at this output rate carries: all of them from
+// 32000 Hz up (or for no rate), up to 160 below, where the format has no more.
+std::vector<long> OfferedBitRates(long nOutputRate);
+
+// Why a target cannot be written; kTargetFine when it can.
+enum TargetProblem {
+    kTargetFine,
+    kTargetNotAFile,     // empty, or a folder path ending in a backslash
+    kTargetIsSource,     // writing it would empty the source
+    kTargetIsFolder,     // an existing folder
+    kTargetReadOnly,     // an existing read-only file
+    kTargetNoFolder,     // its folder does not exist
+    kTargetFolderLocked  // its folder takes no new file
+};
+TargetProblem FindTargetProblem(const CString& strSource, const CString& strTarget);
+// The resource string that names the problem (a phrase with the target as its one
+// argument); 0 for kTargetFine and kTargetNotAFile, which the pages log their own way.
+UINT TargetProblemText(TargetProblem problem);
 
 // The information dialogs' way of filling statics and showing sizes.
 using ::AppendStatic;

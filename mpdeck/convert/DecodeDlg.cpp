@@ -68,14 +68,16 @@ void CDecodeDlg::InsertColumns(int nListWidth) {
 
 BOOL CDecodeDlg::StartJob(int nRow, const CString& strSource) {
     const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
-    // Every unusable target is logged, the source's own name included: creating that
-    // target would empty the source.
-    if (!convert::IsFileTarget(strTarget) || convert::IsSamePath(strSource, strTarget)) {
+    // Every unusable target is logged with its reason; creating the source's own name
+    // would empty the source.
+    const convert::TargetProblem problem = convert::FindTargetProblem(strSource, strTarget);
+    if (problem == convert::kTargetNotAFile) {
         Log(IDS_DEC_LOG_BAD_TARGET, strSource.GetString(), strTarget.GetString());
         return FALSE;
     }
-    if (!convert::CanWriteTarget(strTarget)) {
-        Log(IDS_DEC_LOG_FAILED, strSource.GetString(), LoadText(IDS_DEC_TARGET_NOT_CREATED).GetString());
+    if (problem != convert::kTargetFine) {
+        Log(IDS_DEC_LOG_FAILED, strSource.GetString(),
+            FormatText(convert::TargetProblemText(problem), strTarget).GetString());
         return FALSE;
     }
     if (m_mp3Play.Open(strSource, strTarget) != 0) {

@@ -4,6 +4,7 @@
 
 #include "ConvertJobs.h"
 #include "EncodeInfoDlg.h"
+#include "SkinText.h"
 #include "TelmarIds.h"
 #include "WaveDevice.h"
 
@@ -96,9 +97,15 @@ void CEncodeDlg::FillOptions(int nRow, const CString& strSource, BOOL bExamine) 
 
 BOOL CEncodeDlg::StartJob(int nRow, const CString& strSource) {
     const CString strTarget = m_jobs.GetItemText(nRow, kBatchTarget);
-    // A target that is the source itself would be emptied before it is read.
-    if (!convert::IsFileTarget(strTarget) || convert::IsSamePath(strSource, strTarget)) {
+    const convert::TargetProblem problem = convert::FindTargetProblem(strSource, strTarget);
+    if (problem == convert::kTargetNotAFile) {
         Log(IDS_ENC_LOG_BAD_TARGET, strSource.GetString());
+        return FALSE;
+    }
+    // The control would only refuse the pair; the log names the reason.
+    if (problem != convert::kTargetFine) {
+        Log(IDS_ENC_LOG_FAILED, strSource.GetString(),
+            FormatText(convert::TargetProblemText(problem), strTarget).GetString());
         return FALSE;
     }
     if (m_encoder.OpenFiles(strSource, strTarget) != 0) {

@@ -1,5 +1,7 @@
 #include "EncodeInfoDlg.h"
 
+#include <cstdlib>
+
 #include "ConvertJobs.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
@@ -9,9 +11,6 @@ using namespace convert;
 
 namespace {
 
-const char* const kBitRates[] = {"32", "40", "48", "56", "64", "80", "96", "112", "128", "160", "192", "224", "256", "320"};
-const char* const kFullRates[] = {"22050", "44100", "48000"};
-constexpr DWORD kLowestFullRate = 44100;
 constexpr long kSecondsPerMinute = 60;
 constexpr int kMaxChoiceChars = 16;
 
@@ -35,10 +34,13 @@ BOOL SelectedText(CWnd* pCombo, CString& strText) {
 
 }  // namespace
 
+BEGIN_MESSAGE_MAP(CEncodeInfoDlg, CJobInfoDlg)
+    ON_CBN_SELCHANGE(IDC_CONV_SAMPLERATE, OnSampleRateChange)
+END_MESSAGE_MAP()
+
 CEncodeInfoDlg::CEncodeInfoDlg() : CJobInfoDlg(IDD_ENCODE_INFO) {}
 
 BOOL CEncodeInfoDlg::OnInitDialog() {
-    FillBitRates();
     m_hJobs = JobList(FindPage(GetOwner(), kEncodePageTemplate));
     m_nRow = m_hJobs ? NextSelectedJob(m_hJobs, -1) : -1;
     CString strSource;
@@ -46,9 +48,6 @@ BOOL CEncodeInfoDlg::OnInitDialog() {
         strSource = JobText(m_hJobs, m_nRow, kColSource);
         SetDlgItemText(IDC_CONV_SOURCE, strSource);
         SetDlgItemText(IDC_CONV_TARGET, JobText(m_hJobs, m_nRow, kColTarget));
-        // From the top, the prefix lookup meets each exact value before a longer one.
-        SendDlgItemMessage(IDC_CONV_BITRATE, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(JobText(m_hJobs, m_nRow, kColBitRate).GetString()));
         m_wave.m_strPath = strSource;
         m_wave.Open();
     }
@@ -59,27 +58,43 @@ BOOL CEncodeInfoDlg::OnInitDialog() {
                                                   reinterpret_cast<LPARAM>(strRate.GetString()));
         SendDlgItemMessage(IDC_CONV_SAMPLERATE, CB_SETCURSEL, nFound == CB_ERR ? 0 : static_cast<WPARAM>(nFound));
     }
+    FillBitRates(HasRow() ? JobText(m_hJobs, m_nRow, kColBitRate) : CString());
     FillDetails(strSource);
     m_wave.Close();
     return TRUE;
 }
 
-void CEncodeInfoDlg::FillBitRates() {
-    for (const char* pszRate : kBitRates)
-        SendDlgItemMessage(IDC_CONV_BITRATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszRate));
+void CEncodeInfoDlg::FillBitRates(const CString& strWanted) {
+    CString strRate;
+    const long nRate = SelectedText(GetDlgItem(IDC_CONV_SAMPLERATE), strRate) ? std::atol(strRate) : 0;
+    const long nWanted = std::atol(strWanted);
+    SendDlgItemMessage(IDC_CONV_BITRATE, CB_RESETCONTENT);
+    LRESULT nChoice = CB_ERR;
+    for (const long nBitRate : OfferedBitRates(nRate)) {
+        CString strBitRate;
+        strBitRate.Format("%ld", nBitRate);
+        const LRESULT nIndex = SendDlgItemMessage(IDC_CONV_BITRATE, CB_ADDSTRING, 0,
+                                                  reinterpret_cast<LPARAM>(strBitRate.GetString()));
+        if (nBitRate <= nWanted) nChoice = nIndex;
+    }
+    // A job's text that names no rate (none when the dialog has no row) stays unchosen.
+    if (nWanted > 0) SendDlgItemMessage(IDC_CONV_BITRATE, CB_SETCURSEL, static_cast<WPARAM>(nChoice));
 }
 
-// A source below 44100 Hz can only be encoded at its own rate. A rate of 0 means the
-// format could not be read: the full choice then, never a rate of 0.
+void CEncodeInfoDlg::OnSampleRateChange() {
+    CString strBitRate;
+    SelectedText(GetDlgItem(IDC_CONV_BITRATE), strBitRate);
+    FillBitRates(strBitRate);
+}
+
+// Each rate offered is one the encoder writes for this source. A rate of 0 means the
+// format could not be read: the choice of a 44100 Hz source then, never a rate of 0.
 void CEncodeInfoDlg::FillSampleRates(DWORD dwSourceRate) {
-    if (dwSourceRate > 0 && dwSourceRate < kLowestFullRate) {
+    for (const long nRate : OfferedSampleRates(static_cast<long>(dwSourceRate))) {
         CString strRate;
-        strRate.Format("%d", static_cast<int>(dwSourceRate));
+        strRate.Format("%ld", nRate);
         SendDlgItemMessage(IDC_CONV_SAMPLERATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strRate.GetString()));
-        return;
     }
-    for (const char* pszRate : kFullRates)
-        SendDlgItemMessage(IDC_CONV_SAMPLERATE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszRate));
 }
 
 void CEncodeInfoDlg::FillDetails(const CString& strSource) {

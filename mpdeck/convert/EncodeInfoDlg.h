@@ -14,9 +14,14 @@ protected:
     void ApplyOptions(const CString& strTarget) override;
 
 private:
-    void FillBitRates();
+    // The bit rates the chosen sample rate carries, keeping the chosen one or else the
+    // highest below it.
+    void FillBitRates(const CString& strWanted);
     void FillSampleRates(DWORD dwSourceRate);
+    void OnSampleRateChange();
     void FillDetails(const CString& strSource);
 
     CWaveDevice m_wave;
+
+    DECLARE_MESSAGE_MAP()
 };

@@ -25,6 +25,12 @@ BOOL CLogViewDlg::OnInitDialog() {
         return TRUE;
     }
     if (!m_strTitle.IsEmpty()) SetWindowText(m_strTitle);
+    // The dialog would select the whole text with the focus; the caret waits at its start.
+    if (CWnd* pText = GetDlgItem(IDC_LOG_TEXT)) {
+        pText->SetFocus();
+        pText->SendMessage(EM_SETSEL, 0, 0);
+        return FALSE;
+    }
     return TRUE;
 }
 

@@ -23,7 +23,6 @@ const int kElapsedX[] = {82, 94, 108, 120};
 const int kElapsedColonX = 105;
 const int kLengthX[] = {144, 156, 170, 182};
 const int kLengthColonX = 167;
-const int kFormatLineHeight = 12;
 
 const skin::Rect kModeBox = {210, 91, 268, 103};
 const int kIndicatorTop = 105;
@@ -112,10 +111,9 @@ void CMP3Display::DrawFormat(CDC* pDC) {
     CLcdCanvas canvas(m_pWnd, pDC, nullptr, true);
     if (!canvas.HasDc()) return;
     const BOOL bMpeg = m_pWnd && m_pWnd->CurrentTypeIsMpeg();
-    CRect rcBox = m_rcFormat;
-    if (m_strArtist.IsEmpty() || !bMpeg) {
-        rcBox = CRect(m_rcArtist.left, m_rcArtist.top, m_rcArtist.right, m_rcArtist.top + kFormatLineHeight);
-    }
+    // The format line keeps its own row also without an artist: the row above ends
+    // at the level meter, which cuts the line short.
+    const CRect rcBox = m_rcFormat;
     canvas.Background(ToSkin(m_rcArtist));
     canvas.Background(ToSkin(m_rcFormat));
     if (!m_bPlaying || !bMpeg) return;

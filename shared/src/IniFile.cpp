@@ -68,8 +68,25 @@ void CIniFile::WriteInt(LPCSTR lpszSection, LPCSTR lpszKey, int nValue) const {
     WriteString(lpszSection, lpszKey, NumberText(nValue));
 }
 
+namespace {
+
+// The profile reader drops one pair of like quotes around a value, so a value with
+// its own pair gets one more; values written before this read back as they did.
+CString StoredValue(LPCSTR lpszValue) {
+    const size_t nLength = std::strlen(lpszValue);
+    const char chFirst = lpszValue[0];
+    const bool bQuoted = nLength >= 2 && (chFirst == '"' || chFirst == '\'') && lpszValue[nLength - 1] == chFirst;
+    return bQuoted ? "\"" + CString(lpszValue) + "\"" : CString(lpszValue);
+}
+
+}  // namespace
+
 void CIniFile::WriteString(LPCSTR lpszSection, LPCSTR lpszKey, LPCSTR lpszValue) const {
-    ::WritePrivateProfileStringA(lpszSection, lpszKey, lpszValue, m_strFileName);
+    if (!lpszValue) {
+        DeleteKey(lpszSection, lpszKey);
+        return;
+    }
+    ::WritePrivateProfileStringA(lpszSection, lpszKey, StoredValue(lpszValue), m_strFileName);
 }
 
 void CIniFile::DeleteKey(LPCSTR lpszSection, LPCSTR lpszKey) const {

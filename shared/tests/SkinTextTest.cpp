@@ -132,6 +132,14 @@ TEST(IniFileTest, EachFileKeepsItsOwnSections) {
     EXPECT_STREQ(discs.ReadString("1a2b3c4d", "track07", ""), "Seventh");
     EXPECT_EQ(9, discs.HighestNumberedKey("1a2b3c4d")) << "Track07 is no number";
     EXPECT_EQ(0, other.ReadInt("1a2b3c4d", "NumTracks", 0));
+    // Values that look quoted come back as written; one stored bare by older
+    // versions reads as it always did.
+    for (const char* value : {"\"quoted\"", "'single'", "\"", "a \"b\"", "\"half", "\"x'"}) {
+        discs.WriteString("1a2b3c4d", "Title", value);
+        EXPECT_STREQ(discs.ReadString("1a2b3c4d", "Title", ""), value);
+    }
+    ::WritePrivateProfileStringA("1a2b3c4d", "Old", "\"old\"", discs.GetFileName());
+    EXPECT_STREQ(discs.ReadString("1a2b3c4d", "Old", ""), "old");
     discs.DeleteSection("1a2b3c4d");
     EXPECT_EQ(-1, discs.ReadInt("1a2b3c4d", "NumTracks", -1));
 

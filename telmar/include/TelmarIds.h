@@ -148,6 +148,12 @@
 #define IDS_ASK_REPLACE_EXISTING    251
 #define IDS_LOG_TARGET_KEPT         252
 #define IDS_DEC_LOG_DAMAGED         253
+// Ours: why a job's target cannot be written (the target), for entries 231 and 233.
+#define IDS_TARGET_IS_SOURCE        290
+#define IDS_TARGET_IS_FOLDER        291
+#define IDS_TARGET_READ_ONLY        292
+#define IDS_TARGET_NO_FOLDER        293
+#define IDS_TARGET_FOLDER_LOCKED    294
 
 // CD playlist page and CD extractor page.
 #define IDS_AUDITION_CREATE_FAILED  113
@@ -174,6 +180,8 @@
 #define IDS_ASK_STOP_ENCODING       250
 // Ours: a rip ended with tracks left checked because their files were kept (count).
 #define IDS_RIP_DONE_KEPT           254
+// Ours: an output folder that is missing and cannot be made (the folder).
+#define IDS_FOLDER_NOT_CREATED      295
 
 // Tooltips of the player hotspots.
 #define IDS_TIP_EXIT                1500
@@ -404,6 +412,11 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_ASK_REPLACE_EXISTING, "d"},
     {IDS_LOG_TARGET_KEPT, "ss"},
     {IDS_DEC_LOG_DAMAGED, "ss"},
+    {IDS_TARGET_IS_SOURCE, "s"},
+    {IDS_TARGET_IS_FOLDER, "s"},
+    {IDS_TARGET_READ_ONLY, "s"},
+    {IDS_TARGET_NO_FOLDER, "s"},
+    {IDS_TARGET_FOLDER_LOCKED, "s"},
 
     {IDS_AUDITION_CREATE_FAILED, ""},
     {IDS_RIPPER_INIT_FAILED, "d"},
@@ -428,6 +441,7 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_ASK_STOP_RIPPING, ""},
     {IDS_ASK_STOP_ENCODING, ""},
     {IDS_RIP_DONE_KEPT, "d"},
+    {IDS_FOLDER_NOT_CREATED, "s"},
 
     {IDS_TIP_EXIT, ""},
     {IDS_TIP_MINIMIZE, ""},

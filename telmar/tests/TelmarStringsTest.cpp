@@ -197,8 +197,11 @@ TEST(TelmarStrings, FormattedTextsHoldTheirArguments) {
         const std::string text = LoadText(id);
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << id;
     }
-    // 232 is an argument of 231, not a line of its own.
-    EXPECT_EQ(LoadText(IDS_DEC_TARGET_NOT_CREATED).find('\n'), std::string::npos);
+    // The target causes are arguments of 231 and 233, not lines of their own.
+    for (UINT id : {IDS_DEC_TARGET_NOT_CREATED, IDS_TARGET_IS_SOURCE, IDS_TARGET_IS_FOLDER, IDS_TARGET_READ_ONLY,
+                    IDS_TARGET_NO_FOLDER, IDS_TARGET_FOLDER_LOCKED}) {
+        EXPECT_EQ(LoadText(id).find('\n'), std::string::npos) << id;
+    }
 }
 
 }  // namespace

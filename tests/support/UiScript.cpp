@@ -344,7 +344,7 @@ bool CUiScript::RenameListViewRow(HWND hDlg, int id, int row, const char* text) 
     return true;
 }
 
-bool PostDropFiles(HWND hWnd, const std::vector<std::string>& paths, POINT at) {
+bool PostDropFiles(HWND hWnd, const std::vector<std::string>& paths, POINT at, HGLOBAL* phDrop) {
     // The block: the header, then each path with its terminator, then one more.
     size_t size = sizeof(DROPFILES) + 1;
     for (const std::string& path : paths) size += path.size() + 1;
@@ -361,6 +361,7 @@ bool PostDropFiles(HWND hWnd, const std::vector<std::string>& paths, POINT at) {
         next += path.size() + 1;
     }
     ::GlobalUnlock(hDrop);
+    if (phDrop) *phDrop = hDrop;
     if (::PostMessageA(hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0)) return true;
     ::GlobalFree(hDrop);
     return false;

@@ -99,7 +99,9 @@ private:
 };
 
 // Posts WM_DROPFILES to a window of this process with a DROPFILES block in global
-// memory, as the shell sends it; the receiver's DragFinish frees the block.
-bool PostDropFiles(HWND hWnd, const std::vector<std::string>& paths, POINT at = POINT{0, 0});
+// memory, as the shell sends it; the receiver's DragFinish frees the block, which a
+// caller can watch through phDrop (GlobalSize 0 once freed).
+bool PostDropFiles(HWND hWnd, const std::vector<std::string>& paths, POINT at = POINT{0, 0},
+                   HGLOBAL* phDrop = nullptr);
 
 }  // namespace orvtest

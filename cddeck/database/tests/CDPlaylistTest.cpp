@@ -161,6 +161,7 @@ TEST_F(CDPlaylistTest, ShowsTheDiscAndOffersTheGenreTableSorted) {
     ASSERT_TRUE(Open());
     EXPECT_EQ(CUiScript::ListViewRows(PageWnd(), IDC_CDPL_TRACKS)[1], "<02> Long Road");
     EXPECT_EQ(CUiScript::ListViewRows(PageWnd(), IDC_CDPL_TRACKS, 1)[1], "01:23");
+    EXPECT_FALSE(::GetWindowLongA(::GetDlgItem(PageWnd(), IDC_CDPL_TRACKS), GWL_STYLE) & WS_HSCROLL);
     EXPECT_EQ(Marked(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     int nSeconds = 0;
     for (const CCDTrack* pTrack : m_player.m_disc.m_tracks) nSeconds += pTrack->GetMinutes() * 60 + pTrack->GetSeconds();
@@ -253,18 +254,19 @@ TEST_F(CDPlaylistTest, RenamingKeepsTheOldTitleForAnEmptyText) {
     ui.Run(
         [&](CUiScript& script) {
             script.RenameListViewRow(PageWnd(), IDC_CDPL_TRACKS, 0, "");
-            script.RenameListViewRow(PageWnd(), IDC_CDPL_TRACKS, 2, "New Step");
+            script.RenameListViewRow(PageWnd(), IDC_CDPL_TRACKS, 2, "\"New Step\"");
         },
         [&] {
             EXPECT_TRUE(orvtest::PumpUntil(
-                [&] { return CUiScript::ListViewRows(PageWnd(), IDC_CDPL_TRACKS)[2] == "<03> New Step"; }, 10000));
+                [&] { return CUiScript::ListViewRows(PageWnd(), IDC_CDPL_TRACKS)[2] == "<03> \"New Step\""; },
+                10000));
         });
     EXPECT_TRUE(ui.Clean()) << ui.Report();
     EXPECT_EQ(CUiScript::ListViewRows(PageWnd(), IDC_CDPL_TRACKS)[0], "<01> First Light");
     EXPECT_TRUE(Page().IsModified());
     Page().Save();
     EXPECT_EQ(Stored("1"), "First Light");
-    EXPECT_EQ(Stored("3"), "New Step");
+    EXPECT_EQ(Stored("3"), "\"New Step\"") << "quotes are part of the title";
 }
 
 TEST_F(CDPlaylistTest, AlbumDataSurvivesOkAndARereadByteForByte) {

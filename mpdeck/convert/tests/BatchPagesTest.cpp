@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "ConvertJobs.h"
 #include "PlayerLink.h"
 #include "DecodeDlg.h"
 #include "EncodeDlg.h"
@@ -262,23 +263,42 @@ protected:
     std::string m_dir;
 };
 
-TEST_F(BatchPagesTest, EncoderRunsEachJobAtItsRatesLogsInOrderAndLocksThePlayer) {
+TEST_F(BatchPagesTest, EncoderWritesEachRateTheOptionsOfferLogsInOrderAndLocksThePlayer) {
     CEncodeDlg& page = m_sheet.m_encode;
-    const std::string a = Tone("a.wav", 1500, 22050, 1), b = Tone("b.wav", 1500, 44100, 2),
-                      c = Tone("c.wav", 1500, 48000, 2);
-    // Dropped files are taken at 44100 without being examined; the rates are then set
-    // per row, as the option dialog would.
-    ASSERT_TRUE(orvtest::PostDropFiles(page.m_jobs.m_hWnd, {a, b, c}));
+    const DWORD kSourceRates[] = {22050, 44100, 48000};
+    std::vector<std::string> sources;
+    for (DWORD rate : kSourceRates) sources.push_back(Tone("s" + std::to_string(rate) + ".wav", 700, rate, 2));
+    // Dropped files are taken at 44100 without being examined.
+    ASSERT_TRUE(orvtest::PostDropFiles(page.m_jobs.m_hWnd, sources));
     ASSERT_TRUE(orvtest::PumpUntil([&] { return page.m_jobs.GetItemCount() == 3; }, 5000));
-    EXPECT_EQ(std::string(page.m_jobs.GetItemText(1, kBatchTarget).GetString()), Path("b.mp3"));
+    EXPECT_EQ(std::string(page.m_jobs.GetItemText(1, kBatchTarget).GetString()), Path("s44100.mp3"));
     EXPECT_EQ(std::string(page.m_jobs.GetItemText(2, kBatchSampleRate).GetString()), "44100");
-    const char* kRates[][2] = {{"32", "22050"}, {"128", "44100"}, {"320", "48000"}};
-    for (int i = 0; i < 3; ++i) {
-        page.m_jobs.SetItemText(i, kBatchBitRate, kRates[i][0]);
-        page.m_jobs.SetItemText(i, kBatchSampleRate, kRates[i][1]);
+    for (int nColumn : {kBatchSource, kBatchTarget}) {
+        const CString strPath = page.m_jobs.GetItemText(2, nColumn);
+        EXPECT_GT(page.m_jobs.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nColumn)),
+                  page.m_jobs.SendMessage(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(strPath.GetString())))
+            << "the whole path fits";
     }
+    orvtest::CaptureScreen("batch-path-columns");
+    // Each source at every rate the options offer for it, at the highest bit rate
+    // offered there: the file's header must state exactly that.
+    page.m_jobs.DeleteAllItems();
+    std::string targets, written, entries;
+    for (size_t i = 0; i < std::size(kSourceRates); ++i) {
+        for (long rate : convert::OfferedSampleRates(static_cast<long>(kSourceRates[i]))) {
+            const long bitRate = convert::OfferedBitRates(rate).back();
+            const std::string name = "s" + std::to_string(kSourceRates[i]) + "-" + std::to_string(rate) + ".mp3";
+            AddRow(page, {sources[i], Path(name), std::to_string(bitRate), std::to_string(rate)});
+            targets += " " + name;
+            written += std::to_string(rate) + "," + std::to_string(bitRate * 1000) + "\n";
+            entries += Entry(IDS_ENC_LOG_STARTED, sources[i].c_str(), Path(name).c_str()) +
+                       Entry(IDS_ENC_LOG_FINISHED, sources[i].c_str(), Path(name).c_str());
+        }
+    }
+    EXPECT_EQ(page.m_jobs.GetItemCount(), 7);
     CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
     CWnd* pTabs = m_sheet.GetTabControl();
+    HGLOBAL hIgnoredDrop = nullptr;
 
     const time_t from = std::time(nullptr);
     RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE, [&] {
@@ -286,48 +306,82 @@ TEST_F(BatchPagesTest, EncoderRunsEachJobAtItsRatesLogsInOrderAndLocksThePlayer)
         EXPECT_TRUE(m_host.m_bLock);
         EXPECT_FALSE(pTabs->IsWindowEnabled());
         EXPECT_FALSE(CUiScript::IsEnabled(page.m_hWnd, IDC_ENCODE_START));
+        // A drop while the batch runs adds nothing, and is released.
+        EXPECT_TRUE(orvtest::PostDropFiles(page.m_jobs.m_hWnd, {sources[0]}, POINT{0, 0}, &hIgnoredDrop));
     });
     const time_t to = std::time(nullptr);
     EXPECT_FALSE(m_host.m_bLock);
     EXPECT_TRUE(pTabs->IsWindowEnabled());
+    EXPECT_EQ(page.m_jobs.GetItemCount(), 7);
+    EXPECT_EQ(::GlobalSize(hIgnoredDrop), 0u) << "the ignored drop is freed";
     EXPECT_EQ(Field(page, IDC_BATCH_COMPLETION), m_app.Text(IDS_COMPLETION_DONE));
-
-    std::string entries;
-    for (const std::string& name : {std::string("a"), std::string("b"), std::string("c")}) {
-        const std::string src = Path(name + ".wav"), dst = Path(name + ".mp3");
-        entries += Entry(IDS_ENC_LOG_STARTED, src.c_str(), dst.c_str()) +
-                   Entry(IDS_ENC_LOG_FINISHED, src.c_str(), dst.c_str());
-    }
     ExpectLog(page, IDS_ENC_LOG_HEADER, IDS_ENC_LOG_ELAPSED, from, to, entries);
 
-    const std::string unixDir = orvtest::UnixPath(m_dir);
-    ASSERT_TRUE(orvtest::RunHostShell("cd '" + unixDir +
-                                          "' && for f in a b c; do mpg123 -q -w $f.dec.wav $f.mp3 && "
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(m_dir) + "' && for f in" + targets +
+                                          "; do mpg123 -q -w $f.dec.wav $f && "
                                           "ffprobe -v error -show_entries stream=sample_rate,bit_rate -of csv=p=0 "
-                                          "$f.mp3 >> rates.txt; done",
+                                          "$f >> rates.txt; done",
                                       "batch-oracles", 60000));
-    EXPECT_EQ(orvtest::ReadFileBytes(Path("rates.txt")), "22050,32000\n44100,128000\n48000,320000\n");
+    EXPECT_EQ(orvtest::ReadFileBytes(Path("rates.txt")), written);
+}
+
+TEST_F(BatchPagesTest, EachUnwritableTargetIsLoggedWithItsCauseOnBothPages) {
+    const std::string folder = Path("folder"), readOnly = Path("ro.out");
+    ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(orvtest::WriteFileBytes(readOnly, "the user's own"));
+    ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string wave = Tone("src.wav", 300, 44100, 2), mp3 = CopyFixture("tone22m.mp3", "src.mp3");
+    const struct {
+        std::string target;  // empty: the source itself, in other letters
+        UINT cause;
+    } cases[] = {
+        {"", IDS_TARGET_IS_SOURCE},
+        {folder, IDS_TARGET_IS_FOLDER},
+        {readOnly, IDS_TARGET_READ_ONLY},
+        {Path("no\\such\\x.out"), IDS_TARGET_NO_FOLDER},
+        // A folder that exists and takes no file, whoever runs the test.
+        {"Z:\\proc\\x.out", IDS_TARGET_FOLDER_LOCKED},
+    };
+    for (const bool bEncode : {true, false}) {
+        SCOPED_TRACE(bEncode ? "encoder" : "decoder");
+        m_sheet.SetActivePage(bEncode ? 0 : 1);
+        CBatchPage& page = bEncode ? static_cast<CBatchPage&>(m_sheet.m_encode) : m_sheet.m_decode;
+        const std::string& source = bEncode ? wave : mp3;
+        std::string entries;
+        for (const auto& c : cases) {
+            std::string target = c.target;
+            if (target.empty()) std::transform(source.begin(), source.end(), std::back_inserter(target), ::toupper);
+            AddRow(page, {source, target, "128", "44100"});
+            entries += Entry(bEncode ? IDS_ENC_LOG_FAILED : IDS_DEC_LOG_FAILED, source.c_str(),
+                             Entry(c.cause, target.c_str()).c_str());
+        }
+        CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
+        const time_t from = std::time(nullptr);
+        RunBatch(page, bEncode ? IDC_ENCODE_START : IDC_DECODE_START,
+                 bEncode ? IDS_ENC_DONE_WITH_PROBLEMS : IDS_DEC_DONE_WITH_PROBLEMS);
+        const time_t to = std::time(nullptr);
+        ExpectLog(page, bEncode ? IDS_ENC_LOG_HEADER : IDS_DEC_LOG_HEADER,
+                  bEncode ? IDS_ENC_LOG_ELAPSED : IDS_DEC_LOG_ELAPSED, from, to, entries);
+    }
+    EXPECT_EQ(orvtest::ReadFileBytes(readOnly), "the user's own");
+    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted) {
     CEncodeDlg& page = m_sheet.m_encode;
-    const std::string good = Tone("good.wav", 1000, 44100, 2), same = Tone("same.wav", 1000, 44100, 2),
-                      damaged = Tone("damaged.wav", 1000, 44100, 2), dir = Tone("dir.wav", 1000, 44100, 2);
+    const std::string good = Tone("good.wav", 1000, 44100, 2), damaged = Tone("damaged.wav", 1000, 44100, 2),
+                      dir = Tone("dir.wav", 1000, 44100, 2);
     // The data chunk claims a second more than the file holds.
     std::string bytes = orvtest::ReadFileBytes(damaged);
     const uint32_t claimed = static_cast<uint32_t>(bytes.size() - 44 + 44100 * 4);
     bytes.replace(40, 4, reinterpret_cast<const char*>(&claimed), 4);
     orvtest::WriteFileBytes(damaged, bytes);
-    const std::string missing = Path("no\\such\\folder\\x.mp3");
     AddRow(page, {Path("gone.wav"), Path("gone.mp3"), "128", "44100"});
     AddRow(page, {dir, m_dir + "\\", "128", "44100"});
-    AddRow(page, {same, Path("SAME.WAV"), "128", "44100"});
-    AddRow(page, {good, missing, "128", "44100"});
     AddRow(page, {damaged, Path("damaged.mp3"), "128", "44100"});
     AddRow(page, {good, Path("good.mp3"), "128", "44100"});
     ::CheckDlgButton(page.m_hWnd, IDC_BATCH_DELETE_AFTER, BST_CHECKED);
     CUiScript::SetText(page.m_hWnd, IDC_BATCH_LOG_FILE, Path("batch.log").c_str());
-    const std::string sameBytes = orvtest::ReadFileBytes(same);
 
     const time_t from = std::time(nullptr);
     RunBatch(page, IDC_ENCODE_START, IDS_ENC_DONE_WITH_PROBLEMS);
@@ -340,14 +394,11 @@ TEST_F(BatchPagesTest, EncoderSkipsUnusableTargetsAndDeletesOnlyWhatItConverted)
     ASSERT_NE(failedAt, std::string::npos) << log;
     const size_t failureEnd = log.find("\r\n", failedAt + failed.size()) + 2;
     const std::string entries = Entry(IDS_ENC_LOG_BAD_TARGET, dir.c_str()) +
-                                Entry(IDS_ENC_LOG_BAD_TARGET, same.c_str()) +
-                                Entry(IDS_ENC_LOG_REFUSED, good.c_str()) +
                                 log.substr(failedAt, failureEnd - failedAt) +
                                 Entry(IDS_ENC_LOG_STARTED, good.c_str(), Path("good.mp3").c_str()) +
                                 Entry(IDS_ENC_LOG_FINISHED, good.c_str(), Path("good.mp3").c_str()) +
                                 Entry(IDS_ENC_LOG_SOURCE_DELETED, good.c_str());
     ExpectLog(page, IDS_ENC_LOG_HEADER, IDS_ENC_LOG_ELAPSED, from, to, entries);
-    EXPECT_EQ(orvtest::ReadFileBytes(same), sameBytes);
     EXPECT_TRUE(orvtest::FileExists(damaged));
     EXPECT_FALSE(orvtest::FileExists(Path("damaged.mp3")));
     EXPECT_FALSE(orvtest::FileExists(good));
@@ -444,7 +495,6 @@ TEST_F(BatchPagesTest, DecoderWritesTheReferenceSamplesAndLogsEveryUnusableTarge
     const std::string mono = Path("tone22m.mp3"), stereo = Path("tone44js.mp3");
     AddRow(page, {mono, Path("tone22m.wav")});
     AddRow(page, {stereo, ""});
-    AddRow(page, {stereo, Path("no\\such\\folder\\x.wav")});
     AddRow(page, {Path("gone.mp3"), Path("gone.wav")});
     AddRow(page, {stereo, Path("tone44js.wav")});
     const std::string kept = fixtures + "/tone48d.mp3";
@@ -457,12 +507,10 @@ TEST_F(BatchPagesTest, DecoderWritesTheReferenceSamplesAndLogsEveryUnusableTarge
     const time_t from = std::time(nullptr);
     RunBatch(page, IDC_DECODE_START, IDS_DEC_DONE_WITH_PROBLEMS);
     const time_t to = std::time(nullptr);
-    const std::string cannot = m_app.Text(IDS_DEC_TARGET_NOT_CREATED);
     const std::string entries =
         Entry(IDS_DEC_LOG_STARTED, mono.c_str(), Path("tone22m.wav").c_str()) +
         Entry(IDS_DEC_LOG_FINISHED, mono.c_str(), Path("tone22m.wav").c_str()) +
         Entry(IDS_DEC_LOG_SOURCE_DELETED, mono.c_str()) + Entry(IDS_DEC_LOG_BAD_TARGET, stereo.c_str(), "") +
-        Entry(IDS_DEC_LOG_FAILED, stereo.c_str(), cannot.c_str()) +
         Entry(IDS_DEC_LOG_SOURCE_MISSING, Path("gone.mp3").c_str()) +
         Entry(IDS_DEC_LOG_STARTED, stereo.c_str(), Path("tone44js.wav").c_str()) +
         Entry(IDS_DEC_LOG_FINISHED, stereo.c_str(), Path("tone44js.wav").c_str()) +

@@ -183,8 +183,11 @@ protected:
     std::string m_dir;
 };
 
-TEST_F(ConvertDialogsTest, EncodeInfoOffersTheRatesTheSourceAllowsWithTheJobsSelected) {
-    const std::vector<std::string> kFull = {"22050", "44100", "48000"};
+TEST_F(ConvertDialogsTest, EncodeInfoOffersTheRatesTheEncoderWritesForTheSource) {
+    const std::vector<std::string> kAllBitRates = {"32", "40", "48", "56", "64", "80", "96",
+                                                   "112", "128", "160", "192", "224", "256", "320"};
+    const std::vector<std::string> kLowBitRates(kAllBitRates.begin(), kAllBitRates.begin() + 10);
+    // Halving 48000 gives 24000, which the encoder writes where 22050 is asked for.
     struct Case {
         DWORD rate;
         WORD channels;
@@ -192,11 +195,14 @@ TEST_F(ConvertDialogsTest, EncodeInfoOffersTheRatesTheSourceAllowsWithTheJobsSel
         const char* sampleRate;
         std::vector<std::string> offered;
         const char* selectedRate;
-        const char* channelText;
+        const std::vector<std::string>& bitRates;
+        const char* selectedBitRate;
     } cases[] = {
-        {22050, 1, "32", "22050", {"22050"}, "22050", "Mono"},
-        {44100, 2, "320", "48000", kFull, "48000", "Stereo"},
-        {44100, 2, "32", "12345", kFull, "22050", "Stereo"},
+        {22050, 1, "32", "22050", {"22050"}, "22050", kLowBitRates, "32"},
+        {44100, 2, "320", "48000", {"22050", "44100", "48000"}, "48000", kAllBitRates, "320"},
+        {44100, 2, "32", "12345", {"22050", "44100", "48000"}, "22050", kLowBitRates, "32"},
+        {48000, 2, "320", "22050", {"24000", "44100", "48000"}, "24000", kLowBitRates, "160"},
+        {32000, 2, "256", "32000", {"32000"}, "32000", kAllBitRates, "256"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.rate) + " " + c.bitRate);
@@ -205,10 +211,10 @@ TEST_F(ConvertDialogsTest, EncodeInfoOffersTheRatesTheSourceAllowsWithTheJobsSel
         m_sheet.m_encode.Select(0);
         CEncodeInfoDlg dlg;
         RunDialog(dlg, kInfoCaption, [&](CUiScript&, HWND hDlg) {
-            EXPECT_EQ(ComboItems(hDlg, IDC_CONV_BITRATE).size(), 14u);
-            EXPECT_EQ(ComboSelection(hDlg, IDC_CONV_BITRATE), c.bitRate);
             EXPECT_EQ(ComboItems(hDlg, IDC_CONV_SAMPLERATE), c.offered);
             EXPECT_EQ(ComboSelection(hDlg, IDC_CONV_SAMPLERATE), c.selectedRate);
+            EXPECT_EQ(ComboItems(hDlg, IDC_CONV_BITRATE), c.bitRates);
+            EXPECT_EQ(ComboSelection(hDlg, IDC_CONV_BITRATE), c.selectedBitRate);
             EXPECT_EQ(Item(hDlg, IDC_CONV_SOURCE), source);
             EXPECT_EQ(Item(hDlg, IDC_CONV_TARGET), m_dir + "\\job.mp3");
             EXPECT_EQ(Item(hDlg, IDC_CONV_FREQUENCY), "Frequency:\t" + std::to_string(c.rate) + " samples/sec");
@@ -216,6 +222,18 @@ TEST_F(ConvertDialogsTest, EncodeInfoOffersTheRatesTheSourceAllowsWithTheJobsSel
             EXPECT_EQ(Item(hDlg, IDC_CONV_LENGTH), "Length (m:s) :\t00:02 ");
             EXPECT_EQ(Item(hDlg, IDC_CONV_CHANNELS),
                       "Channels:\t" + Text(c.channels == 1 ? IDS_CHANNELS_MONO : IDS_CHANNELS_STEREO));
+            if (c.rate != 48000) return;
+            // Choosing another rate offers its bit rates, keeping the choice or the highest below it.
+            for (const auto& step : {std::pair<int, const char*>{1, "320"}, {0, "160"}}) {
+                ::SendDlgItemMessageA(hDlg, IDC_CONV_SAMPLERATE, CB_SETCURSEL, static_cast<WPARAM>(step.first), 0);
+                ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDC_CONV_SAMPLERATE, CBN_SELCHANGE),
+                               reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDC_CONV_SAMPLERATE)));
+                if (step.first == 1) {
+                    EXPECT_EQ(ComboItems(hDlg, IDC_CONV_BITRATE), kAllBitRates);
+                    ::SendDlgItemMessageA(hDlg, IDC_CONV_BITRATE, CB_SETCURSEL, 13, 0);
+                }
+                EXPECT_EQ(ComboSelection(hDlg, IDC_CONV_BITRATE), step.second);
+            }
         });
         ::SendMessageA(m_sheet.m_encode.Jobs(), LVM_DELETEALLITEMS, 0, 0);
     }
@@ -317,9 +335,10 @@ TEST_F(ConvertDialogsTest, DecodeInfoShowsTheMpegPropertiesOfTheLastSelectedJob)
         EXPECT_EQ(Item(hDlg, IDC_CONV_FREQUENCY), "Frequency:\t44100 Hz");
         EXPECT_EQ(Item(hDlg, IDC_CONV_CHANNELS), "Channels:\t" + Text(IDS_CHANNELS_JOINT_STEREO));
         EXPECT_EQ(Item(hDlg, IDC_CONV_COPYRIGHTED), "Copyrighted:\tNo");
-        EXPECT_EQ(Item(hDlg, IDC_CONV_ORIGINAL), "Original:\t\tYes");
+        EXPECT_EQ(Item(hDlg, IDC_CONV_ORIGINAL), "Original:   \tYes");
         EXPECT_EQ(Item(hDlg, IDC_CONV_CHECKSUMS), "CheckSums:\tNo");
         EXPECT_NE(Item(hDlg, IDC_CONV_FRAMES).find("Frames:\t\t"), std::string::npos);
+        orvtest::CaptureScreen("decode-info");
     });
     EXPECT_EQ(m_sheet.m_decode.m_play.GetFrames(), 0);  // closed again
 }
@@ -333,6 +352,12 @@ TEST_F(ConvertDialogsTest, LogViewerShowsTheLinesOfACrLfText) {
     RunDialog(viewer, "Batch results", [&](CUiScript&, HWND hDlg) {
         EXPECT_EQ(Item(hDlg, IDC_LOG_TEXT), "first line\r\nsecond line\r\nthird line\r\n");
         EXPECT_EQ(::SendDlgItemMessageA(hDlg, IDC_LOG_TEXT, EM_GETLINECOUNT, 0, 0), 4);
+        DWORD dwStart = 1, dwEnd = 1;
+        ::SendDlgItemMessageA(hDlg, IDC_LOG_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&dwStart),
+                              reinterpret_cast<LPARAM>(&dwEnd));
+        EXPECT_EQ(dwStart, 0u) << "nothing selected";
+        EXPECT_EQ(dwEnd, 0u);
+        orvtest::CaptureScreen("log-viewer");
     });
 }
 

@@ -131,7 +131,7 @@ TEST_F(InfoDlgTest, MoreInfoShowsTheMpegDetailsMpg123Reads) {
             EXPECT_EQ(item(IDC_INFO_FREQUENCY), Formatted("Frequency:\t%ld Hz", ref.frequency));
             EXPECT_EQ(item(IDC_INFO_CHANNELS), "Channels:\t" + m_app.Text(ModeText(ref.mode)));
             EXPECT_EQ(item(IDC_INFO_COPYRIGHTED), "Copyrighted:\t" + ref.copyright);
-            EXPECT_EQ(item(IDC_INFO_ORIGINAL), "Original:\t\t" + ref.original);
+            EXPECT_EQ(item(IDC_INFO_ORIGINAL), "Original:   \t" + ref.original);
             EXPECT_EQ(item(IDC_INFO_CHECKSUMS), "CheckSums:\t" + ref.crc);
         }));
     }

@@ -359,8 +359,15 @@ TEST_F(PlayerWindowTest, FormatLineIsForMpegOnly) {
     Lcd().DrawFormat();
     EXPECT_EQ(Diff(Shot("format-wave"), 33, 48, g_background, 33, 48, rcLines.Width(), rcLines.Height()), 0);
     m_app.m_songList.GetAt(0)->m_nType = SONG_MPEG;
-    Lcd().DrawFormat();
-    EXPECT_GT(Diff(Shot("format-mpeg"), 33, 60, g_background, 33, 60, 180, 12), 20);
+    // With or without an artist, the line keeps its own row, clear of the meter.
+    for (const char* artist : {"Artist", ""}) {
+        SCOPED_TRACE(artist);
+        Lcd().m_strArtist = artist;
+        Lcd().DrawFormat();
+        const orvtest::Screenshot shot = Shot(*artist ? "format-mpeg" : "format-mpeg-no-artist");
+        EXPECT_GT(Diff(shot, 33, 60, g_background, 33, 60, 180, 12), 20);
+        EXPECT_EQ(Diff(shot, 33, 48, g_background, 33, 48, 180, 12), 0);
+    }
 }
 
 TEST_F(PlayerWindowTest, TitleShowsAmpersandsAsTyped) {

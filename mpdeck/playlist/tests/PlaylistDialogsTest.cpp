@@ -5,6 +5,7 @@
 #include "SavePlaylistDlg.h"
 #include "SelectSongDlg.h"
 #include "TelmarIds.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -156,6 +157,7 @@ TEST_F(PlaylistDialogsTest, DeletingTheSecondOfThreeRewritesTheIndex) {
             HWND hDlg = ui.WaitWindow(kOpenCaption);
             if (!hDlg) return;
             rowsAtStart = CUiScript::ListViewRows(hDlg, IDC_PLAYLIST_ROWS);
+            orvtest::CaptureScreen("open-playlist");
             // The playlist in use stays.
             CUiScript::SelectListViewRow(hDlg, IDC_PLAYLIST_ROWS, 0);
             CUiScript::Click(hDlg, IDC_DELETE_PLAYLIST);
