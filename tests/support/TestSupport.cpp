@@ -205,11 +205,15 @@ DWORD RunProgram(const std::string& commandLine, DWORD timeoutMs) {
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
+    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "RunProgram: cannot start %s: error %lu\n", commandLine.c_str(), ::GetLastError());
+        return ~0u;
+    }
     DWORD code = ~0u;
     if (PumpUntil([&] { return ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs)) {
         ::GetExitCodeProcess(pi.hProcess, &code);
     } else {
+        std::fprintf(stderr, "RunProgram: %s still runs after %lu ms\n", commandLine.c_str(), timeoutMs);
         ::TerminateProcess(pi.hProcess, code);  // a stuck program does not outlive its test
     }
     ::CloseHandle(pi.hThread);
