@@ -350,6 +350,8 @@ void CMP3PlayerDlg::Play() {
         m_transport.m_nState = CMP3Transport::kRunning;
         return;
     }
+    // What plays is the list the open page shows, edits included.
+    CommitPlaylistPage();
     if (m_playlist.m_songList.IsEmpty()) {
         ShowMessage(this, IDS_PLAYLIST_EMPTY, kMessageNotice);
         OpenSheet();

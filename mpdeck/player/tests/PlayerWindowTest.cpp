@@ -541,6 +541,24 @@ TEST_F(PlayerWindowTest, OnlyTheActivePageHearsOfPlayingAndTheSheetGoesWithThePl
 
 // A song removed on the open playlist page is an edit of the playlist: Exit asks
 // about saving it before the sheet goes (Cancel keeps the player and the page).
+// Play plays the songs the open playlist page shows, not the list before its edits.
+TEST_F(PlayerWindowTest, PlayTakesTheEditsOfTheOpenPlaylistPage) {
+    const std::string tone = orvtest::MakeTempDir("page-play") + "\\tone.wav";
+    ASSERT_TRUE(orvtest::WriteToneWave(tone, 2000, 22050, 1, 440.0));
+    ASSERT_TRUE(Open());
+    Player().OpenSheet();
+    CMPlaylist& page = Player().m_pSheet->m_pagePlaylist;
+    ASSERT_TRUE(page.m_hWnd);
+    page.AddSongFile(tone.c_str(), 0);
+    orvtest::CUiScript script("Orvanta-MP3");
+    bool bQuiet = false;
+    script.Run([&](orvtest::CUiScript& ui) { bQuiet = ui.NoBoxFor(1000); },
+               [&] { orvtest::PressAt(Wnd(), Center(Layout(skin::kHotPlay).region)); });
+    EXPECT_TRUE(bQuiet) << script.Report();
+    EXPECT_TRUE(Lcd().m_bPlaying);
+    Player().Stop();
+}
+
 TEST_F(PlayerWindowTest, ExitAsksAboutEditsOfTheOpenPlaylistPage) {
     const std::string tone = orvtest::MakeTempDir("exit") + "\\tone.wav";
     ASSERT_TRUE(orvtest::WriteToneWave(tone, 1000, 22050, 1, 440.0));
