@@ -65,7 +65,7 @@ BOOL CCDAuditionDlg::OnInitDialog() {
         End();
         return TRUE;
     }
-    if (!PlayFrom(0, 0)) {
+    if (!PlayFrom(0)) {
         CloseDevice();
         ShowMessage(this, IDS_CD_PLAY_FAILED, MB_ICONEXCLAMATION);
         End();
@@ -96,13 +96,14 @@ BOOL CCDAuditionDlg::OpenDevice() {
     return TRUE;
 }
 
-BOOL CCDAuditionDlg::PlayFrom(int nSeconds, int nFrames) {
+BOOL CCDAuditionDlg::PlayFrom(int nSeconds) {
     if (!m_nDeviceId) return FALSE;
     const int nTrack = m_track.GetTrackNumber();
     MCI_PLAY_PARMS play = {};
     play.dwCallback = reinterpret_cast<DWORD_PTR>(m_hWnd);
     play.dwFrom = cddisc::PackTmsf(nTrack, nSeconds / kSecondsPerMinute, nSeconds % kSecondsPerMinute, 0);
-    play.dwTo = cddisc::PackTmsf(nTrack, m_track.GetMinutes(), m_track.GetSeconds(), nFrames);
+    // To the track's last frame, not its last whole second.
+    play.dwTo = cddisc::PackTmsf(nTrack, m_track.GetMinutes(), m_track.GetSeconds(), m_track.GetFrames());
     return mciSendCommandA(m_nDeviceId, MCI_PLAY, MCI_FROM | MCI_TO | MCI_NOTIFY, Parms(&play)) == 0;
 }
 
@@ -159,7 +160,7 @@ void CCDAuditionDlg::OnPause() {
 
 void CCDAuditionDlg::OnPlay() {
     if (m_bEnded) return;
-    if (!PlayFrom(m_slider.GetPos(), 0)) {
+    if (!PlayFrom(m_slider.GetPos())) {
         CloseDevice();
         ShowMessage(this, IDS_CD_PLAY_FAILED, MB_ICONEXCLAMATION);
         End();

@@ -60,7 +60,7 @@ protected:
 
 private:
     BOOL OpenDevice();
-    BOOL PlayFrom(int nSeconds, int nFrames);
+    BOOL PlayFrom(int nSeconds);
     void CloseDevice();
     void ShowPosition();
     void PaintMinutes(CDC& dc);

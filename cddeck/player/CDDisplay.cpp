@@ -134,7 +134,7 @@ void CCDDisplay::DrawMode(CDC* pDC) {
     if (!canvas.HasDc()) return;
     LabelText(canvas, kModeLabel);
     canvas.Background(kModeBox);
-    canvas.Text(LoadText(playmode::TextId(m_nMode)), kModeBox, kLabelHeight, FW_NORMAL, true);
+    canvas.Label(LoadText(playmode::TextId(m_nMode)), kModeBox, kLabelHeight);
 }
 
 void CCDDisplay::DrawIndicator(int nIndicator, CDC* pDC) {

@@ -278,11 +278,6 @@ size_t MemorySource::ReadAt(uint64_t at, uint8_t* out, size_t n) {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 constexpr int kOpenTries = 20;
 constexpr auto kOpenRetryWait = std::chrono::milliseconds(5);
 
@@ -293,10 +288,18 @@ size_t ReadFileAt(std::FILE* file, uint64_t at, uint8_t* out, size_t n) {
 
 }  // namespace
 
+void FileSource::Closer::operator()(std::FILE* file) const { std::fclose(file); }
+
 std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-  FilePtr file(std::fopen(path.c_str(), "rb"));
+  Handle file(std::fopen(path.c_str(), "rb"));
   if (!file) return nullptr;
-  return std::unique_ptr<FileSource>(new FileSource(path));
+  return std::unique_ptr<FileSource>(new FileSource(path, nullptr));
+}
+
+std::unique_ptr<FileSource> FileSource::OpenHeld(const std::string& path) {
+  Handle file(std::fopen(path.c_str(), "rb"));
+  if (!file) return nullptr;
+  return std::unique_ptr<FileSource>(new FileSource(path, std::move(file)));
 }
 
 std::FILE* FileSource::OpenBriefly() const {
@@ -307,25 +310,29 @@ std::FILE* FileSource::OpenBriefly() const {
   return nullptr;
 }
 
+std::FILE* FileSource::Reach(Handle& brief) const {
+  if (m_held) return m_held.get();
+  brief.reset(OpenBriefly());
+  return brief.get();
+}
+
 uint64_t FileSource::Size() {
-  FilePtr file(OpenBriefly());
-  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return 0;
-  const long length = std::ftell(file.get());
+  Handle brief;
+  std::FILE* file = Reach(brief);
+  if (!file || std::fseek(file, 0, SEEK_END) != 0) return 0;
+  const long length = std::ftell(file);
   return length > 0 ? uint64_t(length) : 0;
 }
 
 size_t FileSource::ReadAt(uint64_t at, uint8_t* out, size_t n) {
-  if (n > kWindowBytes) {
-    FilePtr file(OpenBriefly());
-    return ReadFileAt(file.get(), at, out, n);
-  }
+  Handle brief;
+  if (n > kWindowBytes) return ReadFileAt(Reach(brief), at, out, n);
   const bool bInside = at >= m_windowAt && at + n <= m_windowAt + m_window.size();
   if (!bInside) {
     m_window.reserve(kWindowBytes);
     m_window.resize(kWindowBytes);
     m_windowAt = at;
-    FilePtr file(OpenBriefly());
-    m_window.resize(ReadFileAt(file.get(), at, m_window.data(), kWindowBytes));
+    m_window.resize(ReadFileAt(Reach(brief), at, m_window.data(), kWindowBytes));
   }
   if (at < m_windowAt || at >= m_windowAt + m_window.size()) return 0;
   const size_t from = size_t(at - m_windowAt);
@@ -390,7 +397,7 @@ bool ProbeStream(ByteSource& source, StreamInfo& info) {
 
 bool ProbeFile(const std::string& path, StreamInfo& info) {
   info = StreamInfo();
-  std::unique_ptr<FileSource> file = FileSource::Open(path);
+  std::unique_ptr<FileSource> file = FileSource::OpenHeld(path);
   return file && ProbeStream(*file, info);
 }
 

@@ -191,7 +191,10 @@ SHORT CMp3PlayControl::Play() {
     } else if (!m_writer.IsOpen() && !OpenStagedTarget()) {
         return kStatusCannotCreate;
     }
-    if (!StartRun()) return kStatusBusy;
+    if (!StartRun()) {
+        FinishRun(false);  // a file that is only Ready holds no device and no target
+        return kStatusBusy;
+    }
     m_state = State::Running;
     return kStatusOk;
 }
@@ -323,7 +326,9 @@ bool CMp3PlayControl::OpenStagedTarget() {
 
 SHORT CMp3PlayControl::CloseFile() {
     if (m_state == State::Closed) return kStatusOk;
-    FinishRun(false);
+    // A file only measured, or whose run has ended, has no run to end: a playlist
+    // measured at start-up then costs no window or device calls per song.
+    if (m_state != State::Ready) FinishRun(false);
     DropQueued();
     Current().Close();
     m_probed = orv::codec::StreamInfo();

@@ -89,11 +89,11 @@ CString CBatchPage::TargetFor(const CString& strSource) const {
     return strBase + LoadText(m_texts.nTargetExt);
 }
 
-void CBatchPage::AppendJob(const CString& strSource, BOOL bExamine) {
+void CBatchPage::AppendJob(const CString& strSource) {
     const int nRow = m_jobs.InsertItem(m_jobs.GetItemCount(), strSource);
     if (nRow < 0) return;
     m_jobs.SetItemText(nRow, kBatchTarget, TargetFor(strSource));
-    FillOptions(nRow, strSource, bExamine);
+    FillOptions(nRow, strSource);
 }
 
 void CBatchPage::OnAdd() {
@@ -102,7 +102,7 @@ void CBatchPage::OnAdd() {
                      static_cast<int>(std::size(m_texts.nFilter)), paths)) {
         return;
     }
-    for (const CString& strPath : paths) AppendJob(strPath, TRUE);
+    for (const CString& strPath : paths) AppendJob(strPath);
     FitPathColumns();
     if (!m_pPlayer || !m_pPlayer->IsPlayerPlaying()) EnableItem(m_texts.nStartId, m_jobs.GetItemCount() > 0);
 }
@@ -111,7 +111,7 @@ LRESULT CBatchPage::OnListDropFiles(WPARAM wParam, LPARAM) {
     HDROP hDrop = reinterpret_cast<HDROP>(wParam);
     // The drop is released also when a running batch ignores it.
     if (!m_bRunning) {
-        for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath, FALSE);
+        for (const CString& strPath : DroppedPaths(hDrop)) AppendJob(strPath);
         FitPathColumns();
         m_jobs.SetFocus();
     }

@@ -66,7 +66,7 @@ public:
 protected:
     virtual void InsertColumns(int nListWidth) = 0;
     // The option columns of a new row (after source and target).
-    virtual void FillOptions(int nRow, const CString& strSource, BOOL bExamine) = 0;
+    virtual void FillOptions(int nRow, const CString& strSource) = 0;
     // A row whose source could be read: check, open and start it. FALSE: the job is
     // skipped (it has logged why) and the batch ends with the failure notice.
     virtual BOOL StartJob(int nRow, const CString& strSource) = 0;
@@ -135,7 +135,7 @@ private:
     // Asks about targets that exist; FALSE when the user does not start.
     BOOL TakeExistingTargets();
     // Appends a row: source, target from the source's name, then the options.
-    void AppendJob(const CString& strSource, BOOL bExamine);
+    void AppendJob(const CString& strSource);
     void FitPathColumns();
     BOOL PathUnderMouse(CString& strPath) const;
     CString TargetFor(const CString& strSource) const;

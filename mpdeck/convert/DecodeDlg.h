@@ -16,7 +16,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void InsertColumns(int nListWidth) override;
-    void FillOptions(int, const CString&, BOOL) override {}
+    void FillOptions(int, const CString&) override {}
     BOOL StartJob(int nRow, const CString& strSource) override;
     void OnUnreadableSource(const CString& strSource) override;
     long ProgressTotal() override;

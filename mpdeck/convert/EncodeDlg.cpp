@@ -80,17 +80,14 @@ void CEncodeDlg::InsertColumns(int nListWidth) {
     m_jobs.InsertColumn(kBatchSampleRate, "SampleRate", LVCFMT_LEFT, nListWidth / 6);
 }
 
-void CEncodeDlg::FillOptions(int nRow, const CString& strSource, BOOL bExamine) {
+void CEncodeDlg::FillOptions(int nRow, const CString& strSource) {
     CString strRate;
     strRate.Format("%d", kDefaultBitRate);
     m_jobs.SetItemText(nRow, kBatchBitRate, strRate);
-    DWORD dwRate = kFullRate;
-    if (bExamine) {
-        CWaveDevice wave;
-        wave.m_strPath = strSource;
-        dwRate = wave.ReadInfo() ? wave.m_dwSamplesPerSec : 0;
-        wave.Close();
-    }
+    CWaveDevice wave;
+    wave.m_strPath = strSource;
+    const DWORD dwRate = wave.ReadInfo() ? wave.m_dwSamplesPerSec : 0;
+    wave.Close();
     strRate.Format("%d", static_cast<int>(dwRate));
     m_jobs.SetItemText(nRow, kBatchSampleRate, strRate);
 }

@@ -18,7 +18,7 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void InsertColumns(int nListWidth) override;
-    void FillOptions(int nRow, const CString& strSource, BOOL bExamine) override;
+    void FillOptions(int nRow, const CString& strSource) override;
     BOOL StartJob(int nRow, const CString& strSource) override;
     long ProgressTotal() override;
     void StopConversion() override;

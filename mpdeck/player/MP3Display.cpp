@@ -158,7 +158,7 @@ void CMP3Display::DrawMode(CDC* pDC) {
     canvas.Background(kModeBox);
     CString strMode;
     GetSkinApp()->LoadResString(strMode, playmode::TextId(m_nPlayMode));
-    canvas.Text(strMode, kModeBox, kLabelHeight, FW_NORMAL, true);
+    canvas.Label(strMode, kModeBox, kLabelHeight);
 }
 
 void CMP3Display::DrawIndicator(int nIndicator, CDC* pDC) {

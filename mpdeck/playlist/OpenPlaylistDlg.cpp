@@ -27,9 +27,8 @@ BOOL COpenPlaylistDlg::OnInitDialog() {
     CRect rcList;
     m_listPlaylists.GetClientRect(&rcList);
     m_listPlaylists.InsertColumn(0, "Playlist Name", LVCFMT_LEFT, rcList.Width());
-    for (int i = 1; i <= nTotal; ++i) {
-        m_listPlaylists.InsertItem(i - 1, m_file.ReadNumbered(kIndexSection, i, kUntitled));
-    }
+    const std::vector<CString> names = m_file.ReadNumberedValues(kIndexSection, nTotal, kUntitled);
+    for (size_t i = 0; i < names.size(); ++i) m_listPlaylists.InsertItem(static_cast<int>(i), names[i]);
     return TRUE;
 }
 

@@ -47,8 +47,7 @@ void CPlaylistModel::LoadPlaylist() {
     m_nPlayMode = file.ReadInt(m_strPlaylistName, kPlayModeKey, kPlainPlayMode);
 
     BOOL bDropped = FALSE;
-    for (int i = 1; i <= nTotal; ++i) {
-        const CString strValue = file.ReadNumbered(m_strPlaylistName, i, kUntitled);
+    for (const CString& strValue : file.ReadNumberedValues(m_strPlaylistName, nTotal, kUntitled)) {
         if (strValue == kUntitled) continue;
         if (!AddLoadedEntry(strValue, bDropped)) return;
     }

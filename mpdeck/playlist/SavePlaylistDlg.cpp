@@ -16,7 +16,9 @@ BOOL CSavePlaylistDlg::OnInitDialog() {
     m_editName.SubclassDlgItem(IDC_PLAYLIST_NAME_EDIT, this);
 
     const int nTotal = m_file.ReadTotal(kIndexSection, kMaxPlaylists);
-    for (int i = 1; i <= nTotal; ++i) m_listNames.AddString(m_file.ReadNumbered(kIndexSection, i, kUntitled));
+    for (const CString& strName : m_file.ReadNumberedValues(kIndexSection, nTotal, kUntitled)) {
+        m_listNames.AddString(strName);
+    }
 
     const CString& strCurrent = m_model.m_strPlaylistName;
     if (!strCurrent.IsEmpty()) {

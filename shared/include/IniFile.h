@@ -5,6 +5,8 @@
 
 #include "fw/Framework.h"
 
+#include <vector>
+
 class CIniFile {
 public:
     explicit CIniFile(LPCSTR lpszFileName) : m_strFileName(lpszFileName) {}
@@ -26,6 +28,9 @@ public:
 
     // Keys named by a number written with "%d".
     CString ReadNumbered(LPCSTR lpszSection, int nKey, LPCSTR lpszDefault) const;
+    // The values of keys 1 ... nCount, each as ReadNumbered gives it, from one read of
+    // the section: a long list then costs one file access instead of one per key.
+    std::vector<CString> ReadNumberedValues(LPCSTR lpszSection, int nCount, LPCSTR lpszDefault) const;
     void WriteNumbered(LPCSTR lpszSection, int nKey, LPCSTR lpszValue) const;
     void DeleteNumbered(LPCSTR lpszSection, int nKey) const;
 

@@ -43,9 +43,11 @@ public:
     void Face(const skin::Rect& source, int x, int y);
     // The window's skin (2020) painted back over rc.
     void Background(const skin::Rect& rc);
-    // One line of text in rc with the panel's colours: transparent in the text colour,
-    // or black on an opaque panel-coloured ground, vertically centred.
-    void Text(const CString& str, const skin::Rect& rc, int nHeight, int nWeight, bool bInverse = false);
+    // One line of text at the top of rc, transparent in the panel's text colour.
+    void Text(const CString& str, const skin::Rect& rc, int nHeight, int nWeight);
+    // A word that must be read whole (the play mode): black on a panel-coloured ground
+    // as wide as the word, its letters narrowed until it fits rc.
+    void Label(const CString& str, const skin::Rect& rc, int nHeight);
 
 private:
     std::optional<CClientDC> m_client;
@@ -58,8 +60,9 @@ inline skin::Rect ToSkin(const CRect& rc) {
     return {rc.left, rc.top, rc.right, rc.bottom};
 }
 
-// The panel's font (face name = text 186); nHeight is the character height in pixels.
-BOOL CreateLcdFont(CFont& font, int nHeight, int nWeight);
+// The panel's font (face name = text 186); nHeight is the character height in pixels,
+// nWidth the average character width (0: the face's own).
+BOOL CreateLcdFont(CFont& font, int nHeight, int nWeight, int nWidth = 0);
 
 // The panel's text colour.
 COLORREF LcdTextColor();

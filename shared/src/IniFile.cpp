@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -17,6 +18,48 @@ int NumberedKey(const char* pszKey) {
         if (nValue > kCap) nValue = kCap;
     }
     return nValue;
+}
+
+// The number a key names when its text is that number as "%d" writes it; 0 otherwise.
+int ExactNumber(const std::string& strKey) {
+    const int nKey = NumberedKey(strKey.c_str());
+    return nKey > 0 && std::to_string(nKey) == strKey ? nKey : 0;
+}
+
+std::string Trimmed(const std::string& strText) {
+    const size_t nFirst = strText.find_first_not_of(" \t");
+    if (nFirst == std::string::npos) return std::string();
+    return strText.substr(nFirst, strText.find_last_not_of(" \t") - nFirst + 1);
+}
+
+// A value of a section line as the string reader gives it: trimmed, one pair of like
+// quotes dropped, cut to the reader's buffer.
+CString ProfileValue(const char* pszRaw) {
+    std::string strValue = Trimmed(pszRaw);
+    const size_t nLength = strValue.size();
+    if (nLength >= 2 && (strValue[0] == '"' || strValue[0] == '\'') && strValue[nLength - 1] == strValue[0]) {
+        strValue = strValue.substr(1, nLength - 2);
+    }
+    if (strValue.size() >= kValueBufferSize) strValue.resize(kValueBufferSize - 1);
+    return CString(strValue.c_str());
+}
+
+// A list of strings, each ended by a zero and the list by another, that grows with
+// the section; read says how much it used, and two less than the size when cut.
+template <typename Read>
+std::vector<char> ReadList(Read read) {
+    constexpr DWORD kMaxListSize = 16u << 20;
+    std::vector<char> list;
+    DWORD dwSize = 64u << 10;
+    for (;;) {
+        list.assign(dwSize, '\0');
+        const DWORD dwUsed = read(list.data(), dwSize);
+        if (dwUsed + 2 < dwSize || dwSize >= kMaxListSize) break;
+        dwSize *= 2;
+    }
+    list[dwSize - 2] = '\0';
+    list[dwSize - 1] = '\0';
+    return list;
 }
 
 }  // namespace
@@ -44,24 +87,34 @@ int CIniFile::ReadCount(LPCSTR lpszSection, LPCSTR lpszKey, int nMax) const {
 }
 
 int CIniFile::HighestNumberedKey(LPCSTR lpszSection) const {
-    // The key list grows with the section; the profile function says when it was cut.
-    constexpr DWORD kMaxListSize = 16u << 20;
-    std::vector<char> keys;
-    DWORD dwSize = 64u << 10;
-    for (;;) {
-        keys.assign(dwSize, '\0');
-        const DWORD dwUsed = ::GetPrivateProfileStringA(lpszSection, nullptr, "", keys.data(), dwSize, m_strFileName);
-        if (dwUsed + 2 < dwSize || dwSize >= kMaxListSize) break;
-        dwSize *= 2;
-    }
-    keys.back() = '\0';
-
+    const std::vector<char> keys = ReadList([&](char* pBuffer, DWORD dwSize) {
+        return ::GetPrivateProfileStringA(lpszSection, nullptr, "", pBuffer, dwSize, m_strFileName);
+    });
     int nHighest = 0;
     for (const char* pKey = keys.data(); *pKey; pKey += std::strlen(pKey) + 1) {
         const int nKey = NumberedKey(pKey);
         if (nKey > nHighest) nHighest = nKey;
     }
     return nHighest;
+}
+
+std::vector<CString> CIniFile::ReadNumberedValues(LPCSTR lpszSection, int nCount, LPCSTR lpszDefault) const {
+    const size_t nValues = nCount > 0 ? static_cast<size_t>(nCount) : 0;
+    std::vector<CString> values(nValues, CString(lpszDefault));
+    std::vector<bool> found(nValues, false);
+    const std::vector<char> lines = ReadList([&](char* pBuffer, DWORD dwSize) {
+        return ::GetPrivateProfileSectionA(lpszSection, pBuffer, dwSize, m_strFileName);
+    });
+    for (const char* pLine = lines.data(); *pLine; pLine += std::strlen(pLine) + 1) {
+        const char* pEqual = std::strchr(pLine, '=');
+        if (!pEqual) continue;
+        const size_t nKey = static_cast<size_t>(ExactNumber(Trimmed(std::string(pLine, pEqual))));
+        // The profile function answers a key with its first line.
+        if (nKey < 1 || nKey > nValues || found[nKey - 1]) continue;
+        found[nKey - 1] = true;
+        values[nKey - 1] = ProfileValue(pEqual + 1);
+    }
+    return values;
 }
 
 void CIniFile::WriteInt(LPCSTR lpszSection, LPCSTR lpszKey, int nValue) const {

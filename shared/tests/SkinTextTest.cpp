@@ -1,5 +1,6 @@
 // Texts of TELMAR.DLL and the programs' message boxes, on copies of the library with
 // string blocks changed by the test.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -146,4 +147,29 @@ TEST(IniFileTest, EachFileKeepsItsOwnSections) {
     char dir[MAX_PATH] = {};
     ::GetWindowsDirectoryA(dir, MAX_PATH);
     ::DeleteFileA((std::string(dir) + "\\orvshared-discs.ini").c_str());
+}
+
+// One read of a section gives each numbered key what the profile function gives it.
+TEST(IniFileTest, NumberedValuesReadAtOnceEqualThoseReadOneByOne) {
+    char dir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(dir, MAX_PATH);
+    const std::string path = std::string(dir) + "\\orvshared-list.ini";
+    const std::string longValue(1500, 'x');
+    const std::string text = "[List]\r\nTotal=9\r\n1=C:\\a b\\one.mp3,MPEG\r\n 2 = spaced \r\n02=leading zero\r\n"
+                             "3=\"quoted\"\r\n3=second three\r\n5='single'\r\n6=\"half\r\n7=\r\n8=" +
+                             longValue + "\r\nnot a line\r\n[Other]\r\n9=elsewhere\r\n";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+
+    const CIniFile ini("orvshared-list.ini");
+    const std::vector<CString> values = ini.ReadNumberedValues("List", 9, "Untitled");
+    ASSERT_EQ(values.size(), 9u);
+    for (int i = 1; i <= 9; ++i) EXPECT_STREQ(values[i - 1], ini.ReadNumbered("List", i, "Untitled")) << "key " << i;
+    EXPECT_STREQ(values[1], "spaced");
+    EXPECT_STREQ(values[2], "quoted");
+    EXPECT_STREQ(values[8], "Untitled");
+    EXPECT_TRUE(ini.ReadNumberedValues("List", 0, "").empty());
+    ::DeleteFileA(path.c_str());
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,12 +97,8 @@ void ExpectHeardNear(double hz, int nElapsed, const char* what) {
 
 // Samples [from, to) of one continuous 440 Hz stereo tone at 44.1 kHz, encoded by our
 // encoder, which states its delay and padding in the Info frame.
-bool WriteToneMp3Part(const std::string& path, size_t from, size_t to) {
-    std::vector<int16_t> pcm;
-    for (size_t i = from; i < to; ++i) {
-        const auto v = static_cast<int16_t>(std::lround(12000 * std::sin(2 * 3.14159265358979 * 440 * i / 44100.0)));
-        pcm.insert(pcm.end(), {v, v});
-    }
+// Interleaved 44.1 kHz stereo samples as an MP3 of our encoder.
+bool WriteMp3(const std::string& path, const std::vector<int16_t>& pcm) {
     orv::codec::Mp3Encoder encoder;
     std::vector<uint8_t> mp3;
     if (encoder.Configure(orv::codec::Mp3EncoderSettings()) != orv::codec::Mp3EncoderError::None ||
@@ -110,6 +107,15 @@ bool WriteToneMp3Part(const std::string& path, size_t from, size_t to) {
         return false;
     }
     return WriteFileBytes(path, std::string(mp3.begin(), mp3.end()));
+}
+
+bool WriteToneMp3Part(const std::string& path, size_t from, size_t to) {
+    std::vector<int16_t> pcm;
+    for (size_t i = from; i < to; ++i) {
+        const auto v = static_cast<int16_t>(std::lround(12000 * std::sin(2 * 3.14159265358979 * 440 * i / 44100.0)));
+        pcm.insert(pcm.end(), {v, v});
+    }
+    return WriteMp3(path, pcm);
 }
 
 class PlayerE2eTest : public ::testing::Test {
@@ -266,6 +272,57 @@ TEST_F(PlayerE2eTest, TwoMp3sCutFromOneToneJoinWithoutAGap) {
     }
     EXPECT_NEAR(whole.LengthMs() - lostMs, 1000.0 * kEnd / 44100, 60) << DescribeSpans(gaps);
     EXPECT_LT(gapMs, 5.0) << "join at " << joinMs << " ms; gaps " << DescribeSpans(gaps);
+}
+
+// Songs cut from a clock, each from a second of its own: after Next, Previous and a
+// song's end the song chosen is heard from its first second, and the silence before
+// it is the player's alone (both sides of a change pass the same sink, so the sink's
+// latency is in neither).
+TEST_F(PlayerE2eTest, EverySongChangeIsHeardFromItsFirstSecondWithoutSilence) {
+    const int kSongSeconds = 5;
+    std::vector<std::string> songs;
+    for (int i = 0; i < 3; ++i) {
+        songs.push_back(g_dir + "\\clock " + std::to_string(i + 1) + ".mp3");
+        ASSERT_TRUE(WriteMp3(songs.back(), ClockSamples(i * kSongSeconds, kSongSeconds)));
+    }
+    WriteList(songs, 1);
+    ASSERT_TRUE(Start());
+    const struct {
+        const char* name;
+        unsigned hotspot;
+        DWORD thenMs;
+        int firstSecond;  // of the song it plays
+    } steps[] = {
+        {"Play", skin::kHotPlay, 2500, 0},
+        {"Next", skin::kHotNext, 2500, kSongSeconds},
+        {"Previous", skin::kHotPrevious, 2000, 0},
+        {"Next again", skin::kHotNext, 0, kSongSeconds},
+    };
+    CAudioRecorder recorder;
+    ASSERT_TRUE(recorder.Start("e2e-player-clock"));
+    std::vector<double> pressedMs;
+    for (const auto& step : steps) {
+        pressedMs.push_back(recorder.SoFar().DurationMs());
+        Click(step.hotspot);
+        PumpFor(step.thenMs);
+    }
+    ASSERT_TRUE(WaitSong(3)) << "song 2 ends by itself";
+    PumpFor(2000);
+    const std::vector<ClockRun> runs = HeardClock(recorder.Stop());
+    auto judge = [&](std::vector<ClockRun>::const_iterator run) {
+        ASSERT_NE(run, runs.end()) << DescribeClock(runs);
+        EXPECT_GE(run->span.LengthMs(), 900.0) << DescribeClock(runs);
+        if (run == runs.begin()) return;
+        EXPECT_LE(run->span.fromMs - std::prev(run)->span.toMs, 250.0) << "silence before it; " << DescribeClock(runs);
+    };
+    for (size_t i = 0; i < pressedMs.size(); ++i) {
+        SCOPED_TRACE(steps[i].name);
+        judge(std::find_if(runs.begin(), runs.end(), [&](const ClockRun& r) {
+            return r.span.fromMs >= pressedMs[i] - 50 && r.second == steps[i].firstSecond;
+        }));
+    }
+    SCOPED_TRACE("the end of song 2");
+    judge(std::find_if(runs.begin(), runs.end(), [&](const ClockRun& r) { return r.second == 2 * kSongSeconds; }));
 }
 
 TEST_F(PlayerE2eTest, WithLoopTheListWraps) {

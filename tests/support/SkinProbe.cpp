@@ -132,4 +132,17 @@ int DifferingPixels(const Screenshot& screen, int sx, int sy, const Screenshot& 
     return differing;
 }
 
+LabelColumns MeasureLabel(const Screenshot& shot, POINT origin, const skin::Rect& rc, int margin) {
+    const COLORREF crGround = RGB(skin::kLcdTextRed, skin::kLcdTextGreen, skin::kLcdTextBlue);
+    LabelColumns columns;
+    for (int y = 0; y < rc.Height(); ++y) {
+        for (int x = 0; x < rc.Width() + margin; ++x) {
+            const COLORREF cr = shot.Pixel(origin.x + x, origin.y + y);
+            if (cr == RGB(0, 0, 0)) columns.textRight = std::max(columns.textRight, x);
+            if (cr == crGround) columns.groundRight = std::max(columns.groundRight, x);
+        }
+    }
+    return columns;
+}
+
 }  // namespace orvtest

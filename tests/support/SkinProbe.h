@@ -49,4 +49,14 @@ Screenshot LoadBitmapPixels(const std::string& modulePath, UINT id);
 int DifferingPixels(const Screenshot& screen, int sx, int sy, const Screenshot& bitmap, int bx, int by, int width,
                     int height, int tolerance = 8);
 
+// A word drawn black on a ground of the panel's text colour (the play mode), in the
+// box of rc at screen origin: the last column, from the box's left, holding a black
+// pixel and the last holding the ground, looking margin pixels past the box; -1 for
+// none. A word cut by its box shows black past its ground.
+struct LabelColumns {
+    int textRight = -1;
+    int groundRight = -1;
+};
+LabelColumns MeasureLabel(const Screenshot& shot, POINT origin, const skin::Rect& rc, int margin = 4);
+
 }  // namespace orvtest

@@ -388,8 +388,14 @@ TEST_F(CDPlaylistTest, AnAuditionPlaysOnlyItsTrackWithThePageLockedAndEndsAtItsE
     // Track 3 lasts 7.3 s; track 4 behind it would go on for 16 s more.
     EXPECT_GT(dSeconds, 6.0);
     EXPECT_LT(dSeconds, 11.0);
-    const double dHz = orvtest::DominantFrequency(recorder.Stop());
+    const orvtest::Pcm heard = recorder.Stop();
+    const double dHz = orvtest::DominantFrequency(heard);
     EXPECT_LT(std::fabs(dHz - orvdemo::kDemoTracks[2].droneHz), orvdemo::kDemoTracks[2].droneHz * 0.03) << dHz;
+    // Its last frames too, not only its whole seconds.
+    const std::vector<orvtest::Span> sound = orvtest::SoundSpans(heard, 200);
+    ASSERT_FALSE(sound.empty());
+    EXPECT_NEAR(sound.back().toMs - sound.front().fromMs, orvdemo::kDemoTracks[2].frames * 1000.0 / 75, 100.0)
+        << orvtest::DescribeSpans(sound);
     EXPECT_EQ(m_player.m_nReclaims, 1);
     for (int nId : {IDC_CDPL_ALBUM, IDC_CDPL_GENRE, IDOK, IDCANCEL}) EXPECT_TRUE(CUiScript::IsEnabled(PageWnd(), nId));
     EXPECT_TRUE(TabsEnabled());

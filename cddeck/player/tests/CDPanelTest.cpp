@@ -136,7 +136,13 @@ TEST_F(CDPanelTest, ModeTextFollowsTheLoopAndShuffleBits) {
     for (int mode : modes) {
         Lcd().m_nMode = mode;
         Lcd().DrawMode();
-        seen.push_back(Block(Shot("mode"), kModeBox));
+        const orvtest::Screenshot shot = Shot("mode");
+        seen.push_back(Block(shot, kModeBox));
+        const POINT origin = Origin();
+        const orvtest::LabelColumns label =
+            orvtest::MeasureLabel(shot, {origin.x + kModeBox.left, origin.y + kModeBox.top}, kModeBox);
+        EXPECT_LT(label.textRight, label.groundRight) << "the word ends on its ground; mode " << mode;
+        EXPECT_LT(label.groundRight, kModeBox.Width()) << mode;
     }
     EXPECT_EQ(seen[2], seen[3]) << "5 shows the shuffle text like 4";
     EXPECT_EQ(seen[4], seen[5]) << "6 and 3 show the loop-and-shuffle text";

@@ -119,16 +119,26 @@ class FileSource final : public ByteSource {
   static constexpr size_t kWindowBytes = 65536;
   // Null when the file cannot be opened.
   static std::unique_ptr<FileSource> Open(const std::string& path);
+  // Keeps the file open for the source's life, so that one open serves every read:
+  // for short uses such as measuring a song.
+  static std::unique_ptr<FileSource> OpenHeld(const std::string& path);
   size_t ReadAt(uint64_t at, uint8_t* out, size_t n) override;
   uint64_t Size() override;
   // The window, never the whole file.
   size_t HeldBytes() const override { return m_window.capacity(); }
 
  private:
-  explicit FileSource(std::string path) : m_path(std::move(path)) {}
+  struct Closer {
+    void operator()(std::FILE* file) const;
+  };
+  using Handle = std::unique_ptr<std::FILE, Closer>;
+  FileSource(std::string path, Handle held) : m_path(std::move(path)), m_held(std::move(held)) {}
   // Another program holding the file for a moment delays a read rather than ends it.
   std::FILE* OpenBriefly() const;
+  // The held file, or a brief open that brief owns.
+  std::FILE* Reach(Handle& brief) const;
   std::string m_path;
+  Handle m_held;
   std::vector<uint8_t> m_window;
   uint64_t m_windowAt = 0;
 };

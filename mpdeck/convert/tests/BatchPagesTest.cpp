@@ -268,11 +268,14 @@ TEST_F(BatchPagesTest, EncoderWritesEachRateTheOptionsOfferLogsInOrderAndLocksTh
     const DWORD kSourceRates[] = {22050, 44100, 48000};
     std::vector<std::string> sources;
     for (DWORD rate : kSourceRates) sources.push_back(Tone("s" + std::to_string(rate) + ".wav", 700, rate, 2));
-    // Dropped files are taken at 44100 without being examined.
+    // Dropped files are examined as added ones are: each row shows its source's rate.
     ASSERT_TRUE(orvtest::PostDropFiles(page.m_jobs.m_hWnd, sources));
     ASSERT_TRUE(orvtest::PumpUntil([&] { return page.m_jobs.GetItemCount() == 3; }, 5000));
     EXPECT_EQ(std::string(page.m_jobs.GetItemText(1, kBatchTarget).GetString()), Path("s44100.mp3"));
-    EXPECT_EQ(std::string(page.m_jobs.GetItemText(2, kBatchSampleRate).GetString()), "44100");
+    for (int nRow = 0; nRow < 3; ++nRow) {
+        EXPECT_EQ(std::string(page.m_jobs.GetItemText(nRow, kBatchSampleRate).GetString()),
+                  std::to_string(kSourceRates[nRow]));
+    }
     for (int nColumn : {kBatchSource, kBatchTarget}) {
         const CString strPath = page.m_jobs.GetItemText(2, nColumn);
         EXPECT_GT(page.m_jobs.SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nColumn)),

@@ -299,13 +299,16 @@ TEST_F(PlayerWindowTest, ModeTextFollowsTheLoopAndShuffleBits) {
         Lcd().m_nPlayMode = mode;
         Lcd().DrawMode();
         const orvtest::Screenshot shot = Shot("mode");
-        POINT origin = {210, 91};
+        const skin::Rect kModeBox = {210, 91, 268, 103};
+        POINT origin = {kModeBox.left, kModeBox.top};
         ::ClientToScreen(Wnd(), &origin);
         std::vector<COLORREF> box;
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 58; ++x) box.push_back(shot.Pixel(origin.x + x, origin.y + y));
-        EXPECT_NE(std::count(box.begin(), box.end(), RGB(0, 0, 0)), 0) << mode;
-        EXPECT_NE(std::count(box.begin(), box.end(), RGB(0, 193, 207)), 0) << mode;
+        for (int y = 0; y < kModeBox.Height(); ++y)
+            for (int x = 0; x < kModeBox.Width(); ++x) box.push_back(shot.Pixel(origin.x + x, origin.y + y));
+        const orvtest::LabelColumns label = orvtest::MeasureLabel(shot, origin, kModeBox);
+        EXPECT_GE(label.textRight, 0) << mode;
+        EXPECT_LT(label.textRight, label.groundRight) << "the word ends on its ground; mode " << mode;
+        EXPECT_LT(label.groundRight, kModeBox.Width()) << mode;
         seen.push_back(box);
     }
     EXPECT_EQ(seen[2], seen[3]) << "4 and 5 are both shuffle";
