@@ -305,15 +305,13 @@ int Mp3Decoder::DecodeNext(float* out, bool bOutput) {
   const int channels = m_info.first.channels;
   const int slots = h.samplesPerFrame / kSubbands;
   if (!bOutput) {
-    float discard[kSubbands];
+    float discard[kMaxSlots * kSubbands];
     for (int ch = 0; ch < channels; ++ch)
-      for (int s = 0; s < slots; ++s)
-        m_state->synthesis[ch].Run(subbands[ch][s], discard, 1);
+      m_state->synthesis[ch].RunSlots(subbands[ch][0], slots, discard, 1);
     return h.samplesPerFrame;
   }
   for (int ch = 0; ch < channels; ++ch)
-    for (int s = 0; s < slots; ++s)
-      m_state->synthesis[ch].Run(subbands[ch][s], out + s * kSubbands * channels + ch, channels);
+    m_state->synthesis[ch].RunSlots(subbands[ch][0], slots, out + ch, channels);
   return h.samplesPerFrame;
 }
 

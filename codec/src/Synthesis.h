@@ -12,13 +12,21 @@ class Synthesis {
   void Reset();
   // Writes 32 samples to out[0], out[stride], ...
   void Run(const float* subbands, float* out, int stride);
+  // Runs `slots` time slots in a row (subbands[32 * s + k]); slot s writes
+  // out[(32 * s + j) * stride]. The same output as Run slot by slot, sooner.
+  void RunSlots(const float* subbands, int slots, float* out, int stride);
 
  private:
+  // The second half of Run: the DCT's output x into V, windowed into 32 samples.
+  void Window(const float* x, float* out, int stride);
+
   float m_v[16][64];
   int m_newest = 0;
 };
 
 // Unnormalised DCT-II of 32 points: out[m] = sum in[k] cos(pi m (2k + 1) / 64).
 void Dct32(const float* in, float* out);
+// Dct32 of four blocks of 32 at once: in[32 * b + k] to out[32 * b + m].
+void Dct32x4(const float* in, float* out);
 
 }  // namespace orv::codec
