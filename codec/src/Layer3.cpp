@@ -1,4 +1,5 @@
 #include "Layer3.h"
+#include "Synthesis.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,10 +82,6 @@ struct Layer3Tables {
   uint8_t count1A[64];  // length << 4 | vwxy, by the next 6 bits
   // sign(v) |v|^(4/3) for v in [-kMaxQuantized, kMaxQuantized], indexed by v + kMaxQuantized.
   float pow43[2 * kMaxQuantized + 1];
-  // The 36-point IMDCT is a DCT-IV of 18 points, computed through a 9-point complex
-  // DFT (three by three) between two rotations: e^(-i pi (4m + 1) / 72) before,
-  // e^(-i pi p / 18) after, and the DFT's inner twiddles e^(-2 i pi n / 9), n = 0..4.
-  float preCos[9], preSin[9], postCos[9], postSin[9], dftCos[5], dftSin[5];
   float window[4][36];
   float imdctShort[6][12];
   float aliasCs[8], aliasCa[8];
@@ -150,16 +147,6 @@ struct Layer3Tables {
       window[kBlockStop][i] = static_cast<float>(stop);
       window[kBlockShort][i] = 0;
     }
-    for (int m = 0; m < 9; ++m) {
-      preCos[m] = static_cast<float>(std::cos(kPi * (4 * m + 1) / 72));
-      preSin[m] = static_cast<float>(std::sin(kPi * (4 * m + 1) / 72));
-      postCos[m] = static_cast<float>(std::cos(kPi * m / 18));
-      postSin[m] = static_cast<float>(std::sin(kPi * m / 18));
-    }
-    for (int n = 0; n < 5; ++n) {
-      dftCos[n] = static_cast<float>(std::cos(2 * kPi * n / 9));
-      dftSin[n] = static_cast<float>(std::sin(2 * kPi * n / 9));
-    }
     for (int k = 0; k < 6; ++k)
       for (int i = 0; i < 12; ++i)
         imdctShort[k][i] = static_cast<float>(std::sin(kPi / 12 * (i + 0.5)) *
@@ -192,49 +179,6 @@ int32_t ApplySign(int32_t v, uint64_t window, int& used) {
   const int32_t negative = static_cast<int32_t>((window << used) >> 63) & nonzero;
   used += nonzero;
   return (v ^ -negative) + negative;
-}
-
-struct Complex {
-  float re, im;
-};
-
-// a times e^(-i phi), given cos phi and sin phi.
-Complex Rotate(Complex a, float c, float s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
-
-// The 3-point DFT in place, with W = e^(-2 i pi / 3).
-void Dft3(Complex& a0, Complex& a1, Complex& a2) {
-  const float r = 0.866025403784438646764f;  // sqrt(3) / 2
-  const Complex sum = {a1.re + a2.re, a1.im + a2.im};
-  const Complex diff = {a1.re - a2.re, a1.im - a2.im};
-  const Complex mid = {a0.re - 0.5f * sum.re, a0.im - 0.5f * sum.im};
-  a0 = {a0.re + sum.re, a0.im + sum.im};
-  a1 = {mid.re + r * diff.im, mid.im - r * diff.re};
-  a2 = {mid.re - r * diff.im, mid.im + r * diff.re};
-}
-
-// z[n] = sum X[k] cos(pi (2n + 1)(2k + 1) / 72) for n, k = 0..17: pairs of inputs
-// rotated into a 9-point complex DFT, whose rotated outputs are pairs of z.
-void DctIv18(const float* x, float* z) {
-  const Layer3Tables& t = Tables();
-  Complex v[9];
-  for (int m = 0; m < 9; ++m)
-    v[m] = Rotate({x[2 * m], x[17 - 2 * m]}, t.preCos[m], t.preSin[m]);
-  // The DFT of 9 as 3 by 3: m = 3 m1 + m2, p = p1 + 3 p2.
-  for (int m2 = 0; m2 < 3; ++m2)
-    Dft3(v[m2], v[m2 + 3], v[m2 + 6]);
-  v[4] = Rotate(v[4], t.dftCos[1], t.dftSin[1]);
-  v[7] = Rotate(v[7], t.dftCos[2], t.dftSin[2]);
-  v[5] = Rotate(v[5], t.dftCos[2], t.dftSin[2]);
-  v[8] = Rotate(v[8], t.dftCos[4], t.dftSin[4]);
-  for (int p1 = 0; p1 < 3; ++p1)
-    Dft3(v[3 * p1], v[3 * p1 + 1], v[3 * p1 + 2]);
-  for (int p1 = 0; p1 < 3; ++p1)
-    for (int p2 = 0; p2 < 3; ++p2) {
-      const int p = p1 + 3 * p2;
-      const Complex u = Rotate(v[3 * p1 + p2], t.postCos[p], t.postSin[p]);
-      z[2 * p] = u.re;
-      z[17 - 2 * p] = -u.im;
-    }
 }
 
 bool IsShort(bool bWindowSwitching, uint8_t blockType) { return bWindowSwitching && blockType == kBlockShort; }
@@ -691,7 +635,8 @@ void Layer3Decoder::Hybrid(const Granule& g, int ch, const float* xr, SubbandFra
           result[6 + 6 * w + i] += y[i];
       }
     } else {
-      // Output i is z[i + 9]; z[35 - n] = -z[n] gives the rest.
+      // The 36-point IMDCT is a DCT-IV of 18 points: output i is z[i + 9], and
+      // z[35 - n] = -z[n] gives the rest.
       float z[18];
       DctIv18(in, z);
       const float* win = t.window[type];

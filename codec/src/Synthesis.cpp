@@ -105,6 +105,34 @@ struct Dct<1, T> {
   static void Run(const T* in, T* out, const float* const*) { out[0] = in[0]; }
 };
 
+// The transpose of Lee's recursion, for the DCT-III: even inputs make one half-size
+// transform, neighbouring odd ones summed the other; the two are combined as the
+// forward transform splits them.
+template <int N, typename T>
+struct DctTransposed {
+  static void Run(const T* in, T* out, const float* const* scales) {
+    T evenIn[N / 2], oddIn[N / 2], even[N / 2], odd[N / 2];
+    for (int m = 0; m < N / 2; ++m)
+      evenIn[m] = in[2 * m];
+    oddIn[0] = in[1];
+    for (int m = 1; m < N / 2; ++m)
+      oddIn[m] = in[2 * m + 1] + in[2 * m - 1];
+    DctTransposed<N / 2, T>::Run(evenIn, even, scales + 1);
+    DctTransposed<N / 2, T>::Run(oddIn, odd, scales + 1);
+    const float* scale = scales[0];
+    for (int k = 0; k < N / 2; ++k) {
+      const T d = odd[k] * scale[k];
+      out[k] = even[k] + d;
+      out[N - 1 - k] = even[k] - d;
+    }
+  }
+};
+
+template <typename T>
+struct DctTransposed<1, T> {
+  static void Run(const T* in, T* out, const float* const*) { out[0] = in[0]; }
+};
+
 template <typename T>
 void RunDct32(const T* in, T* out) {
   const SynthesisTables& t = Tables();
@@ -112,9 +140,83 @@ void RunDct32(const T* in, T* out) {
   Dct<32, T>::Run(in, out, scales);
 }
 
+// The DCT-IV of 18 points through a 9-point complex DFT (three by three) between two
+// rotations: e^(-i pi (4m + 1) / 72) before, e^(-i pi p / 18) after, and the DFT's
+// inner twiddles e^(-2 i pi n / 9), n = 0..4.
+struct DctIv18Tables {
+  float preCos[9], preSin[9], postCos[9], postSin[9], dftCos[5], dftSin[5];
+
+  DctIv18Tables() {
+    const double pi = 3.14159265358979323846;
+    for (int m = 0; m < 9; ++m) {
+      preCos[m] = static_cast<float>(std::cos(pi * (4 * m + 1) / 72));
+      preSin[m] = static_cast<float>(std::sin(pi * (4 * m + 1) / 72));
+      postCos[m] = static_cast<float>(std::cos(pi * m / 18));
+      postSin[m] = static_cast<float>(std::sin(pi * m / 18));
+    }
+    for (int n = 0; n < 5; ++n) {
+      dftCos[n] = static_cast<float>(std::cos(2 * pi * n / 9));
+      dftSin[n] = static_cast<float>(std::sin(2 * pi * n / 9));
+    }
+  }
+  static const DctIv18Tables& Get() {
+    static const DctIv18Tables tables;
+    return tables;
+  }
+};
+
+struct Complex {
+  float re, im;
+};
+
+// a times e^(-i phi), given cos phi and sin phi.
+Complex Rotate(Complex a, float c, float s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
+
+// The 3-point DFT in place, with W = e^(-2 i pi / 3).
+void Dft3(Complex& a0, Complex& a1, Complex& a2) {
+  const float r = 0.866025403784438646764f;  // sqrt(3) / 2
+  const Complex sum = {a1.re + a2.re, a1.im + a2.im};
+  const Complex diff = {a1.re - a2.re, a1.im - a2.im};
+  const Complex mid = {a0.re - 0.5f * sum.re, a0.im - 0.5f * sum.im};
+  a0 = {a0.re + sum.re, a0.im + sum.im};
+  a1 = {mid.re + r * diff.im, mid.im - r * diff.re};
+  a2 = {mid.re - r * diff.im, mid.im + r * diff.re};
+}
+
 }  // namespace
 
+// Pairs of inputs rotated into a 9-point complex DFT, whose rotated outputs are
+// pairs of z.
+void DctIv18(const float* x, float* z) {
+  const DctIv18Tables& t = DctIv18Tables::Get();
+  Complex v[9];
+  for (int m = 0; m < 9; ++m)
+    v[m] = Rotate({x[2 * m], x[17 - 2 * m]}, t.preCos[m], t.preSin[m]);
+  // The DFT of 9 as 3 by 3: m = 3 m1 + m2, p = p1 + 3 p2.
+  for (int m2 = 0; m2 < 3; ++m2)
+    Dft3(v[m2], v[m2 + 3], v[m2 + 6]);
+  v[4] = Rotate(v[4], t.dftCos[1], t.dftSin[1]);
+  v[7] = Rotate(v[7], t.dftCos[2], t.dftSin[2]);
+  v[5] = Rotate(v[5], t.dftCos[2], t.dftSin[2]);
+  v[8] = Rotate(v[8], t.dftCos[4], t.dftSin[4]);
+  for (int p1 = 0; p1 < 3; ++p1)
+    Dft3(v[3 * p1], v[3 * p1 + 1], v[3 * p1 + 2]);
+  for (int p1 = 0; p1 < 3; ++p1)
+    for (int p2 = 0; p2 < 3; ++p2) {
+      const int p = p1 + 3 * p2;
+      const Complex u = Rotate(v[3 * p1 + p2], t.postCos[p], t.postSin[p]);
+      z[2 * p] = u.re;
+      z[17 - 2 * p] = -u.im;
+    }
+}
+
 void Dct32(const float* in, float* out) { RunDct32(in, out); }
+
+void Dct32Transposed(const float* in, float* out) {
+  const SynthesisTables& t = Tables();
+  const float* const scales[5] = {t.dctScale32, t.dctScale16, t.dctScale8, t.dctScale4, t.dctScale2};
+  DctTransposed<32, float>::Run(in, out, scales);
+}
 
 void Dct32x4(const float* in, float* out) {
   Float4 lanes[32], result[32];

@@ -26,6 +26,11 @@ class Synthesis {
 
 // Unnormalised DCT-II of 32 points: out[m] = sum in[k] cos(pi m (2k + 1) / 64).
 void Dct32(const float* in, float* out);
+// Its transpose, the DCT-III: out[k] = sum in[m] cos(pi m (2k + 1) / 64).
+void Dct32Transposed(const float* in, float* out);
+// DCT-IV of 18 points, the core of the hybrid filter bank's IMDCT and MDCT:
+// z[n] = sum x[k] cos(pi (2n + 1)(2k + 1) / 72) for n, k = 0..17.
+void DctIv18(const float* x, float* z);
 // Dct32 of four blocks of 32 at once: in[32 * b + k] to out[32 * b + m].
 void Dct32x4(const float* in, float* out);
 

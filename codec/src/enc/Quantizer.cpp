@@ -49,6 +49,11 @@ const Powers& Pow2()
     return table;
 }
 
+float Decibels(float ratio)
+{
+    return 10.0f * std::log10(std::max(ratio, 1e-10f));
+}
+
 int BitsFor(int value)
 {
     int bits = 0;
@@ -204,6 +209,7 @@ Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRat
     const Power43& pow43 = Pow43();
     Result result;
     const Powers& pow2 = Pow2();
+    float worstRatio = -1.0f;
     for (int s = 0; s < m_slotCount; ++s) {
         const Slot& slot = m_slots[s];
         const float step = pow2(4 * (g.globalGain - 210) - 4 * SlotExponent(g, slot));
@@ -216,13 +222,15 @@ Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRat
         slotNoiseRatio[s] = ratio;
         if (!slot.amplifiable)
             continue;
-        const float db = 10.0f * std::log10(std::max(ratio, 1e-10f));
-        result.worstDb = std::max(result.worstDb, db);
+        worstRatio = std::max(worstRatio, ratio);
         if (ratio > 1.0f) {
             ++result.overCount;
-            result.overDb += db;
+            result.overDb += Decibels(ratio);
         }
     }
+    // The logarithm rises with the ratio: the worst decibels are those of the worst ratio.
+    if (worstRatio >= 0.0f)
+        result.worstDb = std::max(result.worstDb, Decibels(worstRatio));
     return result;
 }
 
