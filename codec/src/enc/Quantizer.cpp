@@ -49,6 +49,16 @@ const Powers& Pow2()
     return table;
 }
 
+// One slot's lines by one factor. Nothing here aliases, which lets the loop vectorise.
+void QuantizeSpan(const float* __restrict pow34, const int* __restrict signMask, float factor, int count,
+                  int* __restrict out)
+{
+    for (int i = 0; i < count; ++i) {
+        const int q = static_cast<int>(pow34[i] * factor + kRoundingOffset);
+        out[i] = (q ^ signMask[i]) - signMask[i];
+    }
+}
+
 float Decibels(float ratio)
 {
     return 10.0f * std::log10(std::max(ratio, 1e-10f));
@@ -120,10 +130,7 @@ bool Quantizer::QuantizeLines(GranuleCoding& g)
         const float factor = pow2(-3 * (g.globalGain - 210) + 3 * SlotExponent(g, slot));
         if (slot.peak34 * factor > float(kMaxQuantized))
             return false;
-        for (int i = slot.start; i < slot.end; ++i) {
-            const int q = static_cast<int>(m_pow34[i] * factor + kRoundingOffset);
-            out[i] = (q ^ m_signMask[i]) - m_signMask[i];
-        }
+        QuantizeSpan(m_pow34 + slot.start, m_signMask + slot.start, factor, slot.end - slot.start, out + slot.start);
     }
     return true;
 }
