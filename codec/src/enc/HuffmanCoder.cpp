@@ -15,7 +15,7 @@ namespace {
 // code them; a plain table's lengths past its size are zero and never used.
 using Packed = std::uint64_t;
 constexpr int kWords = 4;
-constexpr unsigned kAllWords = 15;
+constexpr int kAllWords[kWords] = {0, 1, 2, 3};
 // Each candidate set of CandidatesFor lies within one word.
 constexpr int kLayout[kWords][4] = {{1, 2, 3, 0}, {5, 6, 13, 15}, {7, 8, 9, 16}, {10, 11, 12, 24}};
 
@@ -59,7 +59,8 @@ struct PairSums {
     int signs = 0, escapes = 0, maxValue = 0;
 };
 
-PairSums SumPairs(const int* q, int begin, int end, unsigned words)
+template <int N>
+PairSums SumPairs(const int* q, int begin, int end, const int (&words)[N])
 {
     const CodeLengths& lengths = Lengths();
     PairSums sums;
@@ -69,9 +70,8 @@ PairSums SumPairs(const int* q, int begin, int end, unsigned words)
         sums.escapes += (x >= 15) + (y >= 15);
         sums.maxValue = std::max(sums.maxValue, std::max(x, y));
         const int index = std::min(x, 15) * 16 + std::min(y, 15);
-        for (int w = 0; w < kWords; ++w)
-            if (words & (1u << w))
-                sums.lengths[w] += lengths.packed[w][index];
+        for (int w : words)
+            sums.lengths[w] += lengths.packed[w][index];
     }
     return sums;
 }
@@ -139,10 +139,12 @@ struct BandTotals {
         const int escapes = upTo[last].escapes - upTo[first].escapes;
         const CodeLengths& codeLengths = Lengths();
         int best = 1 << 30;
+        // By size: the tables that can hold maxValue are those from the first that can.
         static const int kPlainTables[] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15};
-        for (int t = 0; t < 13 && maxValue <= 15; ++t) {
-            if (kHuffmanTables[kPlainTables[t]].size <= maxValue)
-                continue;
+        int fitting = 0;
+        while (fitting < 13 && kHuffmanTables[kPlainTables[fitting]].size <= maxValue)
+            ++fitting;
+        for (int t = fitting; t < 13; ++t) {
             const int bits = signs + codeLengths.lane[kPlainTables[t]].Of(lengths);
             if (bits < best) { best = bits; table = kPlainTables[t]; }
         }
@@ -178,7 +180,8 @@ int HuffmanCoder::ChooseTable(const int* lines, int begin, int end, int& table) 
     if (maxValue <= 15) {
         // All candidates in one pass; signs cost the same in every table.
         const Candidates candidates = CandidatesFor(maxValue);
-        const PairSums sums = SumPairs(lines, begin, end, 1u << lengths.lane[candidates.tables[0]].word);
+        const int words[1] = {lengths.lane[candidates.tables[0]].word};
+        const PairSums sums = SumPairs(lines, begin, end, words);
         int best = 1 << 30;
         for (int c = 0; c < candidates.count; ++c) {
             const int bits = lengths.lane[candidates.tables[c]].Of(sums.lengths);
@@ -187,7 +190,8 @@ int HuffmanCoder::ChooseTable(const int* lines, int begin, int end, int& table) 
         return best + sums.signs;
     }
     const int families[2] = {16, 24};
-    const PairSums sums = SumPairs(lines, begin, end, 1u << lengths.lane[16].word | 1u << lengths.lane[24].word);
+    const int words[2] = {lengths.lane[16].word, lengths.lane[24].word};
+    const PairSums sums = SumPairs(lines, begin, end, words);
     int best = 1 << 30;
     for (int family : families) {
         const int t = EscapeTableFor(family, maxValue - 15);
@@ -325,8 +329,16 @@ void HuffmanCoder::Write(BitWriter& out, const GranuleCoding& g) const
             continue;
         const HuffmanTable& t = kHuffmanTables[table];
         int x = std::abs(q[i]), y = std::abs(q[i + 1]);
-        const int xCode = t.linbits ? std::min(x, 15) : x;
-        const int yCode = t.linbits ? std::min(y, 15) : y;
+        if (!t.linbits) {
+            // The code and its signs in one go.
+            const HuffmanCode& code = t.codes[x * t.size + y];
+            const int signCount = (x != 0) + (y != 0);
+            const std::uint32_t signs = x && y ? (q[i] < 0) * 2u + (q[i + 1] < 0) : (q[i] < 0) + (q[i + 1] < 0);
+            out.Put(code.code << signCount | signs, code.length + signCount);
+            continue;
+        }
+        const int xCode = std::min(x, 15);
+        const int yCode = std::min(y, 15);
         PutCode(out, t.codes[xCode * t.size + yCode]);
         if (t.linbits && x >= 15)
             out.Put(static_cast<std::uint32_t>(x - 15), t.linbits);
