@@ -351,11 +351,7 @@ int Mp3Decoder::DecodeFrame(float* out) { return DecodeTrimmed(out); }
 
 int Mp3Decoder::DecodeFrame(int16_t* out) {
   const int samples = DecodeTrimmed(m_scratch.data());
-  const int count = samples * Channels();
-  for (int i = 0; i < count; ++i) {
-    const float v = std::min(std::max(m_scratch[i] * 32768.0f, -32768.0f), 32767.0f);
-    out[i] = static_cast<int16_t>(std::lrint(v));
-  }
+  FloatToPcm16(m_scratch.data(), size_t(samples) * Channels(), out);
   return samples;
 }
 

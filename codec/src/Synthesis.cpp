@@ -1,7 +1,11 @@
 #include "Synthesis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orv::codec {
 
@@ -226,6 +230,28 @@ void Dct32x4(const float* in, float* out) {
   for (int m = 0; m < 32; ++m)
     for (int lane = 0; lane < 4; ++lane)
       out[32 * lane + m] = result[m][lane];
+}
+
+void FloatToPcm16Portable(const float* in, size_t count, int16_t* out) {
+  for (size_t i = 0; i < count; ++i) {
+    const float v = std::min(std::max(in[i] * 32768.0f, -32768.0f), 32767.0f);
+    out[i] = static_cast<int16_t>(std::lrint(v));
+  }
+}
+
+void FloatToPcm16(const float* in, size_t count, int16_t* out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Conversion rounds by the MXCSR mode as lrint does by the current one: to nearest.
+  const __m128 scale = _mm_set1_ps(32768.0f), low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32767.0f);
+  for (; i + 8 <= count; i += 8) {
+    const __m128 a = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_loadu_ps(in + i), scale), low), high);
+    const __m128 b = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_loadu_ps(in + i + 4), scale), low), high);
+    const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), packed);
+  }
+#endif
+  FloatToPcm16Portable(in + i, count - i, out + i);
 }
 
 void Synthesis::Reset() {

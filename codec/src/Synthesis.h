@@ -2,6 +2,7 @@
 // samples in, 32 PCM samples out, with the matrixing done by a fast 32-point DCT.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orv::codec {
@@ -23,6 +24,12 @@ class Synthesis {
   float m_v[16][64];
   int m_newest = 0;
 };
+
+// Float samples (full scale 1.0) to 16-bit PCM, rounded to the nearest (ties to
+// even) and clamped. SSE2 where the compiler has it; the portable loop otherwise and
+// for the rest, with the same result for every sample that is not a NaN.
+void FloatToPcm16(const float* in, size_t count, int16_t* out);
+void FloatToPcm16Portable(const float* in, size_t count, int16_t* out);
 
 // Unnormalised DCT-II of 32 points: out[m] = sum in[k] cos(pi m (2k + 1) / 64).
 void Dct32(const float* in, float* out);

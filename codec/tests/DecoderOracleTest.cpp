@@ -313,3 +313,21 @@ TEST(DecoderSynthesis, SlotsInLanesEqualSlotBySlot) {
     EXPECT_EQ(a, b) << "frame " << frame;
   }
 }
+
+// The SSE2 conversion to 16 bits against the portable one: rounding (ties to even),
+// clamping and a count that leaves a rest.
+TEST(DecoderSynthesis, SimdPcmConversionEqualsPortable) {
+  std::vector<float> in = {0.0f, -0.0f, 1.0f, -1.0f, 2.0f, -2.0f, 1e30f, -1e30f, 0.5f / 32768, 1.5f / 32768,
+                           -0.5f / 32768, -1.5f / 32768, 32767.5f / 32768, -32768.5f / 32768};
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> level(-1.2f, 1.2f);
+  for (int i = 0; i < 1001; ++i) in.push_back(level(random));
+  std::vector<int16_t> simd(in.size()), portable(in.size());
+  FloatToPcm16(in.data(), in.size(), simd.data());
+  FloatToPcm16Portable(in.data(), in.size(), portable.data());
+  EXPECT_EQ(simd, portable);
+  EXPECT_EQ(simd[8], 0);   // half an LSB rounds to even
+  EXPECT_EQ(simd[9], 2);
+  EXPECT_EQ(simd[6], 32767);
+  EXPECT_EQ(simd[7], -32768);
+}
