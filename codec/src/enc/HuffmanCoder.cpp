@@ -353,10 +353,15 @@ void HuffmanCoder::Write(BitWriter& out, const GranuleCoding& g) const
     for (int k = 0; k < g.count1; ++k) {
         const int* quad = q + bigEnd + 4 * k;
         const int index = std::abs(quad[0]) * 8 + std::abs(quad[1]) * 4 + std::abs(quad[2]) * 2 + std::abs(quad[3]);
-        PutCode(out, count1[index]);
+        // The code and its signs in one go.
+        std::uint32_t bits = count1[index].code;
+        int length = count1[index].length;
         for (int j = 0; j < 4; ++j)
-            if (quad[j])
-                out.Put(quad[j] < 0, 1);
+            if (quad[j]) {
+                bits = bits << 1 | (quad[j] < 0);
+                ++length;
+            }
+        out.Put(bits, length);
     }
 }
 

@@ -59,6 +59,17 @@ void QuantizeSpan(const float* __restrict pow34, const int* __restrict signMask,
     }
 }
 
+// Magnitudes, signs and magnitudes to the power 3/4 of a granule's lines (vectorises).
+void PrepareLines(const float* __restrict lines, float* __restrict abs, int* __restrict signMask,
+                  float* __restrict pow34)
+{
+    for (int i = 0; i < kLines; ++i) {
+        abs[i] = std::fabs(lines[i]);
+        signMask[i] = lines[i] < 0.0f ? -1 : 0;
+        pow34[i] = std::sqrt(abs[i] * std::sqrt(abs[i]));
+    }
+}
+
 float Decibels(float ratio)
 {
     return 10.0f * std::log10(std::max(ratio, 1e-10f));
@@ -349,13 +360,8 @@ void Quantizer::Quantize(const float* lines, const BandMasking& masking, int max
     g = GranuleCoding();
     g.blockType = blockType;
     BuildSlots(masking, blockType);
-    float peak = 0.0f;
-    for (int i = 0; i < kLines; ++i) {
-        m_abs[i] = std::fabs(lines[i]);
-        m_signMask[i] = lines[i] < 0.0f ? -1 : 0;
-        m_pow34[i] = std::sqrt(m_abs[i] * std::sqrt(m_abs[i]));
-        peak = std::max(peak, m_abs[i]);
-    }
+    PrepareLines(lines, m_abs, m_signMask, m_pow34);
+    const float peak = *std::max_element(m_abs, m_abs + kLines);
     for (int s = 0; s < m_slotCount; ++s) {
         Slot& slot = m_slots[s];
         slot.peak34 = 0.0f;
