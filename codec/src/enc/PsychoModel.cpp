@@ -162,16 +162,36 @@ void TransientDetector::Reset()
     *this = TransientDetector();
 }
 
+namespace {
+
+// accumulated plus the energy of the first difference of samples, added sample by
+// sample; previous is the sample before the first and becomes the last. In locals,
+// not members, which would go through memory at each sample.
+float AccumulateHighs(const float* samples, int count, float& previous, float accumulated)
+{
+    float last = previous;
+    for (int i = 0; i < count; ++i) {
+        const float high = samples[i] - last;
+        last = samples[i];
+        accumulated += high * high;
+    }
+    previous = last;
+    return accumulated;
+}
+
+} // namespace
+
 void TransientDetector::Feed(const float* samples, int count)
 {
     constexpr float kAttackRatio = 10.0f;     // 10 dB rise over the recent peak
     constexpr float kAudibleEnergy = 1e-5f;   // per block, about -68 dBFS
     constexpr std::size_t kHistory = 4;
-    for (int i = 0; i < count; ++i) {
-        const float high = samples[i] - m_previousInput;
-        m_previousInput = samples[i];
-        m_accumulated += high * high;
-        if (++m_inBlock < kBlock)
+    for (int i = 0; i < count;) {
+        const int take = std::min(kBlock - m_inBlock, count - i);
+        m_accumulated = AccumulateHighs(samples + i, take, m_previousInput, m_accumulated);
+        i += take;
+        m_inBlock += take;
+        if (m_inBlock < kBlock)
             continue;
         float recent = 0.0f;
         for (float e : m_recentEnergy)
