@@ -153,19 +153,22 @@ int Quantizer::CountBits(GranuleCoding& g)
     return m_coder->CountQuick(g);
 }
 
-int Quantizer::BisectGain(GranuleCoding& g, int budget, int low, int high)
+int Quantizer::BisectGain(GranuleCoding& g, int budget, int low, int high, int counted)
 {
-    // The smallest gain in [low, high] that fits, taking high as one that does.
+    // The smallest gain in [low, high] that fits, taking high as one that does;
+    // counted is the gain g was last counted at, which needs no second count.
     while (low < high) {
         const int mid = (low + high) / 2;
         g.globalGain = mid;
+        counted = mid;
         if (CountBits(g) <= budget)
             high = mid;
         else
             low = mid + 1;
     }
     g.globalGain = high;
-    CountBits(g);
+    if (counted != high)
+        CountBits(g);
     return high;
 }
 
@@ -185,10 +188,11 @@ int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool risin
     g.globalGain = low;
     if (CountBits(g) <= budget)
         return low;
-    int step = 1;
+    int step = 1, counted = low;
     while (low < high) {
         const int probe = std::min(low + step, high);
         g.globalGain = probe;
+        counted = probe;
         if (CountBits(g) <= budget) {
             high = probe;
             break;
@@ -196,7 +200,7 @@ int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool risin
         low = probe + 1;
         step *= 2;
     }
-    return BisectGain(g, budget, low, high);
+    return BisectGain(g, budget, low, high, counted);
 }
 
 int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint)
@@ -206,11 +210,12 @@ int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint
     g.globalGain = hint;
     if (CountBits(g) > budget)
         return InnerLoop(g, budget, hint, true);
-    int high = hint, step = 1;
+    int high = hint, step = 1, counted = hint;
     int low = hint;
     while (high > lowest) {
         const int probe = std::max(lowest, high - step);
         g.globalGain = probe;
+        counted = probe;
         if (CountBits(g) > budget) {
             low = probe + 1;
             break;
@@ -219,7 +224,7 @@ int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint
         low = probe;
         step *= 2;
     }
-    return BisectGain(g, budget, low, high);
+    return BisectGain(g, budget, low, high, counted);
 }
 
 Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRatio) const
