@@ -3,6 +3,7 @@
 #include "orvcodec/MpegTables.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace orv::codec::enc {
@@ -74,6 +75,21 @@ PairSums SumPairs(const int* q, int begin, int end, const int (&words)[N])
             sums.lengths[w] += lengths.packed[w][index];
     }
     return sums;
+}
+
+// The plain tables' part of SumPairs, for values up to 15: one word and the signs.
+Packed SumWord(const int* q, int begin, int end, int word, int& signs)
+{
+    const Packed* packed = Lengths().packed[word];
+    Packed sum = 0;
+    int nonzero = 0;
+    for (int i = begin; i < end; i += 2) {
+        const int x = std::abs(q[i]), y = std::abs(q[i + 1]);
+        nonzero += (x != 0) + (y != 0);
+        sum += packed[x * 16 + y];
+    }
+    signs = nonzero;
+    return sum;
 }
 
 // Tables worth trying for a region whose largest value is at most 15.
@@ -180,14 +196,16 @@ int HuffmanCoder::ChooseTable(const int* lines, int begin, int end, int& table) 
     if (maxValue <= 15) {
         // All candidates in one pass; signs cost the same in every table.
         const Candidates candidates = CandidatesFor(maxValue);
-        const int words[1] = {lengths.lane[candidates.tables[0]].word};
-        const PairSums sums = SumPairs(lines, begin, end, words);
+        Packed sums[kWords] = {};
+        const int word = lengths.lane[candidates.tables[0]].word;
+        int signs = 0;
+        sums[word] = SumWord(lines, begin, end, word, signs);
         int best = 1 << 30;
         for (int c = 0; c < candidates.count; ++c) {
-            const int bits = lengths.lane[candidates.tables[c]].Of(sums.lengths);
+            const int bits = lengths.lane[candidates.tables[c]].Of(sums);
             if (bits < best) { best = bits; table = candidates.tables[c]; }
         }
-        return best + sums.signs;
+        return best + signs;
     }
     const int families[2] = {16, 24};
     const int words[2] = {lengths.lane[16].word, lengths.lane[24].word};
@@ -209,16 +227,24 @@ int HuffmanCoder::Extents(GranuleCoding& g) const
     int end = kLines;
     while (end > 1 && q[end - 1] == 0 && q[end - 2] == 0)
         end -= 2;
+    // Bits of a quadruple with its signs in table A (low half) and table B (high half).
+    static const auto count1Bits = [] {
+        std::array<std::uint32_t, 16> both{};
+        for (int i = 0; i < 16; ++i) {
+            const int signs = (i >> 3) + ((i >> 2) & 1) + ((i >> 1) & 1) + (i & 1);
+            both[i] = std::uint32_t(kCount1Tables[0][i].length + signs) | std::uint32_t(kCount1Tables[1][i].length + signs) << 16;
+        }
+        return both;
+    }();
     int bitsA = 0, bitsB = 0, start = end;
     while (start >= 4) {
         const int v = std::abs(q[start - 4]), w = std::abs(q[start - 3]);
         const int x = std::abs(q[start - 2]), y = std::abs(q[start - 1]);
         if (v > 1 || w > 1 || x > 1 || y > 1)
             break;
-        const int index = v * 8 + w * 4 + x * 2 + y;
-        const int signs = v + w + x + y;
-        bitsA += kCount1Tables[0][index].length + signs;
-        bitsB += kCount1Tables[1][index].length + signs;
+        const std::uint32_t both = count1Bits[v * 8 + w * 4 + x * 2 + y];
+        bitsA += int(both & 0xFFFF);
+        bitsB += int(both >> 16);
         start -= 4;
     }
     g.bigValues = start / 2;
