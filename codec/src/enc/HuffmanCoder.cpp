@@ -25,9 +25,14 @@ struct Lane {
     int Of(const Packed* sums) const { return int((sums[word] >> shift) & 0xFFFF); }
 };
 
+// The tables without escapes, by size.
+constexpr int kPlainTables[] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15};
+constexpr int kPlainCount = int(sizeof(kPlainTables) / sizeof(kPlainTables[0]));
+
 struct CodeLengths {
     Packed packed[kWords][256] = {};
     Lane lane[kHuffmanTableCount];
+    int firstFitting[16] = {};   // by largest value: the first of kPlainTables that holds it
 
     CodeLengths()
     {
@@ -38,6 +43,9 @@ struct CodeLengths {
                 if (t != 0)
                     Fill(w, l, kHuffmanTables[t]);
             }
+        for (int value = 0; value < 16; ++value)
+            while (kHuffmanTables[kPlainTables[firstFitting[value]]].size <= value)
+                ++firstFitting[value];
     }
     void Fill(int word, int l, const HuffmanTable& table)
     {
@@ -155,17 +163,13 @@ struct BandTotals {
         const int escapes = upTo[last].escapes - upTo[first].escapes;
         const CodeLengths& codeLengths = Lengths();
         int best = 1 << 30;
-        // By size: the tables that can hold maxValue are those from the first that can.
-        static const int kPlainTables[] = {1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15};
-        int fitting = 0;
-        while (fitting < 13 && kHuffmanTables[kPlainTables[fitting]].size <= maxValue)
-            ++fitting;
-        for (int t = fitting; t < 13; ++t) {
+        for (int t = maxValue <= 15 ? codeLengths.firstFitting[maxValue] : kPlainCount; t < kPlainCount; ++t) {
             const int bits = signs + codeLengths.lane[kPlainTables[t]].Of(lengths);
             if (bits < best) { best = bits; table = kPlainTables[t]; }
         }
         for (int family : {16, 24}) {
-            const int t = EscapeTableFor(family, std::max(0, maxValue - 15));
+            // Below 16 the first table of a family serves.
+            const int t = maxValue <= 15 ? family : EscapeTableFor(family, maxValue - 15);
             if (t < 0)
                 continue;
             const int bits = signs + escapes * kHuffmanTables[t].linbits + codeLengths.lane[family].Of(lengths);
