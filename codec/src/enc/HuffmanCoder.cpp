@@ -229,6 +229,8 @@ int HuffmanCoder::Extents(GranuleCoding& g) const
 {
     const int* q = g.quantized.data();
     int end = kLines;
+    while (end >= 4 && (q[end - 1] | q[end - 2] | q[end - 3] | q[end - 4]) == 0)
+        end -= 4;
     while (end > 1 && q[end - 1] == 0 && q[end - 2] == 0)
         end -= 2;
     // Bits of a quadruple with its signs in table A (low half) and table B (high half).
