@@ -1,5 +1,6 @@
 // Polyphase synthesis filter bank (11172-3, 2.4.3.2.2 and Figure A.2): 32 sub-band
-// samples in, 32 PCM samples out, with the matrixing done by a fast 32-point DCT.
+// samples in, 32 PCM samples out, with the matrixing done by a fast 32-point DCT;
+// and the fast transforms the encoder's filter banks share with it.
 #pragma once
 
 #include <cstddef>
