@@ -1,4 +1,5 @@
 #include "Layer3.h"
+#include "Synthesis.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,10 +80,8 @@ HuffmanLookup BuildLookup(const HuffmanTable& table) {
 struct Layer3Tables {
   HuffmanLookup huffman[kHuffmanTableCount];
   uint8_t count1A[64];  // length << 4 | vwxy, by the next 6 bits
-  float pow43[kMaxQuantized + 1];
-  // The 36-point IMDCT has x[17 - i] = -x[i] and x[53 - i] = x[i], so only outputs
-  // 0..8 and 18..26 are computed: imdctHalf[k][j] for those 18 outputs.
-  float imdctHalf[18][18];
+  // sign(v) |v|^(4/3) for v in [-kMaxQuantized, kMaxQuantized], indexed by v + kMaxQuantized.
+  float pow43[2 * kMaxQuantized + 1];
   float window[4][36];
   float imdctShort[6][12];
   float aliasCs[8], aliasCa[8];
@@ -99,8 +98,10 @@ struct Layer3Tables {
       for (uint32_t k = 0; k < (1u << (6 - c.length)); ++k)
         count1A[first + k] = static_cast<uint8_t>((c.length << 4) | i);
     }
-    for (int i = 0; i <= kMaxQuantized; ++i)
-      pow43[i] = static_cast<float>(std::pow(double(i), 4.0 / 3.0));
+    for (int i = 0; i <= kMaxQuantized; ++i) {
+      pow43[kMaxQuantized + i] = static_cast<float>(std::pow(double(i), 4.0 / 3.0));
+      pow43[kMaxQuantized - i] = -pow43[kMaxQuantized + i];
+    }
     BuildImdct();
     const double c[8] = {-0.6, -0.535, -0.33, -0.185, -0.095, -0.041, -0.0142, -0.0037};
     for (int i = 0; i < 8; ++i) {
@@ -146,11 +147,6 @@ struct Layer3Tables {
       window[kBlockStop][i] = static_cast<float>(stop);
       window[kBlockShort][i] = 0;
     }
-    for (int k = 0; k < 18; ++k)
-      for (int j = 0; j < 18; ++j) {
-        const int i = j < 9 ? j : 18 + (j - 9);
-        imdctHalf[k][j] = static_cast<float>(std::cos(kPi / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
-      }
     for (int k = 0; k < 6; ++k)
       for (int i = 0; i < 12; ++i)
         imdctShort[k][i] = static_cast<float>(std::sin(kPi / 12 * (i + 0.5)) *
@@ -166,7 +162,23 @@ const Layer3Tables& Tables() {
 float Pow2Quarter(int quarters) {
   static const float kFraction[4] = {1.0f, 1.18920711500272106672f, 1.41421356237309504880f,
                                      1.68179283050742908606f};
-  return std::ldexp(kFraction[quarters & 3], quarters >> 2);
+  const int exponent = quarters >> 2;
+  if (exponent < -126 || exponent > 127)
+    return std::ldexp(kFraction[quarters & 3], exponent);
+  // A power of two built from its bits: the same value as ldexp, without the call.
+  uint32_t bits = static_cast<uint32_t>(exponent + 127) << 23;
+  float power;
+  std::memcpy(&power, &bits, sizeof power);
+  return kFraction[quarters & 3] * power;
+}
+
+// A non-zero value is followed by its sign bit (1: negative). Branch-free: the signs
+// of music are unpredictable.
+int32_t ApplySign(int32_t v, uint64_t window, int& used) {
+  const int32_t nonzero = v != 0;
+  const int32_t negative = static_cast<int32_t>((window << used) >> 63) & nonzero;
+  used += nonzero;
+  return (v ^ -negative) + negative;
 }
 
 bool IsShort(bool bWindowSwitching, uint8_t blockType) { return bWindowSwitching && blockType == kBlockShort; }
@@ -360,20 +372,12 @@ int Layer3Decoder::DecodeHuffman(BitReader& bits, const Granule& g, size_t endBi
         x += static_cast<int32_t>(peek(linbits));
         used += linbits;
       }
-      if (x) {
-        if (peek(1))
-          x = -x;
-        ++used;
-      }
+      x = ApplySign(x, w, used);
       if (linbits && y == 15) {
         y += static_cast<int32_t>(peek(linbits));
         used += linbits;
       }
-      if (y) {
-        if (peek(1))
-          y = -y;
-        ++used;
-      }
+      y = ApplySign(y, w, used);
       bits.Skip(used);
       values[i] = x;
       values[i + 1] = y;
@@ -399,13 +403,8 @@ int Layer3Decoder::DecodeHuffman(BitReader& bits, const Granule& g, size_t endBi
       index = 15 - static_cast<int>(w >> 60);
     }
     int32_t q[4] = {(index >> 3) & 1, (index >> 2) & 1, (index >> 1) & 1, index & 1};
-    for (int32_t& v : q) {
-      if (v) {
-        if ((w << used) >> 63)
-          v = -v;
-        ++used;
-      }
-    }
+    for (int32_t& v : q)
+      v = ApplySign(v, w, used);
     if (bits.Position() + used > endBit)
       break;  // the last quadruple did not fit: it is not part of the granule
     bits.Skip(used);
@@ -427,11 +426,9 @@ void Layer3Decoder::Requantize(const Granule& g, const ScaleFactors& sf, const i
   auto band = [&](int from, int to, int quarters) {
     to = std::min(to, lines);
     const float gain = Pow2Quarter(quarters);
-    for (int i = from; i < to; ++i) {
-      const int32_t v = values[i];
-      const float m = t.pow43[std::min(v < 0 ? -v : v, kMaxQuantized)] * gain;
-      xr[i] = v < 0 ? -m : m;
-    }
+    const float* pow43 = t.pow43 + kMaxQuantized;
+    for (int i = from; i < to; ++i)
+      xr[i] = pow43[std::clamp(values[i], -kMaxQuantized, kMaxQuantized)] * gain;
   };
   std::fill(xr + std::max(lines, 0), xr + kGranuleLines, 0.0f);
   const uint16_t* lb = m_bands->longBounds;
@@ -638,19 +635,16 @@ void Layer3Decoder::Hybrid(const Granule& g, int ch, const float* xr, SubbandFra
           result[6 + 6 * w + i] += y[i];
       }
     } else {
-      float half[18] = {};
-      for (int k = 0; k < 18; ++k) {
-        const float v = in[k];
-        const float* row = t.imdctHalf[k];
-        for (int j = 0; j < 18; ++j)
-          half[j] += v * row[j];
-      }
+      // The 36-point IMDCT is a DCT-IV of 18 points: output i is z[i + 9], and
+      // z[35 - n] = -z[n] gives the rest.
+      float z[18];
+      DctIv18(in, z);
       const float* win = t.window[type];
       for (int i = 0; i < 9; ++i) {
-        result[i] = half[i] * win[i];
-        result[17 - i] = -half[i] * win[17 - i];
-        result[18 + i] = half[9 + i] * win[18 + i];
-        result[35 - i] = half[9 + i] * win[35 - i];
+        result[i] = z[9 + i] * win[i];
+        result[17 - i] = -z[9 + i] * win[17 - i];
+        result[18 + i] = -z[8 - i] * win[18 + i];
+        result[35 - i] = -z[8 - i] * win[35 - i];
       }
     }
     const bool bInvert = sb & 1;

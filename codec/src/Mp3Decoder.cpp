@@ -305,15 +305,13 @@ int Mp3Decoder::DecodeNext(float* out, bool bOutput) {
   const int channels = m_info.first.channels;
   const int slots = h.samplesPerFrame / kSubbands;
   if (!bOutput) {
-    float discard[kSubbands];
+    float discard[kMaxSlots * kSubbands];
     for (int ch = 0; ch < channels; ++ch)
-      for (int s = 0; s < slots; ++s)
-        m_state->synthesis[ch].Run(subbands[ch][s], discard, 1);
+      m_state->synthesis[ch].RunSlots(subbands[ch][0], slots, discard, 1);
     return h.samplesPerFrame;
   }
   for (int ch = 0; ch < channels; ++ch)
-    for (int s = 0; s < slots; ++s)
-      m_state->synthesis[ch].Run(subbands[ch][s], out + s * kSubbands * channels + ch, channels);
+    m_state->synthesis[ch].RunSlots(subbands[ch][0], slots, out + ch, channels);
   return h.samplesPerFrame;
 }
 
@@ -353,11 +351,7 @@ int Mp3Decoder::DecodeFrame(float* out) { return DecodeTrimmed(out); }
 
 int Mp3Decoder::DecodeFrame(int16_t* out) {
   const int samples = DecodeTrimmed(m_scratch.data());
-  const int count = samples * Channels();
-  for (int i = 0; i < count; ++i) {
-    const float v = std::min(std::max(m_scratch[i] * 32768.0f, -32768.0f), 32767.0f);
-    out[i] = static_cast<int16_t>(std::lrint(v));
-  }
+  FloatToPcm16(m_scratch.data(), size_t(samples) * Channels(), out);
   return samples;
 }
 

@@ -1,7 +1,11 @@
 #include "Synthesis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orv::codec {
 
@@ -74,19 +78,24 @@ const SynthesisTables& Tables() {
   return tables;
 }
 
+// Four lanes of float: the DCT of four time slots at once. The compiler maps it to SSE2
+// where there is SSE2 and to plain floats elsewhere; each lane computes exactly what
+// the scalar DCT does, in the same order.
+typedef float Float4 __attribute__((vector_size(16)));
+
 // Lee's recursion: the even outputs are the half-size DCT of the folded sums, the odd
 // ones the pairwise sums of the half-size DCT of the scaled differences.
-template <int N>
+template <int N, typename T>
 struct Dct {
-  static void Run(const float* in, float* out, const float* const* scales) {
-    float sums[N / 2], diffs[N / 2], even[N / 2], odd[N / 2];
+  static void Run(const T* in, T* out, const float* const* scales) {
+    T sums[N / 2], diffs[N / 2], even[N / 2], odd[N / 2];
     const float* scale = scales[0];
     for (int k = 0; k < N / 2; ++k) {
       sums[k] = in[k] + in[N - 1 - k];
       diffs[k] = (in[k] - in[N - 1 - k]) * scale[k];
     }
-    Dct<N / 2>::Run(sums, even, scales + 1);
-    Dct<N / 2>::Run(diffs, odd, scales + 1);
+    Dct<N / 2, T>::Run(sums, even, scales + 1);
+    Dct<N / 2, T>::Run(diffs, odd, scales + 1);
     for (int m = 0; m < N / 2; ++m)
       out[2 * m] = even[m];
     for (int m = 0; m < N / 2 - 1; ++m)
@@ -95,17 +104,154 @@ struct Dct {
   }
 };
 
-template <>
-struct Dct<1> {
-  static void Run(const float* in, float* out, const float* const*) { out[0] = in[0]; }
+template <typename T>
+struct Dct<1, T> {
+  static void Run(const T* in, T* out, const float* const*) { out[0] = in[0]; }
 };
+
+// The transpose of Lee's recursion, for the DCT-III: even inputs make one half-size
+// transform, neighbouring odd ones summed the other; the two are combined as the
+// forward transform splits them.
+template <int N, typename T>
+struct DctTransposed {
+  static void Run(const T* in, T* out, const float* const* scales) {
+    T evenIn[N / 2], oddIn[N / 2], even[N / 2], odd[N / 2];
+    for (int m = 0; m < N / 2; ++m)
+      evenIn[m] = in[2 * m];
+    oddIn[0] = in[1];
+    for (int m = 1; m < N / 2; ++m)
+      oddIn[m] = in[2 * m + 1] + in[2 * m - 1];
+    DctTransposed<N / 2, T>::Run(evenIn, even, scales + 1);
+    DctTransposed<N / 2, T>::Run(oddIn, odd, scales + 1);
+    const float* scale = scales[0];
+    for (int k = 0; k < N / 2; ++k) {
+      const T d = odd[k] * scale[k];
+      out[k] = even[k] + d;
+      out[N - 1 - k] = even[k] - d;
+    }
+  }
+};
+
+template <typename T>
+struct DctTransposed<1, T> {
+  static void Run(const T* in, T* out, const float* const*) { out[0] = in[0]; }
+};
+
+template <typename T>
+void RunDct32(const T* in, T* out) {
+  const SynthesisTables& t = Tables();
+  const float* const scales[5] = {t.dctScale32, t.dctScale16, t.dctScale8, t.dctScale4, t.dctScale2};
+  Dct<32, T>::Run(in, out, scales);
+}
+
+// The DCT-IV of 18 points through a 9-point complex DFT (three by three) between two
+// rotations: e^(-i pi (4m + 1) / 72) before, e^(-i pi p / 18) after, and the DFT's
+// inner twiddles e^(-2 i pi n / 9), n = 0..4.
+struct DctIv18Tables {
+  float preCos[9], preSin[9], postCos[9], postSin[9], dftCos[5], dftSin[5];
+
+  DctIv18Tables() {
+    const double pi = 3.14159265358979323846;
+    for (int m = 0; m < 9; ++m) {
+      preCos[m] = static_cast<float>(std::cos(pi * (4 * m + 1) / 72));
+      preSin[m] = static_cast<float>(std::sin(pi * (4 * m + 1) / 72));
+      postCos[m] = static_cast<float>(std::cos(pi * m / 18));
+      postSin[m] = static_cast<float>(std::sin(pi * m / 18));
+    }
+    for (int n = 0; n < 5; ++n) {
+      dftCos[n] = static_cast<float>(std::cos(2 * pi * n / 9));
+      dftSin[n] = static_cast<float>(std::sin(2 * pi * n / 9));
+    }
+  }
+  static const DctIv18Tables& Get() {
+    static const DctIv18Tables tables;
+    return tables;
+  }
+};
+
+struct Complex {
+  float re, im;
+};
+
+// a times e^(-i phi), given cos phi and sin phi.
+Complex Rotate(Complex a, float c, float s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
+
+// The 3-point DFT in place, with W = e^(-2 i pi / 3).
+void Dft3(Complex& a0, Complex& a1, Complex& a2) {
+  const float r = 0.866025403784438646764f;  // sqrt(3) / 2
+  const Complex sum = {a1.re + a2.re, a1.im + a2.im};
+  const Complex diff = {a1.re - a2.re, a1.im - a2.im};
+  const Complex mid = {a0.re - 0.5f * sum.re, a0.im - 0.5f * sum.im};
+  a0 = {a0.re + sum.re, a0.im + sum.im};
+  a1 = {mid.re + r * diff.im, mid.im - r * diff.re};
+  a2 = {mid.re - r * diff.im, mid.im + r * diff.re};
+}
 
 }  // namespace
 
-void Dct32(const float* in, float* out) {
+// Pairs of inputs rotated into a 9-point complex DFT, whose rotated outputs are
+// pairs of z.
+void DctIv18(const float* x, float* z) {
+  const DctIv18Tables& t = DctIv18Tables::Get();
+  Complex v[9];
+  for (int m = 0; m < 9; ++m)
+    v[m] = Rotate({x[2 * m], x[17 - 2 * m]}, t.preCos[m], t.preSin[m]);
+  // The DFT of 9 as 3 by 3: m = 3 m1 + m2, p = p1 + 3 p2.
+  for (int m2 = 0; m2 < 3; ++m2)
+    Dft3(v[m2], v[m2 + 3], v[m2 + 6]);
+  v[4] = Rotate(v[4], t.dftCos[1], t.dftSin[1]);
+  v[7] = Rotate(v[7], t.dftCos[2], t.dftSin[2]);
+  v[5] = Rotate(v[5], t.dftCos[2], t.dftSin[2]);
+  v[8] = Rotate(v[8], t.dftCos[4], t.dftSin[4]);
+  for (int p1 = 0; p1 < 3; ++p1)
+    Dft3(v[3 * p1], v[3 * p1 + 1], v[3 * p1 + 2]);
+  for (int p1 = 0; p1 < 3; ++p1)
+    for (int p2 = 0; p2 < 3; ++p2) {
+      const int p = p1 + 3 * p2;
+      const Complex u = Rotate(v[3 * p1 + p2], t.postCos[p], t.postSin[p]);
+      z[2 * p] = u.re;
+      z[17 - 2 * p] = -u.im;
+    }
+}
+
+void Dct32(const float* in, float* out) { RunDct32(in, out); }
+
+void Dct32Transposed(const float* in, float* out) {
   const SynthesisTables& t = Tables();
   const float* const scales[5] = {t.dctScale32, t.dctScale16, t.dctScale8, t.dctScale4, t.dctScale2};
-  Dct<32>::Run(in, out, scales);
+  DctTransposed<32, float>::Run(in, out, scales);
+}
+
+void Dct32x4(const float* in, float* out) {
+  Float4 lanes[32], result[32];
+  for (int k = 0; k < 32; ++k)
+    lanes[k] = Float4{in[k], in[32 + k], in[64 + k], in[96 + k]};
+  RunDct32(lanes, result);
+  for (int m = 0; m < 32; ++m)
+    for (int lane = 0; lane < 4; ++lane)
+      out[32 * lane + m] = result[m][lane];
+}
+
+void FloatToPcm16Portable(const float* in, size_t count, int16_t* out) {
+  for (size_t i = 0; i < count; ++i) {
+    const float v = std::min(std::max(in[i] * 32768.0f, -32768.0f), 32767.0f);
+    out[i] = static_cast<int16_t>(std::lrint(v));
+  }
+}
+
+void FloatToPcm16(const float* in, size_t count, int16_t* out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Conversion rounds by the MXCSR mode as lrint does by the current one: to nearest.
+  const __m128 scale = _mm_set1_ps(32768.0f), low = _mm_set1_ps(-32768.0f), high = _mm_set1_ps(32767.0f);
+  for (; i + 8 <= count; i += 8) {
+    const __m128 a = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_loadu_ps(in + i), scale), low), high);
+    const __m128 b = _mm_min_ps(_mm_max_ps(_mm_mul_ps(_mm_loadu_ps(in + i + 4), scale), low), high);
+    const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(a), _mm_cvtps_epi32(b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), packed);
+  }
+#endif
+  FloatToPcm16Portable(in + i, count - i, out + i);
 }
 
 void Synthesis::Reset() {
@@ -114,10 +260,25 @@ void Synthesis::Reset() {
 }
 
 void Synthesis::Run(const float* subbands, float* out, int stride) {
-  const float* window = Tables().window;
   float x[32];
   Dct32(subbands, x);
+  Window(x, out, stride);
+}
 
+void Synthesis::RunSlots(const float* subbands, int slots, float* out, int stride) {
+  int s = 0;
+  for (; s + 4 <= slots; s += 4) {
+    float x[4 * 32];
+    Dct32x4(subbands + 32 * s, x);
+    for (int lane = 0; lane < 4; ++lane)
+      Window(x + 32 * lane, out + 32 * (s + lane) * stride, stride);
+  }
+  for (; s < slots; ++s)
+    Run(subbands + 32 * s, out + 32 * s * stride, stride);
+}
+
+void Synthesis::Window(const float* x, float* out, int stride) {
+  const float* window = Tables().window;
   // V[i] = sum S[k] cos((16 + i)(2k + 1) pi / 64), expressed through the DCT.
   m_newest = (m_newest + 15) & 15;
   float* v = m_v[m_newest];

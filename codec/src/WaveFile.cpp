@@ -291,6 +291,12 @@ size_t WaveReader::ReadFloat(float* out, size_t frames) {
   frames = ReadFrameBytes(frames);
   const uint16_t bytes = m_format.bitsPerSample / 8;
   const size_t samples = frames * m_format.channels;
+  if (m_format.subFormat != kWaveFormatIeeeFloat && bytes == 2) {
+    // The common case without a format decision per sample.
+    for (size_t i = 0; i < samples; ++i)
+      out[i] = static_cast<int16_t>(Le16(&m_scratch[i * 2])) / 32768.0f;
+    return frames;
+  }
   for (size_t i = 0; i < samples; ++i)
     out[i] = SampleToFloat(&m_scratch[i * bytes], m_format.subFormat, bytes);
   return frames;

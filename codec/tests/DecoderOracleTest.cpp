@@ -11,6 +11,7 @@
 #include "OracleSupport.h"
 #include "orvcodec/Mp3Decoder.h"
 #include "orvcodec/Mp3Stream.h"
+#include "../src/Synthesis.h"
 
 using namespace orv::codec;
 using namespace orvtest;
@@ -296,3 +297,37 @@ TEST(DecoderOracleEdited, IntensityStereoAndMixedBlocks) {
 
 INSTANTIATE_TEST_SUITE_P(Files, DecoderOracle, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<OracleCase>& info) { return std::string(info.param.name); });
+
+// The synthesis runs four time slots at once in vector lanes (SSE2 where there is
+// SSE2): the same bits as slot by slot, for whole blocks of four and the rest.
+TEST(DecoderSynthesis, SlotsInLanesEqualSlotBySlot) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<float> level(-1.0f, 1.0f);
+  std::vector<float> subbands(18 * 32);
+  Synthesis lanes, single;
+  for (int frame = 0; frame < 4; ++frame) {
+    for (float& v : subbands) v = level(random);
+    std::vector<float> a(18 * 32 * 2), b(a.size());
+    lanes.RunSlots(subbands.data(), 18, a.data() + 1, 2);
+    for (int s = 0; s < 18; ++s) single.Run(&subbands[32 * s], &b[64 * s + 1], 2);
+    EXPECT_EQ(a, b) << "frame " << frame;
+  }
+}
+
+// The SSE2 conversion to 16 bits against the portable one: rounding (ties to even),
+// clamping and a count that leaves a rest.
+TEST(DecoderSynthesis, SimdPcmConversionEqualsPortable) {
+  std::vector<float> in = {0.0f, -0.0f, 1.0f, -1.0f, 2.0f, -2.0f, 1e30f, -1e30f, 0.5f / 32768, 1.5f / 32768,
+                           -0.5f / 32768, -1.5f / 32768, 32767.5f / 32768, -32768.5f / 32768};
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> level(-1.2f, 1.2f);
+  for (int i = 0; i < 1001; ++i) in.push_back(level(random));
+  std::vector<int16_t> simd(in.size()), portable(in.size());
+  FloatToPcm16(in.data(), in.size(), simd.data());
+  FloatToPcm16Portable(in.data(), in.size(), portable.data());
+  EXPECT_EQ(simd, portable);
+  EXPECT_EQ(simd[8], 0);   // half an LSB rounds to even
+  EXPECT_EQ(simd[9], 2);
+  EXPECT_EQ(simd[6], 32767);
+  EXPECT_EQ(simd[7], -32768);
+}

@@ -4,20 +4,6 @@
 
 namespace orv::codec::enc {
 
-void BitWriter::Put(std::uint32_t value, int bitCount)
-{
-    while (bitCount > 0) {
-        const int used = m_bitCount & 7;
-        if (used == 0)
-            m_bytes.push_back(0);
-        const int take = std::min(8 - used, bitCount);
-        const std::uint32_t chunk = (value >> (bitCount - take)) & ((1u << take) - 1);
-        m_bytes.back() |= static_cast<std::uint8_t>(chunk << (8 - used - take));
-        m_bitCount += take;
-        bitCount -= take;
-    }
-}
-
 void BitWriter::AlignToByte()
 {
     m_bitCount = (m_bitCount + 7) & ~7;

@@ -87,16 +87,12 @@ const Prototype& SharedPrototype()
 
 struct AnalysisTables {
     std::array<float, kWindowTaps> window{};
-    float matrix[kSubbands][kSubbands];   // cos((2k + 1) n pi / 64) after folding
 
     AnalysisTables()
     {
         const Prototype& prototype = SharedPrototype();
         for (int i = 0; i < kWindowTaps; ++i)
             window[i] = static_cast<float>(((i / 64) & 1) ? -prototype.taps[i] : prototype.taps[i]);
-        for (int k = 0; k < kSubbands; ++k)
-            for (int n = 0; n < kSubbands; ++n)
-                matrix[k][n] = static_cast<float>(std::cos((2 * k + 1) * n * kPi / 64.0));
     }
 };
 
@@ -107,9 +103,8 @@ const AnalysisTables& Analysis()
 }
 
 struct MdctTables {
-    float longWindow[4][36];
+    float longWindow[4][36];   // times 4/N, so that the decoder's unscaled inverse gives the input back
     float shortWindow[12];
-    float longCos[18][36];
     float shortCos[6][12];
     float aliasCs[8];
     float aliasCa[8];
@@ -117,7 +112,7 @@ struct MdctTables {
     MdctTables()
     {
         for (int n = 0; n < 36; ++n)
-            longWindow[kBlockNormal][n] = static_cast<float>(std::sin(kPi / 36.0 * (n + 0.5)));
+            longWindow[kBlockNormal][n] = static_cast<float>(4.0 / 36.0 * std::sin(kPi / 36.0 * (n + 0.5)));
         for (int n = 0; n < 36; ++n) {
             const double sine36 = std::sin(kPi / 36.0 * (n + 0.5));
             double start = 0.0, stop = 0.0;
@@ -127,16 +122,13 @@ struct MdctTables {
             if (n >= 18) stop = sine36;
             else if (n >= 12) stop = 1.0;
             else if (n >= 6) stop = std::sin(kPi / 12.0 * (n - 6 + 0.5));
-            longWindow[kBlockStart][n] = static_cast<float>(start);
-            longWindow[kBlockStop][n] = static_cast<float>(stop);
+            longWindow[kBlockStart][n] = static_cast<float>(4.0 / 36.0 * start);
+            longWindow[kBlockStop][n] = static_cast<float>(4.0 / 36.0 * stop);
             longWindow[kBlockShort][n] = 0.0f;
         }
         for (int n = 0; n < 12; ++n)
             shortWindow[n] = static_cast<float>(std::sin(kPi / 12.0 * (n + 0.5)));
         // Scaled by 4/N so that the decoder's unscaled inverse gives the input back.
-        for (int k = 0; k < 18; ++k)
-            for (int n = 0; n < 36; ++n)
-                longCos[k][n] = static_cast<float>(4.0 / 36.0 * std::cos(kPi / 72.0 * (2 * n + 1 + 18) * (2 * k + 1)));
         for (int k = 0; k < 6; ++k)
             for (int n = 0; n < 12; ++n)
                 shortCos[k][n] = static_cast<float>(4.0 / 12.0 * std::cos(kPi / 24.0 * (2 * n + 1 + 6) * (2 * k + 1)));
@@ -168,6 +160,19 @@ void UndoAliasReduction(float* lines)
             high = b * t.aliasCs[i] - a * t.aliasCa[i];
         }
     }
+}
+
+// lines[k] = sum w[n] z[n] cos(pi (2n + 1 + 18)(2k + 1) / 72) over 36 inputs: folded
+// into 18 with the cosine's symmetries (input n meets kernel row n + 9, and row
+// 35 - m, like row m + 36, is row m negated), a DCT-IV.
+void LongMdct(const float* z, const float* window, float* lines)
+{
+    float folded[18];
+    for (int n = 0; n < 9; ++n) {
+        folded[n + 9] = z[n] * window[n] - z[17 - n] * window[17 - n];
+        folded[n] = -z[26 - n] * window[26 - n] - z[27 + n] * window[27 + n];
+    }
+    DctIv18(folded, lines);
 }
 
 } // namespace
@@ -208,13 +213,8 @@ void PolyphaseAnalysis::Process(const float* samples, float* subbandOut)
         z[n] = folded[16 + n] + folded[16 - n];
     for (int n = 17; n < kSubbands; ++n)
         z[n] = folded[16 + n] - folded[80 - n];
-    for (int k = 0; k < kSubbands; ++k) {
-        float sum = 0.0f;
-        const float* row = t.matrix[k];
-        for (int n = 0; n < kSubbands; ++n)
-            sum += row[n] * z[n];
-        subbandOut[k] = sum;
-    }
+    // subbandOut[k] = sum z[n] cos((2k + 1) n pi / 64): the DCT-III.
+    Dct32Transposed(z, subbandOut);
 }
 
 void HybridMdct(const SubbandGranule& previous, const SubbandGranule& current, int blockType,
@@ -242,16 +242,7 @@ void HybridMdct(const SubbandGranule& previous, const SubbandGranule& current, i
             }
             continue;
         }
-        const float* window = t.longWindow[blockType];
-        float windowed[36];
-        for (int n = 0; n < 36; ++n)
-            windowed[n] = z[n] * window[n];
-        for (int k = 0; k < 18; ++k) {
-            float sum = 0.0f;
-            for (int n = 0; n < 36; ++n)
-                sum += windowed[n] * t.longCos[k][n];
-            lines[18 * band + k] = sum;
-        }
+        LongMdct(z, t.longWindow[blockType], lines + 18 * band);
     }
     if (blockType != kBlockShort) {
         UndoAliasReduction(lines);

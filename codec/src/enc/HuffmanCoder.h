@@ -28,7 +28,6 @@ public:
 private:
     int Extents(GranuleCoding& g) const;     // sets bigValues and count1, returns count1 bits
     int ChooseTable(const int* lines, int begin, int end, int& table) const;
-    int CountPairs(const int* lines, int begin, int end, int table) const;
     int CountWithRegions(GranuleCoding& g, int region1Start, int region2Start) const;
 
     const std::uint16_t* m_longEdges = nullptr;

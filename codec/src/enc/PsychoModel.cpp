@@ -39,11 +39,17 @@ float SpreadingDb(float dz)
 // Ratio of geometric to arithmetic mean of the energies, in dB (0 = flat).
 float FlatnessDb(const float* lines, int count)
 {
+    // The logarithm of products of eight: eight energies of float lines stay well
+    // inside the range of a double, and a logarithm costs more than the products.
     double logSum = 0.0, sum = 0.0;
-    for (int i = 0; i < count; ++i) {
-        const double e = double(lines[i]) * lines[i] + 1e-14;
-        logSum += std::log(e);
-        sum += e;
+    for (int i = 0; i < count; i += 8) {
+        double product = 1.0;
+        for (int j = i; j < std::min(i + 8, count); ++j) {
+            const double e = double(lines[j]) * lines[j] + 1e-14;
+            product *= e;
+            sum += e;
+        }
+        logSum += std::log(product);
     }
     const double geometric = std::exp(logSum / count);
     return static_cast<float>(10.0 * std::log10(geometric / (sum / count)));
@@ -156,16 +162,36 @@ void TransientDetector::Reset()
     *this = TransientDetector();
 }
 
+namespace {
+
+// accumulated plus the energy of the first difference of samples, added sample by
+// sample; previous is the sample before the first and becomes the last. In locals,
+// not members, which would go through memory at each sample.
+float AccumulateHighs(const float* samples, int count, float& previous, float accumulated)
+{
+    float last = previous;
+    for (int i = 0; i < count; ++i) {
+        const float high = samples[i] - last;
+        last = samples[i];
+        accumulated += high * high;
+    }
+    previous = last;
+    return accumulated;
+}
+
+} // namespace
+
 void TransientDetector::Feed(const float* samples, int count)
 {
     constexpr float kAttackRatio = 10.0f;     // 10 dB rise over the recent peak
     constexpr float kAudibleEnergy = 1e-5f;   // per block, about -68 dBFS
     constexpr std::size_t kHistory = 4;
-    for (int i = 0; i < count; ++i) {
-        const float high = samples[i] - m_previousInput;
-        m_previousInput = samples[i];
-        m_accumulated += high * high;
-        if (++m_inBlock < kBlock)
+    for (int i = 0; i < count;) {
+        const int take = std::min(kBlock - m_inBlock, count - i);
+        m_accumulated = AccumulateHighs(samples + i, take, m_previousInput, m_accumulated);
+        i += take;
+        m_inBlock += take;
+        if (m_inBlock < kBlock)
             continue;
         float recent = 0.0f;
         for (float e : m_recentEnergy)

@@ -49,6 +49,32 @@ const Powers& Pow2()
     return table;
 }
 
+// One slot's lines by one factor. Nothing here aliases, which lets the loop vectorise.
+void QuantizeSpan(const float* __restrict pow34, const int* __restrict signMask, float factor, int count,
+                  int* __restrict out)
+{
+    for (int i = 0; i < count; ++i) {
+        const int q = static_cast<int>(pow34[i] * factor + kRoundingOffset);
+        out[i] = (q ^ signMask[i]) - signMask[i];
+    }
+}
+
+// Magnitudes, signs and magnitudes to the power 3/4 of a granule's lines (vectorises).
+void PrepareLines(const float* __restrict lines, float* __restrict abs, int* __restrict signMask,
+                  float* __restrict pow34)
+{
+    for (int i = 0; i < kLines; ++i) {
+        abs[i] = std::fabs(lines[i]);
+        signMask[i] = lines[i] < 0.0f ? -1 : 0;
+        pow34[i] = std::sqrt(abs[i] * std::sqrt(abs[i]));
+    }
+}
+
+float Decibels(float ratio)
+{
+    return 10.0f * std::log10(std::max(ratio, 1e-10f));
+}
+
 int BitsFor(int value)
 {
     int bits = 0;
@@ -115,10 +141,7 @@ bool Quantizer::QuantizeLines(GranuleCoding& g)
         const float factor = pow2(-3 * (g.globalGain - 210) + 3 * SlotExponent(g, slot));
         if (slot.peak34 * factor > float(kMaxQuantized))
             return false;
-        for (int i = slot.start; i < slot.end; ++i) {
-            const int q = static_cast<int>(m_pow34[i] * factor + kRoundingOffset);
-            out[i] = (q ^ m_signMask[i]) - m_signMask[i];
-        }
+        QuantizeSpan(m_pow34 + slot.start, m_signMask + slot.start, factor, slot.end - slot.start, out + slot.start);
     }
     return true;
 }
@@ -130,19 +153,22 @@ int Quantizer::CountBits(GranuleCoding& g)
     return m_coder->CountQuick(g);
 }
 
-int Quantizer::BisectGain(GranuleCoding& g, int budget, int low, int high)
+int Quantizer::BisectGain(GranuleCoding& g, int budget, int low, int high, int counted)
 {
-    // The smallest gain in [low, high] that fits, taking high as one that does.
+    // The smallest gain in [low, high] that fits, taking high as one that does;
+    // counted is the gain g was last counted at, which needs no second count.
     while (low < high) {
         const int mid = (low + high) / 2;
         g.globalGain = mid;
+        counted = mid;
         if (CountBits(g) <= budget)
             high = mid;
         else
             low = mid + 1;
     }
     g.globalGain = high;
-    CountBits(g);
+    if (counted != high)
+        CountBits(g);
     return high;
 }
 
@@ -162,10 +188,11 @@ int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool risin
     g.globalGain = low;
     if (CountBits(g) <= budget)
         return low;
-    int step = 1;
+    int step = 1, counted = low;
     while (low < high) {
         const int probe = std::min(low + step, high);
         g.globalGain = probe;
+        counted = probe;
         if (CountBits(g) <= budget) {
             high = probe;
             break;
@@ -173,7 +200,7 @@ int Quantizer::InnerLoop(GranuleCoding& g, int budget, int startGain, bool risin
         low = probe + 1;
         step *= 2;
     }
-    return BisectGain(g, budget, low, high);
+    return BisectGain(g, budget, low, high, counted);
 }
 
 int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint)
@@ -183,11 +210,12 @@ int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint
     g.globalGain = hint;
     if (CountBits(g) > budget)
         return InnerLoop(g, budget, hint, true);
-    int high = hint, step = 1;
+    int high = hint, step = 1, counted = hint;
     int low = hint;
     while (high > lowest) {
         const int probe = std::max(lowest, high - step);
         g.globalGain = probe;
+        counted = probe;
         if (CountBits(g) > budget) {
             low = probe + 1;
             break;
@@ -196,7 +224,7 @@ int Quantizer::FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint
         low = probe;
         step *= 2;
     }
-    return BisectGain(g, budget, low, high);
+    return BisectGain(g, budget, low, high, counted);
 }
 
 Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRatio) const
@@ -204,6 +232,7 @@ Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRat
     const Power43& pow43 = Pow43();
     Result result;
     const Powers& pow2 = Pow2();
+    float worstRatio = -1.0f;
     for (int s = 0; s < m_slotCount; ++s) {
         const Slot& slot = m_slots[s];
         const float step = pow2(4 * (g.globalGain - 210) - 4 * SlotExponent(g, slot));
@@ -216,13 +245,15 @@ Quantizer::Result Quantizer::Measure(const GranuleCoding& g, float* slotNoiseRat
         slotNoiseRatio[s] = ratio;
         if (!slot.amplifiable)
             continue;
-        const float db = 10.0f * std::log10(std::max(ratio, 1e-10f));
-        result.worstDb = std::max(result.worstDb, db);
+        worstRatio = std::max(worstRatio, ratio);
         if (ratio > 1.0f) {
             ++result.overCount;
-            result.overDb += db;
+            result.overDb += Decibels(ratio);
         }
     }
+    // The logarithm rises with the ratio: the worst decibels are those of the worst ratio.
+    if (worstRatio >= 0.0f)
+        result.worstDb = std::max(result.worstDb, Decibels(worstRatio));
     return result;
 }
 
@@ -334,13 +365,8 @@ void Quantizer::Quantize(const float* lines, const BandMasking& masking, int max
     g = GranuleCoding();
     g.blockType = blockType;
     BuildSlots(masking, blockType);
-    float peak = 0.0f;
-    for (int i = 0; i < kLines; ++i) {
-        m_abs[i] = std::fabs(lines[i]);
-        m_signMask[i] = lines[i] < 0.0f ? -1 : 0;
-        m_pow34[i] = std::sqrt(m_abs[i] * std::sqrt(m_abs[i]));
-        peak = std::max(peak, m_abs[i]);
-    }
+    PrepareLines(lines, m_abs, m_signMask, m_pow34);
+    const float peak = *std::max_element(m_abs, m_abs + kLines);
     for (int s = 0; s < m_slotCount; ++s) {
         Slot& slot = m_slots[s];
         slot.peak34 = 0.0f;

@@ -40,7 +40,7 @@ private:
     int SlotExponent(const GranuleCoding& g, const Slot& slot) const;
     bool QuantizeLines(GranuleCoding& g);
     int CountBits(GranuleCoding& g);
-    int BisectGain(GranuleCoding& g, int budget, int low, int high);
+    int BisectGain(GranuleCoding& g, int budget, int low, int high, int counted);
     int InnerLoop(GranuleCoding& g, int budget, int startGain, bool rising);
     int FirstInnerLoop(GranuleCoding& g, int budget, int lowest, int hint);
     Result Measure(const GranuleCoding& g, float* slotNoiseRatio) const;

@@ -71,9 +71,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "mp3dec: cannot write %s\n", paths[1].c_str());
     return 1;
   }
+  // Frames are gathered into about a second of audio per write: the writer patches
+  // the header after every write, which per frame costs more than the decoding.
+  const size_t batchFrames = 48;
+  std::vector<int16_t> batch(pcm16.size() * batchFrames);
+  size_t held = 0;
   bool bOk = true;
-  while (int n = decoder.DecodeFrame(pcm16.data()))
-    bOk = bOk && writer.Write(pcm16.data(), size_t(n));
+  for (;;) {
+    const int n = decoder.DecodeFrame(batch.data() + held * channels);
+    held += size_t(n);
+    if (held > 0 && (n == 0 || batch.size() - held * channels < pcm16.size())) {
+      bOk = bOk && writer.Write(batch.data(), held);
+      held = 0;
+    }
+    if (n == 0)
+      break;
+  }
   bOk = writer.Close() && bOk;
   if (!bOk)
     std::fprintf(stderr, "mp3dec: writing %s failed\n", paths[1].c_str());
