@@ -161,11 +161,9 @@ static void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     PutU16(out, static_cast<uint16_t>(v >> 16));
 }
 
-bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPerSec, WORD channels,
-                   double frequency, double stepPerSecond) {
-    const uint32_t frames = static_cast<uint32_t>((static_cast<uint64_t>(milliseconds) * samplesPerSec + 999) / 1000);
+bool WriteWave(const std::string& path, DWORD samplesPerSec, WORD channels, const std::vector<int16_t>& samples) {
     const uint32_t blockAlign = channels * 2u;
-    const uint32_t dataBytes = frames * blockAlign;
+    const uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
     std::vector<uint8_t> out;
     out.reserve(44 + dataBytes);
     out.insert(out.end(), {'R', 'I', 'F', 'F'});
@@ -180,19 +178,23 @@ bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPer
     PutU16(out, 16);
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     PutU32(out, dataBytes);
+    for (int16_t sample : samples) PutU16(out, static_cast<uint16_t>(sample));
+    return WriteFileBytes(path, std::string(out.begin(), out.end()));
+}
+
+bool WriteToneWave(const std::string& path, DWORD milliseconds, DWORD samplesPerSec, WORD channels,
+                   double frequency, double stepPerSecond) {
+    const uint32_t frames = static_cast<uint32_t>((static_cast<uint64_t>(milliseconds) * samplesPerSec + 999) / 1000);
+    std::vector<int16_t> samples;
+    samples.reserve(static_cast<size_t>(frames) * channels);
     const double radiansPerHz = 2.0 * 3.14159265358979323846 / samplesPerSec;
     double phase = 0;
     for (uint32_t i = 0; i < frames; ++i) {
         const auto s = static_cast<int16_t>(std::lround(12000.0 * std::sin(phase)));
         phase += radiansPerHz * (frequency + stepPerSecond * (i / samplesPerSec));
-        for (WORD c = 0; c < channels; ++c) PutU16(out, static_cast<uint16_t>(s));
+        samples.insert(samples.end(), channels, s);
     }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == out.size();
+    return WriteWave(path, samplesPerSec, channels, samples);
 }
 
 bool FileExists(const std::string& path) {

@@ -49,6 +49,8 @@ std::string MakeTempDir(const std::string& tag);
 // the files too (drive Z:); empty when it could not be made.
 std::string FreshArtifactsDir(const std::string& name);
 
+// A 16-bit PCM WAVE file of interleaved samples.
+bool WriteWave(const std::string& path, DWORD samplesPerSec, WORD channels, const std::vector<int16_t>& samples);
 // Writes a 16-bit PCM WAVE file holding a sine tone of the given length. With a step,
 // second n of the file sounds at frequency + n * stepPerSecond, so that what is heard
 // tells where in the file playback is.
