@@ -32,6 +32,7 @@ constexpr long kTenthsPerPercent = 10;
 constexpr long long kFullPercent = 100;
 constexpr long long kSecondsPerHour = 3600;
 constexpr long long kSecondsPerMinute = 60;
+constexpr int kMaxLogNumber = 100;
 
 // Column widths: the title takes four fifths of the list less this, the length the rest.
 
@@ -301,7 +302,6 @@ void CExtractDlg::OnRip() {
     m_failed.assign(m_marks.size(), 0);
     m_nCopied = 0;
     m_log.Close();
-    SetDlgItemText(IDC_EXTRACT_LOG, "");
     if (NextTrackToDo() < 0) {
         Notify(IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, KeptCount());
         return;
@@ -463,11 +463,19 @@ void CExtractDlg::OnStop() {
 // ---- the log ---------------------------------------------------------------------------
 
 void CExtractDlg::OpenLog() {
+    SetDlgItemText(IDC_EXTRACT_LOG, "");
     m_timeRunStart = CTime::GetCurrentTime();
     const CString strId = m_pDisc ? m_pDisc->m_strIdentifier : CString();
-    const CString strName = FormatText(IDS_RIP_LOG_FILE, strId, m_timeRunStart.Format("%Y-%m-%d %H%M%S"));
+    const CString strStamp = m_timeRunStart.Format("%Y-%m-%d %H%M%S");
+    // A run started within the same second as the last one does not take its log.
+    CString strNumber;
+    CString strPath = m_strRipFolder + "\\" + FormatText(IDS_RIP_LOG_FILE, strId, strStamp, strNumber);
+    for (int n = 2; ::GetFileAttributesA(strPath) != INVALID_FILE_ATTRIBUTES && n < kMaxLogNumber; ++n) {
+        strNumber.Format(" (%d)", n);
+        strPath = m_strRipFolder + "\\" + FormatText(IDS_RIP_LOG_FILE, strId, strStamp, strNumber);
+    }
     // Without its log the run still goes on; the page then names none.
-    if (!m_log.Open(m_strRipFolder + "\\" + strName)) return;
+    if (!m_log.Open(strPath)) return;
     m_log.Log(IDS_RIP_LOG_HEADER, m_timeRunStart.Format("%A, %B %d, %Y"), m_timeRunStart.GetHour(),
               m_timeRunStart.GetMinute(), m_timeRunStart.GetSecond(), strId,
               m_pDisc ? m_pDisc->m_strAlbum : CString(), m_pDisc ? m_pDisc->m_strArtist : CString(),

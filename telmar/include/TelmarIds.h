@@ -456,7 +456,7 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_ASK_STOP_ENCODING, ""},
     {IDS_RIP_DONE_KEPT, "d"},
     {IDS_FOLDER_NOT_CREATED, "s"},
-    {IDS_RIP_LOG_FILE, "ss"},
+    {IDS_RIP_LOG_FILE, "sss"},
     {IDS_RIP_LOG_HEADER, "sdddssss"},
     {IDS_RIP_LOG_TRACK, "dssssssss"},
     {IDS_RIP_LOG_COPY_OK, ""},

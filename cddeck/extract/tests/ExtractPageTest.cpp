@@ -352,6 +352,7 @@ TEST_F(ExtractPageTest, TheRipLogStatesSumsThatTheOracleComputesFromTheWaves) {
     SetText(IDC_EXTRACT_RIP_FOLDER, Path("waves"));
     Tick({0, 2, 5});
     EXPECT_EQ(Rip(BoxIcon::Information), m_app.Text(IDS_RIP_ALL_DONE));
+    orvtest::CaptureScreen("extract-page-log");
     const std::string name = OnlyLogIn(Path("waves"));
     ASSERT_FALSE(name.empty());
     EXPECT_EQ(Field(IDC_EXTRACT_LOG), "Log: " + name + " in " + Path("waves"));
@@ -472,10 +473,15 @@ TEST_F(ExtractPageTest, StopShows168KeepsTheRestTickedAndTheNextRipWorks) {
     EXPECT_EQ(Marked(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(Enabled(IDC_EXTRACT_RIP));
     EXPECT_TRUE(FilesIn(m_dir).empty());
+    // The stopped run's log says what it did; the next run, however soon, has its own.
+    const std::string stoppedLog = OnlyLogIn(m_dir);
+    const std::string log = orvtest::ReadFileBytes(m_dir + "\\" + stoppedLog);
+    EXPECT_NE(log.find("Stopped by the user at track 01.\r\n"), std::string::npos) << log;
 
     Tick({0});  // unticks the long track
     EXPECT_EQ(Rip(BoxIcon::Information), m_app.Text(IDS_RIP_ALL_DONE));
     EXPECT_EQ(FilesIn(m_dir), std::set<std::string>{"Track02.wav"});
+    EXPECT_EQ(orvtest::ReadFileBytes(m_dir + "\\" + stoppedLog), log);
 }
 
 // The ripper and the encode step after it, each over a target that holds the user's
