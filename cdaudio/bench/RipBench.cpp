@@ -1,7 +1,9 @@
 // Rips every audio track of a disc image as the ripper control does (a second of
-// frames per read, written as WAVE) and prints how many times real time it ran.
+// frames per read, written as WAVE, with the CRC32 and AccurateRip sums, then the
+// test read of the same frames) and prints how many times real time it ran.
 //   ripbench <sheet.cue> <folder for the WAVE files>
 #include <orvcdaudio/DiscImage.h>
+#include <orvcdaudio/RipChecks.h>
 #include <orvcodec/WaveFile.h>
 
 #include <algorithm>
@@ -33,14 +35,26 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "ripbench: cannot write %s\n", target.c_str());
             return 1;
         }
-        for (int32_t done = 0; done < track.length; done += kChunkFrames) {
-            const int32_t n = std::min(kChunkFrames, track.length - done);
-            if (!disc.ReadFrames(track.start + done, n, samples.data())) {
-                std::fprintf(stderr, "ripbench: track %d cannot be read at frame %d\n", track.number, disc.FailedFrame());
-                return 1;
+        const size_t trackSamples = static_cast<size_t>(track.length) * orv::cd::kSamplesPerFrame;
+        orv::cd::CAccurateRip accurateRip(static_cast<uint32_t>(trackSamples), track.number == 1,
+                                          &track == &disc.Tracks().back());
+        uint32_t copyCrc = 0, testCrc = 0;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int32_t done = 0; done < track.length; done += kChunkFrames) {
+                const int32_t n = std::min(kChunkFrames, track.length - done);
+                if (!disc.ReadFrames(track.start + done, n, samples.data())) {
+                    std::fprintf(stderr, "ripbench: track %d cannot be read at frame %d\n", track.number, disc.FailedFrame());
+                    return 1;
+                }
+                const size_t count = static_cast<size_t>(n) * orv::cd::kSamplesPerFrame;
+                uint32_t& crc = pass == 0 ? copyCrc : testCrc;
+                crc = orv::cd::Crc32(crc, samples.data(), count * 2 * sizeof(int16_t));
+                if (pass == 1) continue;
+                accurateRip.Add(samples.data(), count);
+                writer.Write(samples.data(), count);
             }
-            writer.Write(samples.data(), static_cast<size_t>(n) * orv::cd::kSamplesPerFrame);
         }
+        if (copyCrc != testCrc) std::fprintf(stderr, "ripbench: track %d reads differently twice\n", track.number);
         writer.Close();
         audioSeconds += track.length / 75.0;
     }

@@ -1,4 +1,4 @@
-// libFuzzer target for the CUE reader: the sheet parser, the disc layout over files
+// libFuzzer target for the CUE reader: the sheet parser (its texts too), the disc layout over files
 // of made-up lengths, and the WAVE header probe. Layout invariants are checked too.
 #include <orvcdaudio/DiscImage.h>
 
@@ -45,6 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     orv::cd::CueSheet sheet;
     orv::cd::CueError error;
     if (orv::cd::ParseCueSheet(text, sheet, error)) {
+        // The texts are pieces of the sheet, never more.
+        for (const std::string* t : {&sheet.title, &sheet.performer, &sheet.date, &sheet.genre})
+            if (t->size() > size) std::abort();
+        for (const auto& track : sheet.tracks)
+            if (track.title.size() > size || track.performer.size() > size) std::abort();
         orv::cd::CDiscImage disc;
         std::string message;
         if (disc.Build(sheet, "base", FakeProbe, message)) CheckLayout(disc);

@@ -92,6 +92,7 @@ public:
         if (command == "TRACK") return OnTrack(words);
         if (command == "INDEX") return OnIndex(words);
         if (command == "PREGAP" || command == "POSTGAP") return OnGap(command, words);
+        if (command == "TITLE" || command == "PERFORMER" || command == "REM") OnText(command, words);
         if (IsIgnoredCommand(command)) return true;
         return Fail("unknown command \"" + words[0] + "\"");
     }
@@ -173,6 +174,29 @@ private:
         }
         track.indexes.push_back({number, frame});
         return true;
+    }
+
+    // Texts are kept, never refused: a sheet plays whatever its comments say.
+    void OnText(const std::string& command, const std::vector<std::string>& words) {
+        CueTrack* track = m_sheet.tracks.empty() ? nullptr : &m_sheet.tracks.back();
+        if (command == "REM") {
+            if (track || words.size() < 3) return;
+            const std::string field = Upper(words[1]);
+            if (field == "DATE") m_sheet.date = Joined(words, 2);
+            else if (field == "GENRE") m_sheet.genre = Joined(words, 2);
+            return;
+        }
+        if (words.size() < 2) return;
+        std::string& text = command == "TITLE" ? (track ? track->title : m_sheet.title)
+                                               : (track ? track->performer : m_sheet.performer);
+        text = Joined(words, 1);
+    }
+
+    // An unquoted text with blanks arrives as several words.
+    static std::string Joined(const std::vector<std::string>& words, size_t first) {
+        std::string text = words[first];
+        for (size_t i = first + 1; i < words.size(); ++i) text += " " + words[i];
+        return text;
     }
 
     bool OnGap(const std::string& command, const std::vector<std::string>& words) {

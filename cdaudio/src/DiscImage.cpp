@@ -2,10 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace orv::cd {
 
 namespace {
+
+bool IsLittleEndianMachine() {
+    const uint16_t probe = 1;
+    uint8_t first = 0;
+    std::memcpy(&first, &probe, 1);
+    return first == 1;
+}
 
 constexpr int32_t kMaxDiscFrames = 100 * kFramesPerMinute - 1;  // 99:59:74
 constexpr size_t kWaveHeaderProbeBytes = 64 * 1024;
@@ -294,16 +302,17 @@ bool CDiscImage::ReadFromFile(const Segment& segment, int32_t frame, int32_t cou
     if (!file.handle) return Missing(file, frame);
     if (offset >= file.extent.dataBytes) return true;
     const uint64_t wanted = std::min<uint64_t>(static_cast<uint64_t>(count) * kBytesPerFrame, file.extent.dataBytes - offset);
-    std::vector<uint8_t> bytes(static_cast<size_t>(wanted));
     if (std::fseek(file.handle, static_cast<long>(file.extent.dataOffset + offset), SEEK_SET) != 0) return Failed(frame);
-    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.handle);
+    // Read straight into the samples; only bytes in the other order than the
+    // machine's are turned round, in place.
+    auto* bytes = reinterpret_cast<uint8_t*>(samples);
+    const size_t got = std::fread(bytes, 1, static_cast<size_t>(wanted), file.handle);
     const bool bigEndian = file.type == FileType::Motorola;
-    for (size_t i = 0; i + 1 < got; i += 2) {
-        const uint8_t lo = bigEndian ? bytes[i + 1] : bytes[i];
-        const uint8_t hi = bigEndian ? bytes[i] : bytes[i + 1];
-        samples[i / 2] = static_cast<int16_t>(static_cast<uint16_t>(lo | hi << 8));
+    if (bigEndian == IsLittleEndianMachine()) {
+        for (size_t i = 0; i + 1 < got; i += 2) std::swap(bytes[i], bytes[i + 1]);
     }
-    return got == bytes.size() || Failed(frame + static_cast<int32_t>(got / kBytesPerFrame));
+    if (got % 2) bytes[got - 1] = 0;  // half a sample is none
+    return got == wanted || Failed(frame + static_cast<int32_t>(got / kBytesPerFrame));
 }
 
 // Decodes from the file's current place when the read follows on, which is how a

@@ -12,12 +12,17 @@ using orv::cd::TrackMode;
 
 TEST(CueSheet, ReadsEveryFormOfTheSheet) {
     const char* text =
-        "\xEF\xBB\xBFREM GENRE Demo\r\n"
+        "\xEF\xBB\xBFREM GENRE Hard Rock\r\n"
         "PERFORMER \"Somebody\"\r\n"
+        "rem date 1999\r\n"
+        "TITLE \"Caf\xC3\xA9 Album\"\r\n"
         "FILE \"disc one.bin\" BINARY\r\n"
         "  TRACK 01 MODE1/2352\r\n"
+        "    TITLE Data Part\r\n"
         "    INDEX 01 00:00:00\r\n"
         "  track 02 audio\r\n"
+        "    PERFORMER \"Guest\"\r\n"
+        "    REM GENRE Jazz\r\n"
         "    PREGAP 00:02:00\r\n"
         "    INDEX 01 01:02:03\r\n"
         "    POSTGAP 00:00:10\r\n"
@@ -46,6 +51,14 @@ TEST(CueSheet, ReadsEveryFormOfTheSheet) {
     EXPECT_EQ(sheet.tracks[2].FirstIndex(), 0);
     EXPECT_EQ(sheet.tracks[2].Index01(), 149);
     EXPECT_EQ(sheet.tracks[3].mode, TrackMode::Mode2Raw);
+    // The texts, as written; a track's REM is not the disc's.
+    EXPECT_EQ(sheet.title, "Caf\xC3\xA9 Album");
+    EXPECT_EQ(sheet.performer, "Somebody");
+    EXPECT_EQ(sheet.date, "1999");
+    EXPECT_EQ(sheet.genre, "Hard Rock");
+    EXPECT_EQ(sheet.tracks[0].title, "Data Part");
+    EXPECT_EQ(sheet.tracks[1].performer, "Guest");
+    EXPECT_EQ(sheet.tracks[1].title, "");
 }
 
 TEST(CueSheet, DamagedSheetsSayWhatAndWhere) {

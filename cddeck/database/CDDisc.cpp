@@ -8,6 +8,7 @@
 
 #include "DiscRules.h"
 #include "IniFile.h"
+#include "SheetTexts.h"
 
 namespace {
 
@@ -114,6 +115,12 @@ void CCDDisc::LoadFromDatabase() {
     if (m_strIdentifier.IsEmpty()) return;
     const CIniFile file(m_strDatabaseFile);
     const CString& strSection = m_strIdentifier;
+    // A disc new to the database starts its record from its sheet's texts; from then
+    // on the record is the user's and the sheet is not read again.
+    if (!file.HasSection(strSection)) {
+        if (TakeSheetTexts(*this)) SaveToDatabase();
+        return;
+    }
     m_strAlbum = file.ReadString(strSection, "Album", "");
     m_strArtist = file.ReadString(strSection, "Artist", "");
     m_strYear = file.ReadString(strSection, "Year", "");

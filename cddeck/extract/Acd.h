@@ -25,4 +25,7 @@ public:
     short SetupRipper(short nArgument);
     short RipTrack(short nTrack, LPCSTR lpszTarget);
     short StopRip();
+    // The sums of the last track put in place (acd::kRipCheck...), as 32-bit values.
+    DWORD GetRipCheck(short nKind);
+    CString GetSourceName();
 };

@@ -9,6 +9,7 @@
 #include "CDPlayerLink.h"
 #include "ExistingTargets.h"
 #include "ExtractRules.h"
+#include "RipTags.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
 #include "cddeck/ExtractorIds.h"
@@ -31,6 +32,7 @@ constexpr long kTenthsPerPercent = 10;
 constexpr long long kFullPercent = 100;
 constexpr long long kSecondsPerHour = 3600;
 constexpr long long kSecondsPerMinute = 60;
+constexpr int kMaxLogNumber = 100;
 
 // Column widths: the title takes four fifths of the list less this, the length the rest.
 
@@ -297,6 +299,9 @@ void CExtractDlg::OnRip() {
     m_bStopped = 0;
     m_bHalted = 0;
     if (!AnyMarked() || !TakeExistingFiles()) return;
+    m_failed.assign(m_marks.size(), 0);
+    m_nCopied = 0;
+    m_log.Close();
     if (NextTrackToDo() < 0) {
         Notify(IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, KeptCount());
         return;
@@ -332,7 +337,8 @@ BOOL CExtractDlg::TakeExistingFiles() {
 
 int CExtractDlg::NextTrackToDo() const {
     for (size_t i = 0; i < m_marks.size(); ++i) {
-        if (m_marks[i] && (i >= m_kept.size() || !m_kept[i])) return static_cast<int>(i);
+        if (m_marks[i] && (i >= m_kept.size() || !m_kept[i]) && !IsFailed(static_cast<int>(i)))
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -356,6 +362,7 @@ void CExtractDlg::RipNextTrack() {
     m_strRipFolder = strRip;
     m_strMp3Folder = strMp3;
     m_nTrack = nIndex + 1;
+    if (!m_log.IsOpen()) OpenLog();
     const CString strTarget = TrackFilePath(m_strRipFolder, m_nTrack, IDS_WAVE_SUFFIX);
 
     SetDlgItemInt(IDC_EXTRACT_TRACK, static_cast<UINT>(m_nTrack), FALSE);
@@ -404,12 +411,16 @@ void CExtractDlg::StartEncode() {
 
 // The current track is done: unchecked, then the next one, or the end of the run.
 void CExtractDlg::FinishTrack(UINT nAllDoneId) {
-    ToggleMark(m_nTrack - 1);
+    if (!IsFailed(m_nTrack - 1)) ToggleMark(m_nTrack - 1);
     if (NextTrackToDo() >= 0) {
         RipNextTrack();
         return;
     }
     EndRun();
+    if (const int nFailed = FailedCount()) {
+        Notify(IDS_RIP_DONE_MISMATCH, MB_ICONEXCLAMATION, nFailed);
+        return;
+    }
     const int nKept = KeptCount();
     if (nKept > 0) {
         Notify(IDS_RIP_DONE_KEPT, MB_ICONINFORMATION, nKept);
@@ -419,6 +430,7 @@ void CExtractDlg::FinishTrack(UINT nAllDoneId) {
 }
 
 void CExtractDlg::EndRun() {
+    CloseLog();
     m_bRipping = 0;
     m_bEncoding = 0;
     m_question.RunEnded();
@@ -430,6 +442,8 @@ void CExtractDlg::EndRun() {
 }
 
 void CExtractDlg::OnStop() {
+    if (m_bRipping || m_bEncoding) m_log.Log(IDS_RIP_LOG_STOPPED, m_nTrack);
+    CloseLog();
     if (m_bRipping) {
         m_ripper.StopRip();
         m_bRipping = 0;
@@ -444,6 +458,74 @@ void CExtractDlg::OnStop() {
     m_bHalted = 0;
     // Rip stays off until the stopped control's done event has come.
     EnableRunControls(TRUE);
+}
+
+// ---- the log ---------------------------------------------------------------------------
+
+void CExtractDlg::OpenLog() {
+    SetDlgItemText(IDC_EXTRACT_LOG, "");
+    m_timeRunStart = CTime::GetCurrentTime();
+    const CString strId = m_pDisc ? m_pDisc->m_strIdentifier : CString();
+    const CString strStamp = m_timeRunStart.Format("%Y-%m-%d %H%M%S");
+    // A run started within the same second as the last one does not take its log.
+    CString strNumber;
+    CString strPath = m_strRipFolder + "\\" + FormatText(IDS_RIP_LOG_FILE, strId, strStamp, strNumber);
+    for (int n = 2; ::GetFileAttributesA(strPath) != INVALID_FILE_ATTRIBUTES && n < kMaxLogNumber; ++n) {
+        strNumber.Format(" (%d)", n);
+        strPath = m_strRipFolder + "\\" + FormatText(IDS_RIP_LOG_FILE, strId, strStamp, strNumber);
+    }
+    // Without its log the run still goes on; the page then names none.
+    if (!m_log.Open(strPath)) return;
+    m_log.Log(IDS_RIP_LOG_HEADER, m_timeRunStart.Format("%A, %B %d, %Y"), m_timeRunStart.GetHour(),
+              m_timeRunStart.GetMinute(), m_timeRunStart.GetSecond(), strId,
+              m_pDisc ? m_pDisc->m_strAlbum : CString(), m_pDisc ? m_pDisc->m_strArtist : CString(),
+              m_ripper.GetSourceName());
+}
+
+void CExtractDlg::CloseLog() {
+    if (!m_log.IsOpen()) return;
+    const long long s = (CTime::GetCurrentTime() - m_timeRunStart).GetTotalSeconds();
+    CString strElapsed;
+    strElapsed.Format("%.2lld:%.2lld:%.2lld", s / kSecondsPerHour, s / kSecondsPerMinute % kSecondsPerMinute,
+                      s % kSecondsPerMinute);
+    m_log.Log(IDS_RIP_LOG_END, m_nCopied, FailedCount(), strElapsed);
+    m_log.Close();
+    const CString& strPath = m_log.Path();
+    const int nSlash = strPath.ReverseFind('\\');
+    SetDlgItemText(IDC_EXTRACT_LOG, FormatText(IDS_RIP_LOG_SHOWN, strPath.Mid(nSlash + 1), strPath.Left(nSlash)));
+}
+
+BOOL CExtractDlg::LogRippedTrack() {
+    auto hex = [](DWORD dwValue) {
+        CString strHex;
+        strHex.Format("%.8lX", static_cast<unsigned long>(dwValue));
+        return strHex;
+    };
+    const DWORD dwCopy = m_ripper.GetRipCheck(acd::kRipCheckCopyCrc);
+    const DWORD dwTest = m_ripper.GetRipCheck(acd::kRipCheckTestCrc);
+    const BOOL bSame = dwCopy == dwTest;
+    CString strLength;
+    if (m_pDisc && m_nTrack <= static_cast<int>(m_pDisc->m_tracks.size())) {
+        const CCDTrack& track = *m_pDisc->TrackAt(m_nTrack - 1);
+        strLength.Format("%.2d:%.2d:%.2d", track.GetMinutes(), track.GetSeconds(), track.GetFrames());
+    }
+    ++m_nCopied;
+    m_log.Log(IDS_RIP_LOG_TRACK, m_nTrack, m_tracks.Title(m_nTrack - 1),
+              TrackFilePath(m_strRipFolder, m_nTrack, IDS_WAVE_SUFFIX), strLength, hex(dwCopy), hex(dwTest),
+              LoadText(bSame ? IDS_RIP_LOG_COPY_OK : IDS_RIP_LOG_MISMATCH),
+              hex(m_ripper.GetRipCheck(acd::kRipCheckAccurateRipV1)),
+              hex(m_ripper.GetRipCheck(acd::kRipCheckAccurateRipV2)));
+    return bSame;
+}
+
+BOOL CExtractDlg::IsFailed(int nIndex) const {
+    return nIndex >= 0 && static_cast<size_t>(nIndex) < m_failed.size() && m_failed[static_cast<size_t>(nIndex)];
+}
+
+int CExtractDlg::FailedCount() const {
+    int nFailed = 0;
+    for (BYTE failed : m_failed) nFailed += failed ? 1 : 0;
+    return nFailed;
 }
 
 // ---- control events --------------------------------------------------------------------
@@ -470,6 +552,7 @@ void CExtractDlg::OnRipError(long nCode, LPCSTR lpszText) {
     m_bRipping = 0;
     m_bRipFailed = 1;
     if (m_bStopped) return;
+    m_log.Log(IDS_RIP_LOG_FAILED, m_nTrack, m_tracks.Title(m_nTrack - 1), static_cast<int>(nCode), CString(lpszText));
     Notify(IDS_RIP_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nCode), CString(lpszText));
 }
 
@@ -488,6 +571,12 @@ void CExtractDlg::OnRipDone() {
         // Nothing was written: the track stays checked and nothing is encoded.
         m_bRipFailed = 0;
         EndRun();
+        return;
+    }
+    // A copy the test read contradicts is not encoded: the track stays checked.
+    if (!LogRippedTrack()) {
+        m_failed[static_cast<size_t>(m_nTrack - 1)] = 1;
+        FinishTrack(IDS_RIP_ALL_DONE);
         return;
     }
     if (IsChecked(IDC_EXTRACT_ENCODE)) {
@@ -515,6 +604,8 @@ void CExtractDlg::OnEncodeError(long nCode, LPCSTR lpszText) {
     // The run halts: the controls stay off until Stop.
     m_bEncoding = 0;
     m_bHalted = 1;
+    m_log.Log(IDS_RIP_LOG_ENCODE_FAILED, TrackFilePath(m_strMp3Folder, m_nTrack, IDS_MP3_SUFFIX),
+              static_cast<int>(nCode), CString(lpszText));
     Notify(IDS_ENCODE_ERROR, MB_ICONEXCLAMATION, static_cast<int>(nCode), CString(lpszText));
 }
 
@@ -537,6 +628,10 @@ void CExtractDlg::OnEncodeDone() {
     CString strCompletion;
     strCompletion.Format("%lld %%", kFullPercent);
     SetDlgItemText(IDC_EXTRACT_COMPLETION, strCompletion);
+    const CString strMp3 = TrackFilePath(m_strMp3Folder, m_nTrack, IDS_MP3_SUFFIX);
+    m_log.Log(IDS_RIP_LOG_ENCODED, strMp3);
+    if (m_pDisc && !TagRippedMp3(strMp3, *m_pDisc, m_nTrack, m_tracks.Title(m_nTrack - 1)))
+        m_log.Log(IDS_RIP_LOG_TAGS_FAILED, strMp3);
     if (IsChecked(IDC_EXTRACT_DELETE_WAVE)) ::DeleteFileA(TrackFilePath(m_strRipFolder, m_nTrack, IDS_WAVE_SUFFIX));
     FinishTrack(IDS_RIP_ENCODE_ALL_DONE);
 }

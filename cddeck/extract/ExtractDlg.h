@@ -12,6 +12,7 @@
 #include "Acd.h"
 #include "Mp3Enc.h"
 #include "CDSheetPage.h"
+#include "RunLog.h"
 #include "RunQuestion.h"
 #include "SkinControls.h"
 #include "SkinText.h"
@@ -92,6 +93,16 @@ private:
     }
     void SaveSettings();
 
+    // The run's log beside the WAVE files: opened at the first track, closed (its name
+    // and folder shown) when the run ends or stops.
+    void OpenLog();
+    void CloseLog();
+    // Logs the track just put in place with its sums; FALSE when its test read
+    // differs from the copy.
+    BOOL LogRippedTrack();
+    BOOL IsFailed(int nIndex) const;
+    int FailedCount() const;
+
     // Control events.
     void OnRipError(long nCode, LPCSTR lpszText);
     void OnRipDone();
@@ -122,6 +133,10 @@ private:
     std::vector<BYTE> m_marks;
     CString m_strFilledIdentifier;  // the disc the list shows; its edits go nowhere else
     std::vector<BYTE> m_kept;  // per track: its files exist and the user keeps them
+    std::vector<BYTE> m_failed;  // per track: its test read did not match the copy
+    CRunLog m_log;
+    CTime m_timeRunStart;
+    int m_nCopied = 0;
     int m_bListChanged = 0;
     CRunQuestion m_question;  // "stop the run?", while it is up
     int m_bRipping = 0;

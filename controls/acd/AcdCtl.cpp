@@ -15,6 +15,7 @@
 #include "DiscSource.h"
 #include "ctlkit/ControlKit.h"
 #include "ctlkit/StagedFile.h"
+#include "orvcdaudio/RipChecks.h"
 #include "orvcodec/WaveFile.h"
 
 namespace {
@@ -61,10 +62,15 @@ private:
     SHORT SetupRipper(short nArgument);
     SHORT RipTrack(short nTrack, std::string target);
     SHORT StopRip();
+    long GetRipCheck(short nKind);
+    std::string GetSourceName();
 
     // Event 1 and event 2 for an extraction that could not start.
     SHORT Refuse(long nCode, const char* pszText);
     void Run(HWND hWnd, UINT nGeneration);
+    // One pass over the track: false (after posting the failure) when it ends early.
+    // The copy writes what it reads; the test read only sums it.
+    bool ReadPass(HWND hWnd, UINT nGeneration, bool bCopy);
     void Halt();
     // Closes the staged target: a whole track is put in place, anything else dropped.
     bool CloseTarget(bool bKeep);
@@ -75,6 +81,12 @@ private:
     orv::codec::WaveWriter m_writer;
     ctlkit::CStagedFile m_staged;
     TrackSpan m_span;
+    bool m_bFirstTrack = false;
+    bool m_bLastTrack = false;
+    // The sums of the last whole track; the worker fills m_pending, the window thread
+    // takes it over when the track is put in place.
+    uint32_t m_pending[kRipCheckCount] = {};
+    uint32_t m_checks[kRipCheckCount] = {};
     int m_nTrack = 0;
     std::atomic<int32_t> m_failedAt{0};  // frames into the track; set by the worker before it posts
     bool m_bRunning = false;
@@ -89,6 +101,8 @@ ctlkit::MemberList CAcdControl::Members() const {
         ctlkit::Method<&C::SetupRipper>(kMethodSetupRipper),
         ctlkit::Method<&C::RipTrack>(kMethodRipTrack),
         ctlkit::Method<&C::StopRip>(kMethodStopRip),
+        ctlkit::Method<&C::GetRipCheck>(kMethodGetRipCheck),
+        ctlkit::Method<&C::GetSourceName>(kMethodGetSourceName),
     };
     return kMembers;
 }
@@ -101,6 +115,15 @@ SHORT CAcdControl::InitRipper() {
 
 SHORT CAcdControl::SetupRipper(short) {
     return m_pSource ? kStatusOk : kStatusNotReady;
+}
+
+long CAcdControl::GetRipCheck(short nKind) {
+    if (nKind < 0 || nKind >= kRipCheckCount) return 0;
+    return static_cast<long>(m_checks[nKind]);
+}
+
+std::string CAcdControl::GetSourceName() {
+    return m_pSource ? m_pSource->Name() : std::string();
 }
 
 SHORT CAcdControl::Refuse(long nCode, const char* pszText) {
@@ -119,6 +142,10 @@ SHORT CAcdControl::RipTrack(short nTrack, std::string target) {
         m_staged.Discard();
         return Refuse(kErrorCannotWrite, nullptr);
     }
+    TrackSpan neighbour;
+    m_bFirstTrack = !m_pSource->Track(nTrack - 1, neighbour);
+    m_bLastTrack = !m_pSource->Track(nTrack + 1, neighbour);
+    std::fill(std::begin(m_checks), std::end(m_checks), 0u);
     m_nTrack = nTrack;
     m_bHalt = false;
     m_bRunning = true;
@@ -160,6 +187,7 @@ void CAcdControl::Abandon() {
 void CAcdControl::Finish(long nErrorCode) {
     Halt();
     if (!CloseTarget(nErrorCode == 0) && nErrorCode == 0) nErrorCode = kErrorCannotWrite;
+    if (nErrorCode == 0) std::copy(std::begin(m_pending), std::end(m_pending), std::begin(m_checks));
     m_bRunning = false;
     if (nErrorCode == kErrorRead) PostEvent(kEventError, nErrorCode, ReadErrorText(m_nTrack, m_failedAt).c_str());
     else if (nErrorCode != 0) PostEvent(kEventError, nErrorCode, ErrorText(nErrorCode));
@@ -176,32 +204,57 @@ void CAcdControl::OnWorkerMessage(UINT message, LPARAM lParam) {
     }
 }
 
-// The worker: reads the track's frames and writes them until the end, a failure or a
-// halt. It touches only the source and the writer, which the window thread leaves
-// alone until Halt has joined it.
+// The worker: reads the track's frames and writes them, then reads them again from
+// the source for the test sum, until the end, a failure or a halt. It touches only the
+// source, the writer and the pending sums, which the window thread leaves alone until
+// Halt has joined it.
 void CAcdControl::Run(HWND hWnd, UINT nGeneration) {
-    std::vector<int16_t> samples(static_cast<size_t>(kChunkFrames) * kSamplesPerFrame);
-    long lastTenths = 0;
-    auto fail = [&](long code) { ::PostMessageA(hWnd, kMsgFailed, nGeneration, code); };
     ::PostMessageA(hWnd, kMsgProgress, nGeneration, 0);
+    if (!ReadPass(hWnd, nGeneration, true) || !ReadPass(hWnd, nGeneration, false)) return;
+    ::PostMessageA(hWnd, kMsgEnded, nGeneration, 0);
+}
+
+bool CAcdControl::ReadPass(HWND hWnd, UINT nGeneration, bool bCopy) {
+    std::vector<int16_t> samples(static_cast<size_t>(kChunkFrames) * kSamplesPerFrame);
+    const uint32_t totalSamples = static_cast<uint32_t>(m_span.length) * (kSamplesPerFrame / kChannels);
+    orv::cd::CAccurateRip accurateRip(totalSamples, m_bFirstTrack, m_bLastTrack);
+    uint32_t crc = 0;
+    long lastTenths = bCopy ? 0 : kProgressEnd / 2;
+    auto fail = [&](long code) {
+        ::PostMessageA(hWnd, kMsgFailed, nGeneration, code);
+        return false;
+    };
     for (int32_t done = 0; done < m_span.length;) {
-        if (m_bHalt) return;
+        if (m_bHalt) return false;
         const int32_t n = std::min(kChunkFrames, m_span.length - done);
+        const size_t count = static_cast<size_t>(n) * kSamplesPerFrame;
         int32_t failed = 0;
         if (!m_pSource->Read(m_span.start + done, n, samples.data(), failed)) {
             m_failedAt = std::max(failed - m_span.start, done);
             return fail(kErrorRead);
         }
-        if (!m_writer.Write(samples.data(), static_cast<size_t>(n) * kSamplesPerFrame / kChannels))
-            return fail(kErrorCannotWrite);
+        crc = orv::cd::Crc32(crc, samples.data(), count * sizeof(int16_t));
+        if (bCopy) {
+            accurateRip.Add(samples.data(), count / kChannels);
+            if (!m_writer.Write(samples.data(), count / kChannels)) return fail(kErrorCannotWrite);
+        }
         done += n;
-        const long tenths = static_cast<long>(static_cast<int64_t>(done) * kProgressEnd / m_span.length);
+        // The copy is the first half of the progress, the test read the second.
+        const long tenths = static_cast<long>(static_cast<int64_t>(done) * (kProgressEnd / 2) / m_span.length) +
+                            (bCopy ? 0 : kProgressEnd / 2);
         if (tenths != lastTenths) {
             lastTenths = tenths;
             ::PostMessageA(hWnd, kMsgProgress, nGeneration, tenths);
         }
     }
-    ::PostMessageA(hWnd, kMsgEnded, nGeneration, 0);
+    if (bCopy) {
+        m_pending[kRipCheckCopyCrc] = crc;
+        m_pending[kRipCheckAccurateRipV1] = accurateRip.V1();
+        m_pending[kRipCheckAccurateRipV2] = accurateRip.V2();
+    } else {
+        m_pending[kRipCheckTestCrc] = crc;
+    }
+    return true;
 }
 
 }  // namespace

@@ -68,6 +68,8 @@ public:
         }
         return m_image.Load(path, error);
     }
+    // The image the drive holds now, as the next Load reads it.
+    std::string Name() const override { return InsertedImage(); }
     bool Track(int number, TrackSpan& span) const override {
         for (const orv::cd::TocTrack& t : m_image.Tracks()) {
             if (t.number != number) continue;
@@ -110,6 +112,7 @@ public:
         }
         return true;
     }
+    std::string Name() const override { return std::string(1, m_letter) + ":"; }
     bool Track(int number, TrackSpan& span) const override {
         const int count = m_toc.LastTrack - m_toc.FirstTrack + 1;
         for (int i = 0; i < count && i + 1 < MAXIMUM_NUMBER_TRACKS; ++i) {
@@ -151,6 +154,36 @@ private:
     CDROM_TOC m_toc = {};
 };
 
+// The test hook of the interface: a disc that reads differently the second time. A
+// read that starts before the furthest frame read so far goes over read frames again;
+// its first sample comes back changed.
+class CUnstableSource final : public CDiscSource {
+public:
+    explicit CUnstableSource(std::unique_ptr<CDiscSource> pInner) : m_pInner(std::move(pInner)) {}
+    bool Load(std::string& error) override {
+        m_readUpTo = 0;
+        return m_pInner->Load(error);
+    }
+    bool Track(int number, TrackSpan& span) const override { return m_pInner->Track(number, span); }
+    std::string Name() const override { return m_pInner->Name(); }
+    bool Read(int32_t frame, int32_t count, int16_t* samples, int32_t& failedFrame) override {
+        if (!m_pInner->Read(frame, count, samples, failedFrame)) return false;
+        if (frame < m_readUpTo) samples[0] = static_cast<int16_t>(samples[0] ^ 1);
+        m_readUpTo = std::max(m_readUpTo, frame + count);
+        return true;
+    }
+
+private:
+    std::unique_ptr<CDiscSource> m_pInner;
+    int32_t m_readUpTo = 0;
+};
+
+constexpr char kUnstableReadsVariable[] = "ORV_ACD_UNSTABLE_READS";
+
+bool UnstableReadsWanted() {
+    return ::GetEnvironmentVariableA(kUnstableReadsVariable, nullptr, 0) > 0;
+}
+
 char FirstCdDrive() {
     const DWORD drives = ::GetLogicalDrives();
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
@@ -164,7 +197,10 @@ char FirstCdDrive() {
 }  // namespace
 
 std::unique_ptr<CDiscSource> FindDiscSource() {
-    if (StandInExists()) return std::make_unique<CImageSource>();
+    if (StandInExists()) {
+        if (UnstableReadsWanted()) return std::make_unique<CUnstableSource>(std::make_unique<CImageSource>());
+        return std::make_unique<CImageSource>();
+    }
     if (const char letter = FirstCdDrive()) return std::make_unique<CDriveSource>(letter);
     return nullptr;
 }

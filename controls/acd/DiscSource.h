@@ -21,6 +21,8 @@ public:
     // Reads the disc now in the drive; false (with a reason) when there is none.
     virtual bool Load(std::string& error) = 0;
     virtual bool Track(int number, TrackSpan& span) const = 0;
+    // What is read, for the rip log: the image's sheet or the drive ("D:").
+    virtual std::string Name() const = 0;
     // count frames from an absolute frame; false when the disc cannot be read, with
     // failedFrame the first frame that could not.
     virtual bool Read(int32_t frame, int32_t count, int16_t* samples, int32_t& failedFrame) = 0;

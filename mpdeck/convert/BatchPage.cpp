@@ -245,7 +245,7 @@ void CBatchPage::EnableBatchControls(BOOL bEnable) {
 // ---- the batch ----------------------------------------------------------------
 
 void CBatchPage::WriteLog(const CString& strText) {
-    if (m_log.IsOpen()) m_log.Write(strText.GetString(), static_cast<UINT>(strText.GetLength()));
+    m_log.Write(strText);
 }
 
 void CBatchPage::CloseLogWithElapsed() {
@@ -290,7 +290,7 @@ void CBatchPage::OnStart() {
         strLog = DefaultLogPath();
         SetDlgItemText(IDC_BATCH_LOG_FILE, strLog);
     }
-    if (!m_log.Open(strLog, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite)) {
+    if (!m_log.Open(strLog)) {
         ShowMessage(this, IDS_LOG_CREATE_FAILED, MB_ICONEXCLAMATION);
         return;
     }

@@ -10,6 +10,7 @@
 #include "AuditionDlg.h"
 #include "ExistingTargets.h"
 #include "PlayerLink.h"
+#include "RunLog.h"
 #include "RunQuestion.h"
 #include "SkinControls.h"
 #include "SkinText.h"
@@ -102,7 +103,7 @@ protected:
     // The log, formatted from a string id; nothing while it is closed.
     template <typename... Args>
     void Log(UINT nId, const Args&... args) {
-        WriteLog(FormatText(nId, args...));
+        m_log.Log(nId, args...);
     }
     void WriteLog(const CString& strText);
     // The elapsed line, then the log closed.
@@ -154,7 +155,7 @@ private:
     const BatchTip* m_pTips;
     int m_nTips;
     CSkinButtonSet m_buttons;
-    CFile m_log;
+    CRunLog m_log;
     int m_bRunning = 0;
     int m_bStop = 0;
     int m_nCurrent = 0;

@@ -1,11 +1,4 @@
-// The ID3v1 genre names both players offer, indexed by genre number.
+// The genre table lives with the tag writer, below both programs.
 #pragma once
 
-const int kGenreCount = 80;
-// A genre byte outside the table has no name; this one is written for "no genre".
-const unsigned char kNoGenre = 127;
-
-extern const char* const g_apszGenreNames[kGenreCount];
-
-// nullptr for numbers without a name.
-const char* GenreName(int nGenre);
+#include "orvcodec/Genres.h"

@@ -7,6 +7,7 @@
 
 #include "SkinText.h"
 #include "orvcodec/Id3v2Tag.h"
+#include "orvcodec/TagWriter.h"
 #include "TelmarIds.h"
 
 namespace {
@@ -22,12 +23,6 @@ CString FieldText(const BYTE* pTag, int nOffset, int nChars) {
     CString strText(pField, nLength);
     strText.TrimRight();
     return strText;
-}
-
-// Never more than the field holds, whatever the text: the next field follows at once.
-void PutField(BYTE* pTag, int nOffset, int nChars, const CString& strText) {
-    const int nCopy = strText.GetLength() < nChars ? strText.GetLength() : nChars;
-    std::memcpy(pTag + nOffset, strText.GetString(), nCopy);
 }
 
 constexpr int kId3v2HeaderBytes = 10;
@@ -140,19 +135,19 @@ BOOL CID3Tag::WriteTag() {
         return FALSE;
     }
 
-    BYTE tag[kTagSize] = {};
-    std::memcpy(tag, kTagMarker, kTagMarkerChars);
-    PutField(tag, kTagTitleOffset, kTagTextChars, m_strTitle);
-    PutField(tag, kTagArtistOffset, kTagTextChars, m_strArtist);
-    PutField(tag, kTagAlbumOffset, kTagTextChars, m_strAlbum);
-    PutField(tag, kTagYearOffset, kTagYearChars, m_strYear);
-    PutField(tag, kTagCommentOffset, kTagTextChars, m_strComment);
-    tag[kTagGenreOffset] = m_byGenre;
+    orv::codec::Id3v1Texts texts;
+    texts.title = m_strTitle.GetString();
+    texts.artist = m_strArtist.GetString();
+    texts.album = m_strAlbum.GetString();
+    texts.year = m_strYear.GetString();
+    texts.comment = m_strComment.GetString();
+    texts.genre = m_byGenre;
+    const auto tag = orv::codec::MakeId3v1Tag(texts);
 
     // The old tag is overwritten in place; a file too short for one gets it appended.
     const bool bOverwrite = m_bHasTag && file.GetLength() >= kTagSize;
     const LONGLONG llAt = bOverwrite ? file.Seek(-kTagSize, CFile::end) : file.SeekToEnd();
-    if (llAt < 0 || !file.Write(tag, kTagSize)) return FALSE;
+    if (llAt < 0 || !file.Write(tag.data(), kTagSize)) return FALSE;
     file.Close();
     m_bHasTag = TRUE;
     m_nSource = TAG_SOURCE_ID3V1;

@@ -23,6 +23,7 @@
 #define IDC_EXTRACT_MP3_LABEL       1065
 #define IDC_EXTRACT_MP3_FOLDER      1069
 #define IDC_EXTRACT_TRACK_LABEL     1070
+#define IDC_EXTRACT_LOG             1080
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)

@@ -20,6 +20,8 @@ public:
     // The largest key made only of digits; 0 when there is none. Keys beyond it read
     // as missing, so a walk over 1 ... N can stop there.
     int HighestNumberedKey(LPCSTR lpszSection) const;
+    // Whether the section holds any key.
+    BOOL HasSection(LPCSTR lpszSection) const;
 
     void WriteInt(LPCSTR lpszSection, LPCSTR lpszKey, int nValue) const;
     void WriteString(LPCSTR lpszSection, LPCSTR lpszKey, LPCSTR lpszValue) const;

@@ -80,6 +80,12 @@ CString CIniFile::ReadString(LPCSTR lpszSection, LPCSTR lpszKey, LPCSTR lpszDefa
     return CString(buffer);
 }
 
+BOOL CIniFile::HasSection(LPCSTR lpszSection) const {
+    // The key names, each ended by a NUL; none gives an empty list.
+    char buffer[kValueBufferSize] = {};
+    return ::GetPrivateProfileStringA(lpszSection, nullptr, "", buffer, kValueBufferSize, m_strFileName) > 0;
+}
+
 int CIniFile::ReadCount(LPCSTR lpszSection, LPCSTR lpszKey, int nMax) const {
     const int nCount = ReadInt(lpszSection, lpszKey, 0);
     if (nCount <= 0) return 0;

@@ -182,6 +182,20 @@
 #define IDS_RIP_DONE_KEPT           254
 // Ours: an output folder that is missing and cannot be made (the folder).
 #define IDS_FOLDER_NOT_CREATED      295
+// Ours: the rip log beside the extracted files, and the copy check.
+#define IDS_RIP_LOG_FILE            296
+#define IDS_RIP_LOG_HEADER          297
+#define IDS_RIP_LOG_TRACK           298
+#define IDS_RIP_LOG_COPY_OK         299
+#define IDS_RIP_LOG_MISMATCH        300
+#define IDS_RIP_LOG_FAILED          301
+#define IDS_RIP_LOG_ENCODED         302
+#define IDS_RIP_LOG_ENCODE_FAILED   303
+#define IDS_RIP_LOG_TAGS_FAILED     304
+#define IDS_RIP_LOG_STOPPED         305
+#define IDS_RIP_LOG_END             306
+#define IDS_RIP_LOG_SHOWN           307
+#define IDS_RIP_DONE_MISMATCH       308
 
 // Tooltips of the player hotspots.
 #define IDS_TIP_EXIT                1500
@@ -442,6 +456,19 @@ inline constexpr StringSpec kTelmarStrings[] = {
     {IDS_ASK_STOP_ENCODING, ""},
     {IDS_RIP_DONE_KEPT, "d"},
     {IDS_FOLDER_NOT_CREATED, "s"},
+    {IDS_RIP_LOG_FILE, "sss"},
+    {IDS_RIP_LOG_HEADER, "sdddssss"},
+    {IDS_RIP_LOG_TRACK, "dssssssss"},
+    {IDS_RIP_LOG_COPY_OK, ""},
+    {IDS_RIP_LOG_MISMATCH, ""},
+    {IDS_RIP_LOG_FAILED, "dsds"},
+    {IDS_RIP_LOG_ENCODED, "s"},
+    {IDS_RIP_LOG_ENCODE_FAILED, "sds"},
+    {IDS_RIP_LOG_TAGS_FAILED, "s"},
+    {IDS_RIP_LOG_STOPPED, "d"},
+    {IDS_RIP_LOG_END, "dds"},
+    {IDS_RIP_LOG_SHOWN, "ss"},
+    {IDS_RIP_DONE_MISMATCH, "d"},
 
     {IDS_TIP_EXIT, ""},
     {IDS_TIP_MINIMIZE, ""},

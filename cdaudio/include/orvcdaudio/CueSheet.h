@@ -37,6 +37,8 @@ struct CueTrack {
     int32_t postgap = 0;    // POSTGAP
     std::vector<CueIndex> indexes;
     int line = 0;
+    std::string title;      // TITLE and PERFORMER after TRACK, as written (UTF-8 or
+    std::string performer;  // the writer's code page)
 
     // INDEX 01, which every parsed track has.
     int32_t Index01() const;
@@ -52,6 +54,12 @@ struct CueFile {
 struct CueSheet {
     std::vector<CueFile> files;
     std::vector<CueTrack> tracks;
+    // The disc's texts from before the first TRACK: TITLE, PERFORMER, REM DATE and
+    // REM GENRE, as written.
+    std::string title;
+    std::string performer;
+    std::string date;
+    std::string genre;
 };
 
 struct CueError {

@@ -43,16 +43,29 @@ protected:
 };
 
 TEST_F(CDDiscTest, ADiscWithoutEntryGetsDefaults) {
+    // A sheet without texts: nothing to start a record from, and none is written.
+    const TestDisc plain = MakeTestDisc("plain", {Frames(0, 30, 0), Frames(0, 20, 0)});
+    ASSERT_TRUE(Insert(plain.cue));
+    CCDDisc blank(kTestDatabase);
+    ASSERT_TRUE(blank.Read(Device()));
+    EXPECT_EQ(blank.TrackAt(1)->GetTitle(), "Track02");
+    EXPECT_EQ(m_database.ReadRaw(), "");
+
+    // The demo disc's sheet has titles: its new record starts from them.
+    ASSERT_TRUE(Insert(kDemoCue));
     CCDDisc disc(kTestDatabase);
     ASSERT_TRUE(disc.Read(Device()));
     ASSERT_EQ(disc.m_nTrackCount, 6);
     ASSERT_EQ(disc.m_tracks.size(), 6u);
     EXPECT_EQ(disc.m_strIdentifier, kDemoDiscId);
-    EXPECT_TRUE(disc.m_strAlbum.IsEmpty() && disc.m_strArtist.IsEmpty() && disc.m_strComment.IsEmpty());
-    EXPECT_EQ(disc.TrackAt(0)->GetTitle(), "Track01");
-    EXPECT_EQ(disc.TrackAt(5)->GetTitle(), "Track06");
+    EXPECT_EQ(disc.m_strAlbum, "Orvanta Demo Disc");
+    EXPECT_EQ(disc.m_strArtist, "Orvanta");
+    EXPECT_TRUE(disc.m_strComment.IsEmpty());
+    EXPECT_EQ(disc.TrackAt(0)->GetTitle(), "First Light");
+    EXPECT_EQ(disc.TrackAt(5)->GetTitle(), "Last Call");
     EXPECT_EQ(disc.m_selection, (std::vector<BYTE>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(disc.m_nMode, kCdModePlain);
+    EXPECT_NE(m_database.ReadRaw().find("1=First Light"), std::string::npos);
     // Track 2 is 6278 frames: 1:23:53.
     EXPECT_EQ(disc.TrackAt(1)->GetMinutes(), 1);
     EXPECT_EQ(disc.TrackAt(1)->GetSeconds(), 23);
@@ -60,6 +73,54 @@ TEST_F(CDDiscTest, ADiscWithoutEntryGetsDefaults) {
     int total = 0;
     for (const CCDTrack* pTrack : disc.m_tracks) total += pTrack->GetLengthInSeconds();
     EXPECT_EQ(disc.m_nTotalTime, total);
+}
+
+// A new disc's record from its sheet's texts, in UTF-8 or the code page; a disc with
+// a record keeps it, whatever its sheet says.
+TEST_F(CDDiscTest, ANewDiscsRecordStartsFromItsSheet) {
+    auto ansi = [](const char* utf8) {
+        wchar_t wide[64] = {};
+        char text[64] = {};
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 64);
+        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        return std::string(text);
+    };
+    const struct {
+        const char* name;
+        std::string texts;  // before the first FILE
+        std::string track2;  // after TRACK 02
+        std::string album, genre, title2;
+    } cases[] = {
+        {"utf8", "TITLE \"Caf\xC3\xA9 Nights\"\r\nPERFORMER \"Band\"\r\nREM DATE 1999\r\nREM GENRE jazz\r\n",
+         "    TITLE \"Second\"\r\n    PERFORMER \"Guest\"\r\n", ansi("Caf\xC3\xA9 Nights"), "Jazz", "Guest - Second"},
+        {"ansi", "TITLE \"Caf\xE9 Nights\"\r\nPERFORMER Band\r\nREM GENRE \"Polka Metal\"\r\n",
+         "    TITLE Second\r\n    PERFORMER Band\r\n", "Caf\xE9 Nights", "", "Second"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_database.WriteRaw("");
+        const TestDisc image = MakeTestDisc(c.name, {Frames(0, 30, 0), Frames(0, 20, 0)});
+        std::string sheet = orvtest::ReadFileBytes(image.cue);
+        sheet.insert(sheet.find("    INDEX 01 00:30:00"), c.track2);
+        ASSERT_TRUE(orvtest::WriteFileBytes(image.cue, c.texts + sheet));
+        ASSERT_TRUE(Insert(image.cue));
+        CCDDisc disc(kTestDatabase);
+        ASSERT_TRUE(disc.Read(Device()));
+        EXPECT_EQ(std::string(disc.m_strAlbum), c.album);
+        EXPECT_EQ(std::string(disc.m_strArtist), "Band");
+        EXPECT_EQ(std::string(disc.m_strGenre), c.genre);
+        EXPECT_EQ(std::string(disc.TrackAt(0)->GetTitle()), "Track01");
+        EXPECT_EQ(std::string(disc.TrackAt(1)->GetTitle()), c.title2);
+        // The record is written once; the user's edits win from then on.
+        disc.m_strAlbum = "Mine";
+        disc.TrackAt(1)->SetTitle("My Title");
+        disc.SaveToDatabase();
+        CCDDisc again(kTestDatabase);
+        ASSERT_TRUE(again.Read(Device()));
+        EXPECT_EQ(std::string(again.m_strAlbum), "Mine");
+        EXPECT_EQ(std::string(again.TrackAt(1)->GetTitle()), "My Title");
+    }
+    EXPECT_EQ(ansi("Caf\xC3\xA9"), "Caf\xE9");  // the cases assume a Western code page
 }
 
 TEST_F(CDDiscTest, IdentifiersOfTestImagesAreFreedbs) {
@@ -175,7 +236,7 @@ TEST_F(CDDiscTest, ADamagedSectionLoadsSafelyAndFast) {
 
 TEST_F(CDDiscTest, CommentsRoundTripByteForByte) {
     CCDDisc disc(kTestDatabase);
-    ASSERT_TRUE(disc.Read(Device()));
+    ReadDemoWith(disc, "Mode=1\r\n");  // a record of the user's: the sheet stays out
     disc.m_strComment = "a\r\nb\r\nc";
     disc.m_strAlbum = "Album";
     disc.SaveToDatabase();

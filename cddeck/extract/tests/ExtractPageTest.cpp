@@ -12,7 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "CDPlayerLink.h"
 #include "DemoDiscReading.h"
 #include "ExtractDlg.h"
+#include "ID3Tag.h"
 #include "RegistryGuard.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
@@ -166,7 +169,9 @@ protected:
         if (hFind == INVALID_HANDLE_VALUE) return names;
         do {
             const std::string name = data.cFileName;
-            if (name != "." && name != "..") names.insert(name);
+            // The run's log is looked at by the tests of the log.
+            const bool bLog = name.size() > 4 && name.compare(name.size() - 4, 4, ".log") == 0;
+            if (name != "." && name != ".." && !bLog) names.insert(name);
         } while (::FindNextFileA(hFind, &data));
         ::FindClose(hFind);
         return names;
@@ -270,6 +275,143 @@ TEST_F(ExtractPageTest, EncodingWritesMp3sAtTheChosenRatesAndDeletesTheWaves) {
     EXPECT_NEAR(seconds, static_cast<double>(DemoFrames(3)) / 44100.0, 0.1);
 }
 
+// The disc's record goes into every MP3 as tags: ffprobe reads the ID3v2 tag, our own
+// reader the ID3v1 tag; a title character ISO-8859-1 lacks comes back whole.
+TEST_F(ExtractPageTest, Mp3sCarryTheDiscRecordAsTags) {
+    // The euro sign of the code page lies outside ISO-8859-1.
+    const char kTitle[] = "Caf\xe9 \x80 Suite";
+    wchar_t wide[32] = {};
+    ASSERT_GT(::MultiByteToWideChar(CP_ACP, 0, kTitle, -1, wide, 32), 0);
+    ASSERT_GT(wide[5], 0xFF);
+    char utf8[64] = {};
+    ASSERT_GT(::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr), 0);
+    CCDDisc& disc = m_player.m_disc;
+    disc.m_strArtist = "The Testers";
+    disc.m_strAlbum = "An Album Whose Name Runs Past Thirty";
+    disc.m_strYear = "2024";
+    disc.m_strGenre = "Jazz";
+    disc.TrackAt(2)->SetTitle(kTitle);
+    ASSERT_TRUE(Open());
+    SetText(IDC_EXTRACT_RIP_FOLDER, Path("waves"));
+    Encode(Path("mp3"), true);
+    Tick({2});
+    EXPECT_EQ(Rip(BoxIcon::Information), m_app.Text(IDS_RIP_ENCODE_ALL_DONE));
+    const std::string mp3 = Path("mp3\\") + kTitle + ".mp3";
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(Path("mp3")) +
+                                          "' && ffprobe -v error -show_entries format_tags=title,artist,album,date,"
+                                          "genre,track -of default=nw=1 *.mp3 | sort > ../tags.txt",
+                                      "extract-tags", 60000));
+    EXPECT_EQ(orvtest::ReadFileBytes(Path("tags.txt")),
+              "TAG:album=An Album Whose Name Runs Past Thirty\nTAG:artist=The Testers\nTAG:date=2024\n"
+              "TAG:genre=Jazz\nTAG:title=" + std::string(utf8) + "\nTAG:track=3/6\n");
+    CID3Tag v1;
+    v1.m_strPath = mp3.c_str();
+    ASSERT_TRUE(v1.ReadTag());
+    EXPECT_EQ(std::string(v1.GetTitle()), kTitle);
+    EXPECT_EQ(std::string(v1.GetArtist()), "The Testers");
+    EXPECT_EQ(std::string(v1.GetAlbum()), "An Album Whose Name Runs Past");
+    EXPECT_EQ(std::string(v1.GetYear()), "2024");
+    EXPECT_EQ(v1.m_byGenre, 8);
+    const std::string bytes = orvtest::ReadFileBytes(mp3);
+    ASSERT_GT(bytes.size(), 128u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 3, 2), std::string("\0\x03", 2));  // ID3v1.1 track
+}
+
+// The run's log names the disc and, per track, the file, the sums of the copy and of
+// the test read, and the AccurateRip checksums; a Python oracle computes the same sums
+// from the written WAVE files of the disc's first, a middle and its last track.
+struct LoggedTrack {
+    std::string file, copyCrc, testCrc, verdict, v1, v2;
+};
+
+std::map<int, LoggedTrack> LoggedTracks(const std::string& log) {
+    static const std::regex kTrack(
+        "Track (\\d\\d)  .*\\r\\n     File: (.*)\\r\\n     Length: .*\\r\\n     Copy CRC: ([0-9A-F]{8})\\r\\n"
+        "     Test CRC: ([0-9A-F]{8})\\r\\n     (.*)\\r\\n     AccurateRip v1: ([0-9A-F]{8})\\r\\n"
+        "     AccurateRip v2: ([0-9A-F]{8})\\r\\n");
+    std::map<int, LoggedTrack> tracks;
+    for (std::sregex_iterator it(log.begin(), log.end(), kTrack), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        tracks[std::stoi(m[1])] = {m[2], m[3], m[4], m[5], m[6], m[7]};
+    }
+    return tracks;
+}
+
+std::string OnlyLogIn(const std::string& dir) {
+    WIN32_FIND_DATAA data;
+    HANDLE hFind = ::FindFirstFileA((dir + "\\*.log").c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE) return {};
+    const std::string name = data.cFileName;
+    const bool bMore = ::FindNextFileA(hFind, &data);
+    ::FindClose(hFind);
+    return bMore ? std::string() : name;
+}
+
+TEST_F(ExtractPageTest, TheRipLogStatesSumsThatTheOracleComputesFromTheWaves) {
+    ASSERT_TRUE(Open());
+    SetText(IDC_EXTRACT_RIP_FOLDER, Path("waves"));
+    Tick({0, 2, 5});
+    EXPECT_EQ(Rip(BoxIcon::Information), m_app.Text(IDS_RIP_ALL_DONE));
+    orvtest::CaptureScreen("extract-page-log");
+    const std::string name = OnlyLogIn(Path("waves"));
+    ASSERT_FALSE(name.empty());
+    EXPECT_EQ(Field(IDC_EXTRACT_LOG), "Log: " + name + " in " + Path("waves"));
+    const std::string log = orvtest::ReadFileBytes(Path("waves\\" + name));
+    EXPECT_NE(log.find(std::string("Disc: ") + cdtest::kDemoDiscId + "\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(std::string("Read from: ") + cdtest::kDemoCue + "\r\n"), std::string::npos) << log;
+    // The oracle: zlib's CRC32 and the AccurateRip sums over each file's samples.
+    const char kOracle[] = R"(import struct, sys, wave, zlib
+for name, first, last in (('First Light', 1, 0), ('Short Step', 0, 0), ('Last Call', 0, 1)):
+    w = wave.open(name + '.wav', 'rb')
+    data = w.readframes(w.getnframes())
+    n = len(data) // 4
+    words = struct.unpack('<%dI' % n, data)
+    v1 = v2 = 0
+    for i in range(2940 if first else 1, (n - 2940 if last else n) + 1):
+        p = words[i - 1] * i
+        v1 += p & 0xFFFFFFFF
+        v2 += (p & 0xFFFFFFFF) + (p >> 32)
+    print('%08X %08X %08X' % (zlib.crc32(data) & 0xFFFFFFFF, v1 & 0xFFFFFFFF, v2 & 0xFFFFFFFF))
+)";
+    ASSERT_TRUE(orvtest::WriteFileBytes(Path("oracle.py"), kOracle));
+    ASSERT_TRUE(orvtest::RunHostShell("cd '" + orvtest::UnixPath(Path("waves")) + "' && python3 ../oracle.py > ../sums.txt",
+                                      "extract-oracle", 120000));
+    const std::map<int, LoggedTrack> tracks = LoggedTracks(log);
+    std::string logged;
+    for (int nTrack : {1, 3, 6}) {
+        ASSERT_EQ(tracks.count(nTrack), 1u) << log;
+        const LoggedTrack& t = tracks.at(nTrack);
+        EXPECT_EQ(t.testCrc, t.copyCrc);
+        EXPECT_EQ(t.verdict, "copy OK");
+        logged += t.copyCrc + " " + t.v1 + " " + t.v2 + "\n";
+    }
+    EXPECT_EQ(tracks.at(3).file, Path("waves\\Short Step.wav"));
+    EXPECT_EQ(logged, orvtest::ReadFileBytes(Path("sums.txt")));
+}
+
+// A disc that reads differently the second time (the ripper's test hook): the track
+// is logged as a mismatch, stays checked, is not encoded, and the notice says so.
+TEST_F(ExtractPageTest, ATestReadThatDiffersIsAFailedTrack) {
+    ASSERT_TRUE(::SetEnvironmentVariableA("ORV_ACD_UNSTABLE_READS", "1"));
+    const bool bOpened = Open();
+    ::SetEnvironmentVariableA("ORV_ACD_UNSTABLE_READS", nullptr);
+    ASSERT_TRUE(bOpened);
+    SetText(IDC_EXTRACT_RIP_FOLDER, Path("waves"));
+    Encode(Path("mp3"), false);
+    Tick({2, 5});
+    EXPECT_EQ(Rip(BoxIcon::Exclamation), FormatText(IDS_RIP_DONE_MISMATCH, 2).GetString());
+    EXPECT_EQ(Marked(), (std::vector<int>{2, 5}));
+    EXPECT_TRUE(FilesIn(Path("mp3")).empty());
+    const std::string log = orvtest::ReadFileBytes(Path("waves\\" + OnlyLogIn(Path("waves"))));
+    const std::map<int, LoggedTrack> tracks = LoggedTracks(log);
+    ASSERT_EQ(tracks.size(), 2u) << log;
+    for (const auto& [nTrack, t] : tracks) {
+        EXPECT_NE(t.testCrc, t.copyCrc) << nTrack;
+        EXPECT_EQ(t.verdict.rfind("MISMATCH", 0), 0u) << t.verdict;
+    }
+    EXPECT_NE(log.find("Tracks copied: 2, with a mismatch: 2\r\n"), std::string::npos) << log;
+}
+
 TEST_F(ExtractPageTest, UnusableFoldersAreRefusedBeforeAnythingStarts) {
     ASSERT_TRUE(Open());
     const std::string file = Path("file.txt");
@@ -331,10 +473,15 @@ TEST_F(ExtractPageTest, StopShows168KeepsTheRestTickedAndTheNextRipWorks) {
     EXPECT_EQ(Marked(), (std::vector<int>{0, 1}));
     EXPECT_TRUE(Enabled(IDC_EXTRACT_RIP));
     EXPECT_TRUE(FilesIn(m_dir).empty());
+    // The stopped run's log says what it did; the next run, however soon, has its own.
+    const std::string stoppedLog = OnlyLogIn(m_dir);
+    const std::string log = orvtest::ReadFileBytes(m_dir + "\\" + stoppedLog);
+    EXPECT_NE(log.find("Stopped by the user at track 01.\r\n"), std::string::npos) << log;
 
     Tick({0});  // unticks the long track
     EXPECT_EQ(Rip(BoxIcon::Information), m_app.Text(IDS_RIP_ALL_DONE));
     EXPECT_EQ(FilesIn(m_dir), std::set<std::string>{"Track02.wav"});
+    EXPECT_EQ(orvtest::ReadFileBytes(m_dir + "\\" + stoppedLog), log);
 }
 
 // The ripper and the encode step after it, each over a target that holds the user's

@@ -18,6 +18,16 @@
 //   the target only when the track is whole: a stopped or failed extraction (also a
 //   control destroyed mid-run, which sends nothing) leaves an earlier file of that
 //   name as it was and no partial file.
+// - After the copy, the track is read once more from the disc (not from the file) as a
+//   test read. GetRipCheck(kind) gives the sums of the last track put in place: the
+//   CRC32 of the copied and of the test-read audio bytes and the track's AccurateRip
+//   v1 and v2 checksums (the first and last track of the disc by the usual rule);
+//   0 before one, after a failed or stopped one, and for an unknown kind. Copy and
+//   test CRC differ when the disc read differently twice: the file is kept, and the
+//   host decides.
+// - Test hook: with the environment variable ORV_ACD_UNSTABLE_READS set when
+//   InitRipper runs, a read of frames that were read before (the test read) comes
+//   back with one sample changed, as a disc that reads differently the second time.
 #pragma once
 
 #include "fw/ControlProtocol.h"
@@ -34,6 +44,17 @@ enum : DISPID {
     kMethodSetupRipper = 4,  // short
     kMethodRipTrack = 6,     // short track (1-based), string target
     kMethodStopRip = 14,
+    kMethodGetRipCheck = 20,    // short kind -> long (a 32-bit sum)
+    kMethodGetSourceName = 21,  // -> string: the image's sheet or the drive ("D:") read from
+};
+
+// Kinds of GetRipCheck.
+enum : short {
+    kRipCheckCopyCrc = 0,
+    kRipCheckTestCrc = 1,
+    kRipCheckAccurateRipV1 = 2,
+    kRipCheckAccurateRipV2 = 3,
+    kRipCheckCount = 4,
 };
 
 enum : DISPID {

@@ -1,4 +1,6 @@
-#include "Genres.h"
+#include "orvcodec/Genres.h"
+
+#include <cctype>
 
 // Genre numbers 0 ... 79 of ID3v1, with the names the players show.
 const char* const g_apszGenreNames[kGenreCount] = {
@@ -23,4 +25,21 @@ const char* const g_apszGenreNames[kGenreCount] = {
 const char* GenreName(int nGenre) {
     if (nGenre < 0 || nGenre >= kGenreCount) return nullptr;
     return g_apszGenreNames[nGenre];
+}
+
+namespace {
+
+bool SameNameIgnoringCase(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b)
+        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
+    return *a == *b;
+}
+
+}  // namespace
+
+int GenreNumber(const char* pszName) {
+    if (!pszName) return -1;
+    for (int nGenre = 0; nGenre < kGenreCount; ++nGenre)
+        if (SameNameIgnoringCase(pszName, g_apszGenreNames[nGenre])) return nGenre;
+    return -1;
 }
