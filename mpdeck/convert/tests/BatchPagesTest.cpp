@@ -283,6 +283,25 @@ TEST_F(BatchPagesTest, EncoderWritesEachRateTheOptionsOfferLogsInOrderAndLocksTh
             << "the whole path fits";
     }
     orvtest::CaptureScreen("batch-path-columns");
+    // The tip names the whole path of the path cell under the pointer, and nothing
+    // shows below the rows.
+    for (int nColumn : {static_cast<int>(kBatchSource), static_cast<int>(kBatchTarget), -1}) {
+        RECT rcCell = {};
+        rcCell.top = nColumn < 0 ? kBatchSource : nColumn;
+        rcCell.left = LVIR_LABEL;
+        page.m_jobs.SendMessage(LVM_GETSUBITEMRECT, 2, reinterpret_cast<LPARAM>(&rcCell));
+        const int nHeight = rcCell.bottom - rcCell.top;
+        POINT at = {rcCell.left + 3, (rcCell.top + rcCell.bottom) / 2 + (nColumn < 0 ? 2 * nHeight : 0)};
+        ::ClientToScreen(page.m_jobs.m_hWnd, &at);
+        ::SetCursorPos(at.x, at.y);
+        NMTTDISPINFOA info = {};
+        info.hdr.code = TTN_NEEDTEXTA;
+        info.hdr.idFrom = reinterpret_cast<UINT_PTR>(page.m_jobs.m_hWnd);
+        info.uFlags = TTF_IDISHWND;
+        ::SendMessageA(page.m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        const std::string tip = info.lpszText ? info.lpszText : "";
+        EXPECT_EQ(tip, nColumn < 0 ? "" : page.m_jobs.GetItemText(2, nColumn).GetString()) << nColumn;
+    }
     // Each source at every rate the options offer for it, at the highest bit rate
     // offered there: the file's header must state exactly that.
     page.m_jobs.DeleteAllItems();
