@@ -2,6 +2,7 @@
 // with the command contract of the MCI CDAudio device. Sound goes to waveOut on one
 // worker thread per device; the worker only posts notifications.
 #include <orvcdaudio/DiscImage.h>
+#include <orvcdaudio/StandInKey.h>
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -22,10 +23,8 @@ using orv::cd::CDiscImage;
 using orv::cd::kFramesPerSecond;
 using orv::cd::kSamplesPerFrame;
 
-constexpr char kDiscKey[] = "Software\\Orvanta\\CDAudio";
-constexpr char kDiscValue[] = "Disc";
-// Why the named disc cannot be read, for a player to tell; absent when it can.
-constexpr char kDiscErrorValue[] = "DiscError";
+using orv::cd::kDiscErrorValue;
+using orv::cd::kStandInKey;
 constexpr DWORD kMsPerSecond = 1000;
 constexpr int kBufferCount = 8;                 // 1.6 s queued rides out a busy machine
 constexpr int32_t kFramesPerBuffer = 15;        // 0.2 s
@@ -39,22 +38,14 @@ constexpr WORD kBitsPerSample = 16;
 std::atomic<bool> g_bDoorOpen{false};
 
 std::string ReadInsertedDisc() {
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDiscKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return std::string();
-    char path[MAX_PATH * 2] = {};
-    DWORD size = sizeof path - 1;
-    DWORD type = 0;
-    const LONG result = RegQueryValueExA(hKey, kDiscValue, nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-    RegCloseKey(hKey);
-    if (result != ERROR_SUCCESS || type != REG_SZ) return std::string();
-    return path;
+    return orv::cd::ReadStandInValue(orv::cd::kDiscValue);
 }
 
 std::string CurrentDiscPath() { return g_bDoorOpen ? std::string() : ReadInsertedDisc(); }
 
 void ReportDiscError(const std::string& reason) {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDiscKey, 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, KEY_SET_VALUE, &hKey) != ERROR_SUCCESS) return;
     if (reason.empty()) {
         RegDeleteValueA(hKey, kDiscErrorValue);
     } else {

@@ -4,6 +4,7 @@
 //   orvdisc status              prints the disc and its table of contents
 // Exit code 0 on success, 1 for an unusable image or registry failure, 2 for usage.
 #include <orvcdaudio/DiscImage.h>
+#include <orvcdaudio/StandInKey.h>
 
 #include <windows.h>
 
@@ -13,15 +14,16 @@
 
 namespace {
 
-constexpr char kDiscKey[] = "Software\\Orvanta\\CDAudio";
-constexpr char kDiscValue[] = "Disc";
+using orv::cd::kDiscValue;
+using orv::cd::kStandInKey;
+
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 bool WriteDisc(const std::string& path) {
     HKEY hKey = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDiscKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
         return false;
     const LONG result = RegSetValueExA(hKey, kDiscValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                                        static_cast<DWORD>(path.size() + 1));
@@ -30,11 +32,7 @@ bool WriteDisc(const std::string& path) {
 }
 
 std::string ReadDisc() {
-    char path[MAX_PATH * 2] = {};
-    DWORD size = sizeof path - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, kDiscKey, kDiscValue, RRF_RT_REG_SZ, nullptr, path, &size) != ERROR_SUCCESS)
-        return std::string();
-    return path;
+    return orv::cd::ReadStandInValue(kDiscValue);
 }
 
 void PrintMsf(int32_t frames) {
@@ -55,7 +53,7 @@ int Insert(const char* cue) {
         return kExitFailed;
     }
     if (!WriteDisc(full)) {
-        std::fprintf(stderr, "orvdisc: cannot write HKCU\\%s\n", kDiscKey);
+        std::fprintf(stderr, "orvdisc: cannot write HKCU\\%s\n", kStandInKey);
         return kExitFailed;
     }
     std::printf("inserted %s (%zu tracks)\n", full, disc.Tracks().size());

@@ -6,25 +6,13 @@
 
 #include "CDDisc.h"
 #include "orvcdaudio/CueSheet.h"
+#include "orvcdaudio/StandInKey.h"
 #include "orvcodec/Genres.h"
 
 namespace {
 
-constexpr char kStandInKey[] = "Software\\Orvanta\\CDAudio";
-constexpr char kDiscValue[] = "Disc";
 // What a database value holds (its read buffer less the NUL).
 constexpr int kMaxValueChars = 1023;
-
-std::string InsertedSheet() {
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return {};
-    char szPath[MAX_PATH] = {};
-    DWORD dwSize = sizeof szPath - 1;
-    DWORD dwType = 0;
-    const LONG nResult = ::RegQueryValueExA(hKey, kDiscValue, nullptr, &dwType, reinterpret_cast<BYTE*>(szPath), &dwSize);
-    ::RegCloseKey(hKey);
-    return nResult == ERROR_SUCCESS && dwType == REG_SZ ? std::string(szPath) : std::string();
-}
 
 bool ReadSheet(const std::string& path, orv::cd::CueSheet& sheet) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(std::fopen(path.c_str(), "rb"), std::fclose);
@@ -68,7 +56,7 @@ CString TrackTitle(const orv::cd::CueTrack& track, const orv::cd::CueSheet& shee
 }  // namespace
 
 BOOL TakeSheetTexts(CCDDisc& disc) {
-    const std::string path = InsertedSheet();
+    const std::string path = orv::cd::ReadStandInValue(orv::cd::kDiscValue);
     orv::cd::CueSheet sheet;
     if (path.empty() || !ReadSheet(path, sheet) || !HasTexts(sheet)) return FALSE;
     if (static_cast<int>(sheet.tracks.size()) != disc.m_nTrackCount ||

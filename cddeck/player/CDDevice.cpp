@@ -5,6 +5,7 @@
 #include "DiscRules.h"
 #include "SkinText.h"
 #include "TelmarIds.h"
+#include "orvcdaudio/StandInKey.h"
 
 namespace {
 
@@ -13,10 +14,6 @@ constexpr int kNoOrderPosition = -1;
 // Set once the empty drive has been reported, so that the idle poll says it once.
 int g_bNoDiscShown = 0;
 
-// Our CD-audio stand-in keeps, beside the image it plays, why that image cannot be
-// read; a drive's own driver has no such key.
-constexpr char kStandInKey[] = "Software\\Orvanta\\CDAudio";
-constexpr char kDiscErrorValue[] = "DiscError";
 
 DWORD_PTR Parms(void* pParms) {
     return reinterpret_cast<DWORD_PTR>(pParms);
@@ -247,16 +244,10 @@ void CCDDevice::Poll() {
 }
 
 CString CCDDevice::DriveProblem() {
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return CString();
-    char szText[1024] = {};
-    DWORD dwSize = sizeof szText - 1;
-    DWORD dwType = 0;
-    const LONG nResult = ::RegQueryValueExA(hKey, kDiscErrorValue, nullptr, &dwType, reinterpret_cast<BYTE*>(szText), &dwSize);
-    ::RegCloseKey(hKey);
-    if (nResult != ERROR_SUCCESS || dwType != REG_SZ) return CString();
+    // Our stand-in says why its disc cannot be read; a drive's own driver does not.
+    std::string text = orv::cd::ReadStandInValue(orv::cd::kDiscErrorValue);
+    if (text.empty()) return CString();
     // The panel's line has room for a file's name, not for its folders.
-    std::string text = szText;
     size_t open = text.find('"');
     while (open != std::string::npos) {
         size_t close = text.find('"', open + 1);

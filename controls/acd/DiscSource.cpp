@@ -8,13 +8,12 @@
 #include <algorithm>
 
 #include "orvcdaudio/DiscImage.h"
+#include "orvcdaudio/StandInKey.h"
 
 namespace acd {
 
 namespace {
 
-constexpr char kStandInKey[] = "Software\\Orvanta\\CDAudio";
-constexpr char kDiscValue[] = "Disc";
 constexpr int32_t kLeadIn = 150;
 constexpr DWORD kCookedSectorBytes = 2048;  // raw reads address the disc in these
 constexpr DWORD kRawSectorBytes = 2352;
@@ -23,20 +22,13 @@ constexpr UCHAR kDataTrackFlag = 0x04;
 
 bool StandInExists() {
     HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, orv::cd::kStandInKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return false;
     ::RegCloseKey(hKey);
     return true;
 }
 
 std::string InsertedImage() {
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStandInKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS) return {};
-    char path[MAX_PATH] = {};
-    DWORD size = sizeof path - 1;
-    DWORD type = 0;
-    const LONG result = ::RegQueryValueExA(hKey, kDiscValue, nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-    ::RegCloseKey(hKey);
-    return result == ERROR_SUCCESS && type == REG_SZ ? std::string(path) : std::string();
+    return orv::cd::ReadStandInValue(orv::cd::kDiscValue);
 }
 
 // The drive as the CD-audio device sees it: an open tray holds no disc, whatever the
