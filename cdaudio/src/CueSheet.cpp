@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <memory>
 
 namespace orv::cd {
 
@@ -282,6 +284,27 @@ bool ParseCueSheet(std::string_view text, CueSheet& sheet, CueError& error) {
         pos = end + 1;
     }
     return parser.Finish();
+}
+
+bool ReadCueFile(const std::string& path, CueSheet& sheet, std::string& error) {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!file) {
+        error = "cannot open \"" + path + "\"";
+        return false;
+    }
+    // One byte more than a sheet may hold tells a larger file.
+    std::string text(kMaxSheetBytes + 1, '\0');
+    text.resize(std::fread(&text[0], 1, text.size(), file.get()));
+    if (std::ferror(file.get()) || text.size() > kMaxSheetBytes) {
+        error = "cannot read \"" + path + "\" (or it is larger than 1 MiB)";
+        return false;
+    }
+    CueError parseError;
+    if (!ParseCueSheet(text, sheet, parseError)) {
+        error = path + ": " + parseError.Text();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace orv::cd

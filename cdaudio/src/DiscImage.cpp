@@ -186,29 +186,8 @@ bool CDiscImage::CheckFileEnds(std::string& error) {
 
 bool CDiscImage::Load(const std::string& cuePath, std::string& error) {
     Clear();
-    std::FILE* f = std::fopen(cuePath.c_str(), "rb");
-    if (!f) {
-        error = "cannot open \"" + cuePath + "\"";
-        return false;
-    }
-    uint64_t size = 0;
-    std::string text;
-    bool ok = FileSize(f, size) && size <= kMaxSheetBytes;
-    if (ok) {
-        text.resize(static_cast<size_t>(size));
-        ok = std::fread(&text[0], 1, text.size(), f) == text.size();
-    }
-    std::fclose(f);
-    if (!ok) {
-        error = "cannot read \"" + cuePath + "\" (or it is larger than 1 MiB)";
-        return false;
-    }
     CueSheet sheet;
-    CueError parseError;
-    if (!ParseCueSheet(text, sheet, parseError)) {
-        error = cuePath + ": " + parseError.Text();
-        return false;
-    }
+    if (!ReadCueFile(cuePath, sheet, error)) return false;
     return Build(sheet, FolderOf(cuePath), ProbeFile, error);
 }
 

@@ -1,7 +1,5 @@
 #include "SheetTexts.h"
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include "CDDisc.h"
@@ -13,15 +11,6 @@ namespace {
 
 // What a database value holds (its read buffer less the NUL).
 constexpr int kMaxValueChars = 1023;
-
-bool ReadSheet(const std::string& path, orv::cd::CueSheet& sheet) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!pFile) return false;
-    std::string text(orv::cd::kMaxSheetBytes + 1, '\0');
-    text.resize(std::fread(&text[0], 1, text.size(), pFile.get()));
-    orv::cd::CueError error;
-    return orv::cd::ParseCueSheet(text, sheet, error);
-}
 
 // UTF-8 when the bytes are valid UTF-8 (plain ASCII is both), else the code page's.
 CString CodePageText(const std::string& text) {
@@ -58,7 +47,8 @@ CString TrackTitle(const orv::cd::CueTrack& track, const orv::cd::CueSheet& shee
 BOOL TakeSheetTexts(CCDDisc& disc) {
     const std::string path = orv::cd::ReadStandInValue(orv::cd::kDiscValue);
     orv::cd::CueSheet sheet;
-    if (path.empty() || !ReadSheet(path, sheet) || !HasTexts(sheet)) return FALSE;
+    std::string error;
+    if (path.empty() || !orv::cd::ReadCueFile(path, sheet, error) || !HasTexts(sheet)) return FALSE;
     if (static_cast<int>(sheet.tracks.size()) != disc.m_nTrackCount ||
         disc.m_nTrackCount > static_cast<int>(disc.m_tracks.size()))
         return FALSE;

@@ -76,4 +76,7 @@ bool ParseMsf(std::string_view text, int32_t& frames);
 // unspecified.
 bool ParseCueSheet(std::string_view text, CueSheet& sheet, CueError& error);
 
+// Reads a sheet file of at most kMaxSheetBytes and parses it; error says why not.
+bool ReadCueFile(const std::string& path, CueSheet& sheet, std::string& error);
+
 }  // namespace orv::cd
